@@ -1,0 +1,285 @@
+#include "lib/commands.h"
+
+#include <fcntl.h>
+#include <glib.h>
+#include <glib/gstdio.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+
+#include "lib/console.h"
+#include "lib/files.h"
+#include "lib/glib_ptr.h"
+
+namespace Velkor {
+
+namespace {
+
+constexpr std::string_view workspace_charset =
+    "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz1234567890";
+
+std::string workspace_path;
+
+GRand* random_source() {
+    static GRandPtr source{g_rand_new()};  // seeded from /dev/urandom
+    return source.get();
+}
+
+std::string fresh_name() {
+    return timestamp_numeric() + std::to_string(g_rand_int(random_source()));
+}
+
+// Runs in the child between fork and exec: the child must never wait on our terminal's input.
+void stdin_from_dev_null(gpointer) {
+    const int fd = open("/dev/null", O_RDONLY);
+    if (fd >= 0) {
+        dup2(fd, STDIN_FILENO);
+        if (fd != STDIN_FILENO) close(fd);
+    }
+}
+
+std::string home_dir() {
+    const char* home = g_getenv("HOME");
+    return home && *home ? home : g_get_home_dir();
+}
+
+// Creates "<base>/<prefix>_XXXXXXXX" with mode 0700, drawing a new name while one exists.
+std::string create_exclusive_dir(const std::string& base, std::string_view prefix) {
+    dir_create(base);
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const std::string path =
+            base + "/" + std::string(prefix) + "_" + random_string(8, workspace_charset);
+        if (g_mkdir(path.c_str(), 0700) == 0) return path;
+        if (errno != EEXIST) {
+            log_error("Failed to create '" + path + "': " + g_strerror(errno));
+            return path;
+        }
+    }
+    log_error("Failed to create a workspace in '" + base + "'");
+    return base + "/" + std::string(prefix);
+}
+
+}  // namespace
+
+const std::string& temp_dir() { return workspace_path; }
+
+std::string random_string(int length, std::string_view charset) {
+    std::string result;
+    if (charset.empty()) return result;
+    for (int i = 0; i < length; ++i) {
+        const auto index =
+            g_rand_int_range(random_source(), 0, static_cast<gint32>(charset.size()));
+        result += charset[static_cast<size_t>(index)];
+    }
+    return result;
+}
+
+std::string timestamp_numeric() {
+    return std::to_string(static_cast<long>(g_get_real_time() / G_USEC_PER_SEC));
+}
+
+std::string get_temp_file_path(bool with_subdir) {
+    std::string base = workspace_path;
+    if (with_subdir) {
+        base += "/" + fresh_name();
+        dir_create(base);
+    }
+    return base + "/" + fresh_name();
+}
+
+std::string create_temp_subdir() {
+    std::string path = workspace_path + "/" + fresh_name();
+    dir_create(path);
+    return path;
+}
+
+void init_tmp(std::string_view subdir_name) {
+    workspace_path = create_exclusive_dir(g_get_tmp_dir(), subdir_name);
+
+    ExecOutput probe;
+    exec_script_sync("echo 'ok'", &probe, true, false, true, false);
+    if (string_strip(probe.std_out.value_or("")) == "ok") return;
+
+    // The temporary folder does not let scripts run (mounted noexec): use the home folder.
+    const std::string fallback_base = home_dir() + "/.temp";
+    const std::string candidate =
+        fallback_base + "/" + std::string(subdir_name) + "_" + random_string(8, workspace_charset);
+    exec_sync("rm -rf '" + escape_single_quote(candidate) + "'");
+    if (g_mkdir_with_parents(fallback_base.c_str(), 0700) == 0 &&
+        g_mkdir(candidate.c_str(), 0700) == 0) {
+        workspace_path = candidate;
+        return;
+    }
+    workspace_path = create_exclusive_dir(fallback_base, subdir_name);
+}
+
+int exit_code_from_wait_status(int status) {
+    if (status > 255 && (status & 0xff) == 0) return status >> 8;
+    return status;
+}
+
+int exec_posix(std::string_view cmd) {
+    const int status = std::system(std::string(cmd).c_str());
+    if (status == -1) return -1;
+    return exit_code_from_wait_status(status);
+}
+
+int exec_sync(std::string_view cmd, ExecOutput* output) {
+    if (output) *output = {};
+    gchar** raw_argv = nullptr;
+    GError* raw_error = nullptr;
+    if (!g_shell_parse_argv(std::string(cmd).c_str(), nullptr, &raw_argv, &raw_error)) {
+        GErrorPtr error{raw_error};
+        log_error(error->message);
+        return -1;
+    }
+    GStrvPtr argv{raw_argv};
+    gchar* raw_out = nullptr;
+    gchar* raw_err = nullptr;
+    int status = 0;
+    if (!g_spawn_sync(nullptr, argv.get(), nullptr, G_SPAWN_SEARCH_PATH, stdin_from_dev_null,
+                      nullptr, &raw_out, &raw_err, &status, &raw_error)) {
+        GErrorPtr error{raw_error};
+        log_error(error->message);
+        return -1;
+    }
+    GCharPtr out{raw_out};
+    GCharPtr err{raw_err};
+    if (output) {
+        output->std_out = out ? out.get() : "";
+        output->std_err = err ? err.get() : "";
+    }
+    return exit_code_from_wait_status(status);
+}
+
+std::string get_cmd_path(std::string_view cmd_tool) {
+    ExecOutput output;
+    exec_sync("which " + std::string(cmd_tool), &output);
+    return string_replace(string_strip(output.std_out.value_or("")), "\n", "");
+}
+
+bool cmd_exists(std::string_view cmd_tool) { return !get_cmd_path(cmd_tool).empty(); }
+
+void chmod(std::string_view file_path, std::string_view perms) {
+    exec_sync("chmod " + std::string(perms) + " '" + escape_single_quote(file_path) + "'");
+}
+
+bool file_exists_sudo(std::string_view item_path) {
+    return exec_posix("sudo test -f '" + escape_single_quote(item_path) + "'") == 0;
+}
+
+bool dir_exists_sudo(std::string_view item_path) {
+    return exec_posix("sudo test -d '" + escape_single_quote(item_path) + "'") == 0;
+}
+
+std::string file_read_sudo(std::string_view file_path) {
+    ExecOutput output;
+    if (exec_sync("sudo cat '" + escape_single_quote(file_path) + "'", &output) != 0) return "";
+    return output.std_out.value_or("");
+}
+
+std::string bash_script_text(std::string_view commands, bool force_locale) {
+    std::string text = "#!/bin/bash\n\n";
+    if (force_locale) text += "LANG=C\nLC_ALL=C.UTF-8\n";
+    text += "\n" + std::string(commands) + "\n";
+    text += "\n\nexitCode=$?\n";
+    text += "exit ${exitCode}\n";
+    return text;
+}
+
+std::string admin_wrapper_text(std::string_view script_path) {
+    return "#!/bin/bash\n"
+           "pkexec env DISPLAY=$DISPLAY XAUTHORITY=$XAUTHORITY '" +
+           escape_single_quote(script_path) +
+           "'\n"
+           "if [ -f status ]; then exit $(cat status); else exit 0; fi\n";
+}
+
+std::string save_bash_script_temp(std::string_view commands, std::string_view script_path,
+                                  bool force_locale, bool admin_mode) {
+    const std::string path =
+        script_path.empty() ? get_temp_file_path(true) + ".sh" : std::string(script_path);
+    file_write(path, bash_script_text(commands, force_locale));
+    chmod(path, "u+x");
+    if (!admin_mode) return path;
+    const std::string wrapper = path_combine(file_parent(path).value_or("/"), "script-admin.sh");
+    file_write(wrapper, admin_wrapper_text(path));
+    chmod(wrapper, "u+x");
+    return wrapper;
+}
+
+int exec_script_sync(std::string_view script, ExecOutput* output, bool suppress_errors,
+                     bool admin_mode, bool cleanup, bool show_output) {
+    if (output) *output = {};
+    const std::string path = save_bash_script_temp(script, "", true, admin_mode);
+    const std::string dir = file_parent(path).value_or("/");
+    gchar* argv[] = {const_cast<gchar*>(path.c_str()), nullptr};
+    gchar* raw_out = nullptr;
+    gchar* raw_err = nullptr;
+    int status = 0;
+    GError* raw_error = nullptr;
+    const bool started = g_spawn_sync(
+        dir.c_str(), argv, nullptr, static_cast<GSpawnFlags>(0), stdin_from_dev_null, nullptr,
+        show_output ? nullptr : &raw_out, show_output ? nullptr : &raw_err, &status, &raw_error);
+    GCharPtr out{raw_out};
+    GCharPtr err{raw_err};
+    if (!started) {
+        GErrorPtr error{raw_error};
+        if (!suppress_errors) log_error(error->message);
+        if (output && show_output) *output = {std::string(), std::string()};
+        return -1;
+    }
+    int result = exit_code_from_wait_status(status);
+    const std::string status_path = path_combine(dir, "status");
+    if (file_exists(status_path)) {
+        if (auto text = file_read(status_path))
+            result = static_cast<int>(parse_leading_long(*text));
+    }
+    if (cleanup) file_delete(path);
+    if (output) {
+        if (show_output) {
+            *output = {std::string(), std::string()};
+        } else {
+            *output = {out ? out.get() : "", err ? err.get() : ""};
+        }
+    }
+    return result;
+}
+
+int exec_script_async(std::string_view script, bool admin_mode) {
+    const std::string path = save_bash_script_temp(script, "", false, admin_mode);
+    const std::string dir = file_parent(path).value_or("/");
+    gchar* argv[] = {const_cast<gchar*>(path.c_str()), nullptr};
+    GPid pid = 0;
+    GError* raw_error = nullptr;
+    if (!g_spawn_async(dir.c_str(), argv, nullptr, static_cast<GSpawnFlags>(0), stdin_from_dev_null,
+                       nullptr, &pid, &raw_error)) {
+        GErrorPtr error{raw_error};
+        log_error(error->message);
+        return -1;
+    }
+    return pid;
+}
+
+std::string xdg_open_command(std::string_view opener, std::string_view file,
+                             std::string_view user) {
+    std::string cmd = std::string(opener) + " '" + escape_single_quote(file) + "' &>/dev/null";
+    if (!user.empty()) {
+        cmd = "pkexec --user " + std::string(user) +
+              " env DISPLAY=$DISPLAY XAUTHORITY=$XAUTHORITY " + cmd;
+    }
+    return cmd;
+}
+
+void xdg_open(std::string_view file, std::string_view user) {
+    const std::string opener = get_cmd_path("xdg-open");
+    if (opener.empty()) return;
+    const std::string cmd = xdg_open_command(opener, file, user);
+    log_debug(cmd);
+    exec_script_async(cmd, false);
+}
+
+}  // namespace Velkor

@@ -1,0 +1,82 @@
+// Running commands and scripts, and the per-run temporary workspace.
+//
+// Exit codes: a normal exit gives the program's code (0-255), a signal gives the raw wait
+// status (the signal number), and -1 means the child could not be started.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace Velkor {
+
+/// Captured output of a child; a member stays nullopt when it was not captured.
+struct ExecOutput {
+    std::optional<std::string> std_out;
+    std::optional<std::string> std_err;
+};
+
+// ---- workspace and names ----------------------------------------------------------------
+
+/// Absolute path of the workspace; empty until init_tmp has run.
+const std::string& temp_dir();
+/// Creates the workspace "$TMPDIR/<subdir_name>_XXXXXXXX" (mode 0700, never reusing an
+/// existing name) and probes that a script in it can run; when it cannot, falls back to
+/// "$HOME/.temp/<subdir_name>_XXXXXXXX".
+void init_tmp(std::string_view subdir_name);
+/// `length` characters drawn uniformly from `charset`; "" for a length of 0 or less.
+std::string random_string(int length, std::string_view charset);
+/// Seconds since the epoch, decimal.
+std::string timestamp_numeric();
+/// A fresh name below the workspace; with `with_subdir` the name lies in a new folder of its
+/// own (created), and the returned file itself is not created.
+std::string get_temp_file_path(bool with_subdir);
+/// A fresh folder below the workspace, created.
+std::string create_temp_subdir();
+
+// ---- running commands -------------------------------------------------------------------
+
+/// Converts a waitpid-style status: exit code after a normal exit, else the raw status.
+int exit_code_from_wait_status(int status);
+/// Runs `cmd` through "sh -c" on the program's own terminal and waits. -1 when the shell
+/// could not be started. Logs nothing.
+int exec_posix(std::string_view cmd);
+/// Runs `cmd` without a shell (shell-style word splitting, no expansion), stdin from
+/// /dev/null, output captured. -1 (and an "E: " line) when it cannot be started.
+int exec_sync(std::string_view cmd, ExecOutput* output = nullptr);
+/// Path of a command on the search path ("which"); "" when not found.
+std::string get_cmd_path(std::string_view cmd_tool);
+bool cmd_exists(std::string_view cmd_tool);
+/// Runs "chmod <perms> '<path>'"; the result is ignored.
+void chmod(std::string_view file_path, std::string_view perms);
+/// "sudo test -f '<path>'" succeeds.
+bool file_exists_sudo(std::string_view item_path);
+/// "sudo test -d '<path>'" succeeds.
+bool dir_exists_sudo(std::string_view item_path);
+/// Output of "sudo cat '<path>'", or "" on any failure.
+std::string file_read_sudo(std::string_view file_path);
+
+// ---- scripts ----------------------------------------------------------------------------
+
+/// The text of a generated bash script running `commands` (pure).
+std::string bash_script_text(std::string_view commands, bool force_locale);
+/// The text of the privileged wrapper that runs `script_path` through pkexec (pure).
+std::string admin_wrapper_text(std::string_view script_path);
+/// Writes the script (and with `admin_mode` its pkexec wrapper "script-admin.sh" beside
+/// it), makes it executable and returns the path to run. An empty `script_path` means a
+/// fresh path in the workspace with ".sh" appended.
+std::string save_bash_script_temp(std::string_view commands, std::string_view script_path,
+                                  bool force_locale, bool admin_mode);
+/// Writes and runs a script to its end in its own folder. A file named "status" in that
+/// folder overrides the exit code. With `show_output` nothing is captured.
+int exec_script_sync(std::string_view script, ExecOutput* output, bool suppress_errors,
+                     bool admin_mode, bool cleanup, bool show_output);
+/// Writes and starts a script without waiting; its process id, or -1.
+int exec_script_async(std::string_view script, bool admin_mode);
+/// The command line that opens `file` with the desktop opener (pure); `user` may be "".
+std::string xdg_open_command(std::string_view opener, std::string_view file, std::string_view user);
+/// Opens `file` with the desktop's handler in the background; does nothing without
+/// xdg-open.
+void xdg_open(std::string_view file, std::string_view user);
+
+}  // namespace Velkor

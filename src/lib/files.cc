@@ -1,0 +1,315 @@
+#include "lib/files.h"
+
+#include <fcntl.h>
+#include <gio/gio.h>
+#include <glib.h>
+#include <glib/gstdio.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+
+#include "lib/console.h"
+#include "lib/glib_ptr.h"
+
+namespace Velkor {
+
+namespace {
+
+GObjectPtr<GFile> plain_file(std::string_view path) {
+    return GObjectPtr<GFile>{g_file_new_for_path(std::string(path).c_str())};
+}
+
+GObjectPtr<GFile> parse_name_file(std::string_view path) {
+    return GObjectPtr<GFile>{g_file_parse_name(std::string(path).c_str())};
+}
+
+std::string file_path_of(GFile* file) {
+    GCharPtr path{g_file_get_path(file)};
+    return path ? path.get() : "";
+}
+
+bool exists(GFile* file) {
+    return g_file_query_file_type(file, G_FILE_QUERY_INFO_NOFOLLOW_SYMLINKS, nullptr) !=
+           G_FILE_TYPE_UNKNOWN;
+}
+
+std::string errno_text(int error_number) { return g_strerror(error_number); }
+
+// The file a chain of symbolic links ends in; the path itself when it is no link.
+std::string resolve_links(std::string path) {
+    for (int depth = 0; depth < 40; ++depth) {
+        GStatBuf info;
+        if (g_lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return path;
+        GCharPtr target{g_file_read_link(path.c_str(), nullptr)};
+        if (!target) return path;
+        if (g_path_is_absolute(target.get())) {
+            path = target.get();
+        } else {
+            path = path_combine(file_parent(path).value_or("/"), target.get());
+        }
+        path = file_path_of(plain_file(path).get());
+    }
+    return path;
+}
+
+bool write_all(int fd, std::string_view contents) {
+    size_t done = 0;
+    while (done < contents.size()) {
+        const ssize_t n = write(fd, contents.data() + done, contents.size() - done);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        done += static_cast<size_t>(n);
+    }
+    return true;
+}
+
+}  // namespace
+
+std::optional<std::string> file_parent(std::string_view file_path) {
+    auto file = plain_file(file_path);
+    GObjectPtr<GFile> parent{g_file_get_parent(file.get())};
+    if (!parent) return std::nullopt;
+    return file_path_of(parent.get());
+}
+
+std::string file_basename(std::string_view file_path) {
+    auto file = plain_file(file_path);
+    GCharPtr name{g_file_get_basename(file.get())};
+    return name ? name.get() : "";
+}
+
+std::string path_combine(std::string_view path1, std::string_view path2) {
+    if (path1.empty()) return std::string(path2);
+    if (path2.empty()) return std::string(path1);
+    while (path1.size() > 1 && path1.back() == '/') path1.remove_suffix(1);
+    while (!path2.empty() && path2.front() == '/') path2.remove_prefix(1);
+    if (path1 == "/") return "/" + std::string(path2);
+    return std::string(path1) + "/" + std::string(path2);
+}
+
+bool file_exists(std::string_view item_path) { return exists(parse_name_file(item_path).get()); }
+
+bool path_exists(std::string_view item_path) { return file_exists(item_path); }
+
+std::string escape_single_quote(std::string_view file_path) {
+    return string_replace(file_path, "'", "'\\''");
+}
+
+std::optional<std::string> file_read(std::string_view file_path) {
+    gchar* raw_contents = nullptr;
+    gsize length = 0;
+    GError* raw_error = nullptr;
+    if (!g_file_get_contents(std::string(file_path).c_str(), &raw_contents, &length, &raw_error)) {
+        GErrorPtr error{raw_error};
+        log_error(error->message);
+        return std::nullopt;
+    }
+    GCharPtr contents{raw_contents};
+    return std::string(contents.get(), length);
+}
+
+bool file_write(std::string_view file_path, std::string_view contents) {
+    const std::string target = resolve_links(file_path_of(plain_file(file_path).get()));
+    if (auto parent = file_parent(target)) dir_create(*parent);
+
+    // Write beside the target and rename over it: the old content survives any failure,
+    // and a reader holding the old file open keeps reading the old text.
+    std::string temp_path = target + ".XXXXXX";
+    const int fd = g_mkstemp_full(temp_path.data(), O_WRONLY | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        log_error("Failed to write '" + target + "': " + errno_text(errno));
+        return false;
+    }
+    // g_mkstemp_full honours the umask, like any new file.
+    const bool written = write_all(fd, contents);
+    const int write_errno = errno;
+    const bool closed = close(fd) == 0;
+    if (!written || !closed) {
+        g_unlink(temp_path.c_str());
+        log_error("Failed to write '" + target + "': " + errno_text(written ? errno : write_errno));
+        return false;
+    }
+    if (g_rename(temp_path.c_str(), target.c_str()) != 0) {
+        const int rename_errno = errno;
+        g_unlink(temp_path.c_str());
+        log_error("Failed to write '" + target + "': " + errno_text(rename_errno));
+        return false;
+    }
+    return true;
+}
+
+bool file_delete(std::string_view file_path) {
+    auto file = plain_file(file_path);
+    if (!exists(file.get())) return true;
+    GError* raw_error = nullptr;
+    if (!g_file_delete(file.get(), nullptr, &raw_error)) {
+        GErrorPtr error{raw_error};
+        log_error(error->message);
+        return false;
+    }
+    return true;
+}
+
+bool dir_create(std::string_view dir_path) {
+    auto dir = parse_name_file(dir_path);
+    if (exists(dir.get())) return true;
+    GError* raw_error = nullptr;
+    if (!g_file_make_directory_with_parents(dir.get(), nullptr, &raw_error)) {
+        GErrorPtr error{raw_error};
+        log_error(error->message);
+        return false;
+    }
+    return true;
+}
+
+std::vector<std::string> dir_list_names(std::string_view path, bool with_path) {
+    std::vector<std::string> names;
+    GDir* raw_dir = g_dir_open(std::string(path).c_str(), 0, nullptr);
+    if (!raw_dir) return names;
+    std::unique_ptr<GDir, GDeleter<g_dir_close>> dir{raw_dir};
+    while (const gchar* name = g_dir_read_name(dir.get())) names.emplace_back(name);
+    std::sort(names.begin(), names.end());
+    if (with_path) {
+        for (auto& name : names) name = path_combine(path, name);
+    }
+    return names;
+}
+
+std::vector<std::string> string_split(std::string_view text, std::string_view separator) {
+    std::vector<std::string> pieces;
+    if (text.empty()) return pieces;
+    if (separator.empty()) return {std::string(text)};
+    size_t start = 0;
+    while (true) {
+        const size_t end = text.find(separator, start);
+        if (end == std::string_view::npos) {
+            pieces.emplace_back(text.substr(start));
+            return pieces;
+        }
+        pieces.emplace_back(text.substr(start, end - start));
+        start = end + separator.size();
+    }
+}
+
+std::string string_join(const std::vector<std::string>& pieces, std::string_view separator) {
+    std::string joined;
+    for (size_t i = 0; i < pieces.size(); ++i) {
+        if (i > 0) joined += separator;
+        joined += pieces[i];
+    }
+    return joined;
+}
+
+std::string string_replace(std::string_view self, std::string_view old,
+                           std::string_view replacement) {
+    if (self.empty() || old.empty() || old == replacement) return std::string(self);
+    std::string result;
+    size_t start = 0;
+    while (true) {
+        const size_t found = self.find(old, start);
+        if (found == std::string_view::npos) break;
+        result.append(self.substr(start, found - start));
+        result.append(replacement);
+        start = found + old.size();
+    }
+    result.append(self.substr(start));
+    return result;
+}
+
+std::optional<std::string> string_slice(std::string_view self, long start, long end) {
+    const long length = static_cast<long>(self.size());
+    if (start < 0) start += length;
+    if (end < 0) end += length;
+    if (start < 0 || start > length || end < 0 || end > length) {
+        g_critical("string_slice: index out of range");
+        return std::nullopt;
+    }
+    if (start > end) {
+        g_critical("string_slice: assertion 'start <= end' failed");
+        return std::nullopt;
+    }
+    return std::string(self.substr(static_cast<size_t>(start), static_cast<size_t>(end - start)));
+}
+
+bool string_contains(std::string_view self, std::string_view needle) {
+    return self.find(needle) != std::string_view::npos;
+}
+
+std::string string_strip(std::string_view self) {
+    constexpr std::string_view blanks = " \t\n\r\f\v";
+    const size_t first = self.find_first_not_of(blanks);
+    if (first == std::string_view::npos) return "";
+    const size_t last = self.find_last_not_of(blanks);
+    return std::string(self.substr(first, last - first + 1));
+}
+
+std::string string_lower(std::string_view self) {
+    GCharPtr lower{g_utf8_strdown(self.data(), static_cast<gssize>(self.size()))};
+    return lower ? lower.get() : "";
+}
+
+std::string strip_newline(std::string_view txt, bool strip_start, bool strip_end, bool collapse) {
+    std::string text(txt);
+    for (std::string_view separator : {std::string_view("\r\n"), std::string_view("\n")}) {
+        if (strip_start) {
+            while (text.compare(0, separator.size(), separator) == 0) {
+                text.erase(0, separator.size());
+            }
+        }
+        if (collapse) {
+            const std::string doubled = std::string(separator) + std::string(separator);
+            while (string_contains(text, doubled)) text = string_replace(text, doubled, separator);
+        }
+        if (strip_end) {
+            while (text.size() >= separator.size() &&
+                   text.compare(text.size() - separator.size(), separator.size(), separator) == 0) {
+                text.erase(text.size() - separator.size());
+            }
+        }
+    }
+    return text;
+}
+
+std::string strip_double_empty_lines(std::string_view txt) {
+    std::string text(txt);
+    while (string_contains(text, "\n\n\n")) text = string_replace(text, "\n\n\n", "\n\n");
+    return text;
+}
+
+std::optional<std::vector<std::string>> regex_match(std::string_view expression,
+                                                    std::string_view line, bool multiline) {
+    GError* raw_error = nullptr;
+    const auto flags = multiline ? G_REGEX_MULTILINE : static_cast<GRegexCompileFlags>(0);
+    GRegexPtr regex{g_regex_new(std::string(expression).c_str(), flags,
+                                static_cast<GRegexMatchFlags>(0), &raw_error)};
+    if (!regex) {
+        GErrorPtr error{raw_error};
+        log_error(error->message);
+        return std::nullopt;
+    }
+    const std::string subject(line);
+    GMatchInfo* raw_match = nullptr;
+    const bool matched =
+        g_regex_match(regex.get(), subject.c_str(), static_cast<GRegexMatchFlags>(0), &raw_match);
+    GMatchInfoPtr match{raw_match};
+    if (!matched) return std::nullopt;
+    std::vector<std::string> groups;
+    const int count = g_match_info_get_match_count(match.get());
+    for (int i = 0; i < count; ++i) {
+        GCharPtr group{g_match_info_fetch(match.get(), i)};
+        groups.emplace_back(group ? group.get() : "");
+    }
+    return groups;
+}
+
+long parse_leading_long(std::string_view text) {
+    const std::string copy(text);
+    return std::strtol(copy.c_str(), nullptr, 10);
+}
+
+}  // namespace Velkor

@@ -1,0 +1,70 @@
+// Paths, whole files, directories and small text helpers.
+//
+// Failures are reported with one "E: " line carrying the platform's reason, and the
+// operation returns its neutral result (false, std::nullopt, "" or an empty list).
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace Velkor {
+
+// ---- paths and existence ----------------------------------------------------------------
+
+/// Parent folder of the normalised absolute path; nullopt for "/".
+std::optional<std::string> file_parent(std::string_view file_path);
+/// Last component of the normalised absolute path.
+std::string file_basename(std::string_view file_path);
+/// Joins two parts with exactly one "/" at the seam; an empty part is skipped.
+std::string path_combine(std::string_view path1, std::string_view path2);
+/// True when anything exists at the path (a parse name: "~", "~user" and "file:" work).
+bool file_exists(std::string_view item_path);
+/// Same test as file_exists.
+bool path_exists(std::string_view item_path);
+/// Every "'" replaced by "'\''", for use between single quotes in a shell command line.
+std::string escape_single_quote(std::string_view file_path);
+
+// ---- whole files and folders ------------------------------------------------------------
+
+/// The whole file, unchanged; nullopt (and an "E: " line) when it cannot be read.
+std::optional<std::string> file_read(std::string_view file_path);
+/// Replaces the file with `contents` (parents created). The new text goes to a temporary
+/// file in the same folder that is renamed over the target, so the old content is never
+/// lost; a symbolic link is kept and the file it points to is replaced. False on failure.
+bool file_write(std::string_view file_path, std::string_view contents);
+/// Deletes a file, link or empty folder; true when nothing is left there.
+bool file_delete(std::string_view file_path);
+/// Creates the folder with all missing parents; true when something already exists there.
+bool dir_create(std::string_view dir_path);
+/// Names (or full paths) of a folder's entries, sorted bytewise; empty when it is missing.
+std::vector<std::string> dir_list_names(std::string_view path, bool with_path);
+
+// ---- text -------------------------------------------------------------------------------
+
+/// Splits at every `separator`; empty pieces are kept, an empty text gives an empty list.
+std::vector<std::string> string_split(std::string_view text, std::string_view separator);
+/// Joins with `separator` between the pieces.
+std::string string_join(const std::vector<std::string>& pieces, std::string_view separator);
+/// Every literal `old` replaced, left to right, non-overlapping.
+std::string string_replace(std::string_view self, std::string_view old,
+                           std::string_view replacement);
+/// Bytes [start, end); negative indices count from the end. nullopt when out of range.
+std::optional<std::string> string_slice(std::string_view self, long start, long end);
+bool string_contains(std::string_view self, std::string_view needle);
+/// Without leading and trailing ASCII white space.
+std::string string_strip(std::string_view self);
+/// ASCII lower-casing is not enough for user text: this is UTF-8 aware.
+std::string string_lower(std::string_view self);
+/// Removes "\r\n" and then "\n" separators at the start and/or end; `collapse` folds doubles.
+std::string strip_newline(std::string_view txt, bool strip_start, bool strip_end, bool collapse);
+/// Replaces "\n\n\n" by "\n\n" until none is left.
+std::string strip_double_empty_lines(std::string_view txt);
+/// Matches `expression` against `line`; the whole match and its groups, or nullopt.
+std::optional<std::vector<std::string>> regex_match(std::string_view expression,
+                                                    std::string_view line, bool multiline);
+/// Leading decimal number: white space skipped, optional sign, digits; 0 without digits.
+long parse_leading_long(std::string_view text);
+
+}  // namespace Velkor
