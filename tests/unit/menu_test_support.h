@@ -22,6 +22,23 @@ inline ::testing::AssertionResult Contains(const std::string& text, const std::s
     return ::testing::AssertionFailure() << "missing: [" << needle << "]\nin: [" << text << "]";
 }
 
+/// Captures standard output until take() or the end of the scope, so that an action that
+/// ends the process (AppExit) does not leave the capture open for the next test.
+class StdoutCapture {
+   public:
+    StdoutCapture() { ::testing::internal::CaptureStdout(); }
+    ~StdoutCapture() {
+        if (!taken_) ::testing::internal::GetCapturedStdout();
+    }
+    std::string take() {
+        taken_ = true;
+        return ::testing::internal::GetCapturedStdout();
+    }
+
+   private:
+    bool taken_ = false;
+};
+
 class StubbedTools : public ::testing::Test {
    protected:
     void SetUp() override {
