@@ -130,4 +130,9 @@ test_failures_are_reported() {
     "FAIL test_hangs: timed out after 5s" "PASS test_passes" "1 passed, 3 failed"; do
     grep -q "^$line" <<<"$out" || fail "run-case output lacks '$line': $(tr '\n' '|' <<<"$out")"
   done
+  local cmdline
+  for cmdline in /proc/[0-9]*/cmdline; do
+    [ "$(tr '\0' ' ' <"$cmdline" 2>/dev/null)" = "sleep 301 " ] && fail "a timed-out program survived"
+  done
+  return 0
 }
