@@ -69,6 +69,16 @@ sb__init() {
   sb_os_release ubuntu-22.04
   sb_cpuinfo v3
   sb__set_home "$SB_HOME"
+  trap sb__cleanup EXIT
+  trap 'exit 143' TERM
+}
+
+# A tmux server is the one thing a test starts outside the namespace.
+sb__cleanup() {
+  if [ -S "$SB_DIR/tmux.sock" ]; then
+    tmux -S "$SB_DIR/tmux.sock" kill-server 2>/dev/null
+  fi
+  return 0
 }
 
 sb__set_home() {
@@ -111,7 +121,7 @@ sb__prepare() {
 sb__enter() {
   local cwd=$1
   shift
-  unshare --mount --pid --fork --mount-proc --propagation private \
+  SB_TERM=${SB_TERM:-dumb} unshare --mount --pid --fork --mount-proc --propagation private \
     "$SB_HARNESS/sandbox-enter" "$SB_DIR" "$cwd" -- "$@"
 }
 
@@ -201,6 +211,58 @@ sb_run() {
 sb_dconf_dump() {
   sb__prepare
   sb__enter "$SB_HOME" /usr/bin/dconf dump / </dev/null
+}
+
+# ---- the real whiptail in tmux ------------------------------------------------------------------
+
+# Starts the program in the sandbox inside a detached tmux window of 100x32 with the real
+# whiptail; drive it with sb_tmux_keys and sb_tmux_wait_text, then sb_tmux_wait_exit.
+sb_tmux_start() {
+  command -v tmux >/dev/null || sb__fail "tmux is not installed"
+  SB_REAL_WHIPTAIL=1
+  sb__prepare
+  : >"$SB_LOG"
+  : >"$SB_DIALOGS"
+  rm -f "$SB_DIR/tmux.status"
+  {
+    printf 'source %q\n' "$SB_HARNESS/lib.sh"
+    printf 'SB_DIR=%q SB_WORK=%q\n' "$SB_DIR" "$SB_WORK"
+    printf 'SB_TERM=$TERM sb__enter "$SB_WORK"'
+    printf ' %q' "$SB_BINARY" "$@"
+    printf '\necho $? >%q.new && mv %q.new %q\nsleep 600\n' \
+      "$SB_DIR/tmux.status" "$SB_DIR/tmux.status" "$SB_DIR/tmux.status"
+  } >"$SB_DIR/tmux-run.sh"
+  tmux -S "$SB_DIR/tmux.sock" new-session -d -x 100 -y 32 "bash $(printf %q "$SB_DIR/tmux-run.sh")" ||
+    sb__fail "tmux did not start"
+}
+
+sb_tmux_screen() { tmux -S "$SB_DIR/tmux.sock" capture-pane -p; }
+
+sb_tmux_keys() { tmux -S "$SB_DIR/tmux.sock" send-keys "$@"; }
+
+# Waits (default 10 s) until the screen shows the text.
+sb_tmux_wait_text() {
+  local tries=$((${2:-10} * 10))
+  while [ "$tries" -gt 0 ]; do
+    sb_tmux_screen | grep -qF -- "$1" && return 0
+    sleep 0.1
+    tries=$((tries - 1))
+  done
+  sb__fail "the screen never showed '$1'; screen: $(sb_tmux_screen | grep -v '^ *$' | tr '\n' '|')"
+}
+
+# Waits (default 20 s) for the program to end; sets SB_STATUS and puts the screen in $SB_STDOUT.
+sb_tmux_wait_exit() {
+  local tries=$((${1:-20} * 10))
+  while [ ! -f "$SB_DIR/tmux.status" ] && [ "$tries" -gt 0 ]; do
+    sleep 0.1
+    tries=$((tries - 1))
+  done
+  [ -f "$SB_DIR/tmux.status" ] || sb__fail "the program did not end; screen: $(sb_tmux_screen | tr '\n' '|')"
+  SB_STATUS=$(cat "$SB_DIR/tmux.status")
+  tmux -S "$SB_DIR/tmux.sock" capture-pane -p -S - >"$SB_STDOUT"
+  tmux -S "$SB_DIR/tmux.sock" kill-server 2>/dev/null
+  return 0
 }
 
 # ---- assertions ---------------------------------------------------------------------------------
