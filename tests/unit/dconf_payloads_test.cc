@@ -19,6 +19,7 @@
 extern char** environ;
 
 using namespace Velkor;
+using namespace menu_test;
 
 namespace {
 
@@ -104,14 +105,14 @@ std::optional<std::string> value_of(const Settings& settings, const std::string&
     return k->second;
 }
 
-class PrivateDconf : public StubbedTools {
+class PrivateDconf : public MenuStubs {
    protected:
     void SetUp() override {
         if (get_cmd_path("dbus-run-session").empty() || get_cmd_path("dconf").empty()) {
             std::printf("skipped: dbus-run-session or dconf is not installed\n");
             GTEST_SKIP() << "dbus-run-session or dconf is not installed";
         }
-        StubbedTools::SetUp();
+        MenuStubs::SetUp();
         // The real dconf this time; gnome-session-quit stays a recording stand-in.
         ASSERT_TRUE(file_delete(bin + "/dconf"));
 
@@ -151,7 +152,7 @@ class PrivateDconf : public StubbedTools {
                 unsetenv(name.c_str());
             }
         }
-        if (!root.empty()) StubbedTools::TearDown();
+        if (!root.empty()) MenuStubs::TearDown();
     }
 
     void override_env(const std::string& name, const std::string& value) {

@@ -10,6 +10,7 @@
 #include "menu_test_support.h"
 
 using namespace Velkor;
+using namespace menu_test;
 using testing::internal::CaptureStdout;
 using testing::internal::GetCapturedStdout;
 
@@ -43,7 +44,7 @@ TEST(MainMenu, CommandLineInBothBootModes) {
 }
 
 // The answer reaches its file through the shell redirection even when the path holds a quote.
-TEST_F(StubbedTools, AnswerPathWithSingleQuote) {
+TEST_F(MenuStubs, AnswerPathWithSingleQuote) {
     const std::string dir = root + "/it's a \"dir\"";
     ASSERT_TRUE(dir_create(dir));
     const std::string answer_path = dir + "/answer";
@@ -56,27 +57,7 @@ TEST_F(StubbedTools, AnswerPathWithSingleQuote) {
     EXPECT_EQ("layout", file_read(answer_path).value_or("<unreadable>"));
 }
 
-TEST_F(StubbedTools, SeparatorShowsMenuAgainThenCancel) {
-    AppConsole app{AppConsole::SkipStartupChecks{}};
-    log_debug_enabled = true;
-    answers({"0 sep1", "0 sep2", "1 "});
-    CaptureStdout();
-    int status = -1;
-    try {
-        app.get_choice_action();
-    } catch (const AppExit& request) {
-        status = request.status;
-    }
-    const std::string out = GetCapturedStdout();
-    EXPECT_EQ(0, status);
-    EXPECT_EQ("Choose Action\nChoose Action\nChoose Action\n", read("whiptail.log"));
-    EXPECT_TRUE(Contains(out, "\nCancelled by user\n"));
-    EXPECT_EQ("", app.selected_action);
-    // The boot mode is asked each time the menu is built.
-    EXPECT_EQ("sudo efibootmgr\nsudo efibootmgr\nsudo efibootmgr\n", read("commands.log"));
-}
-
-TEST_F(StubbedTools, WebsiteOpensThePageAndReturns) {
+TEST_F(MenuStubs, WebsiteOpensThePageAndReturns) {
     AppConsole app{AppConsole::SkipStartupChecks{}};
     answers({"0 website"});
     CaptureStdout();
@@ -91,7 +72,7 @@ TEST_F(StubbedTools, WebsiteOpensThePageAndReturns) {
     EXPECT_EQ("Choose Action\n", read("whiptail.log"));
 }
 
-TEST_F(StubbedTools, UnknownOrUnreadableAnswerDoesNothing) {
+TEST_F(MenuStubs, UnknownOrUnreadableAnswerDoesNothing) {
     AppConsole app{AppConsole::SkipStartupChecks{}};
     answers({"0 wibble"});
     CaptureStdout();
@@ -107,16 +88,4 @@ TEST_F(StubbedTools, UnknownOrUnreadableAnswerDoesNothing) {
     GetCapturedStdout();
     EXPECT_EQ("", app.selected_action);
     EXPECT_EQ("sudo efibootmgr\nsudo efibootmgr\n", read("commands.log"));
-}
-
-TEST_F(StubbedTools, EfiMachineOffersRefind) {
-    AppConsole app{AppConsole::SkipStartupChecks{}};
-    set("efi_status", "0");
-    // Capture the items by having whiptail print its whole argument list as the answer.
-    stub("whiptail", "printf '%s|' \"$@\" >&2\nexit 1\n");
-    log_debug_enabled = true;
-    CaptureStdout();
-    EXPECT_THROW(app.get_choice_action(), AppExit);
-    const std::string out = GetCapturedStdout();
-    EXPECT_TRUE(Contains(out, "|refind| Install Refind     Install Refind boot manager|"));
 }

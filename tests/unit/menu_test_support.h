@@ -16,6 +16,8 @@
 #include "lib/console.h"
 #include "lib/files.h"
 
+namespace menu_test {
+
 /// Passes when `text` holds `needle`; prints both otherwise.
 inline ::testing::AssertionResult Contains(const std::string& text, const std::string& needle) {
     if (text.find(needle) != std::string::npos) return ::testing::AssertionSuccess();
@@ -39,7 +41,7 @@ class StdoutCapture {
     bool taken_ = false;
 };
 
-class StubbedTools : public ::testing::Test {
+class MenuStubs : public ::testing::Test {
    protected:
     void SetUp() override {
         char pattern[] = "/tmp/kelvane-menu-test-XXXXXX";
@@ -118,3 +120,5 @@ class StubbedTools : public ::testing::Test {
     std::string bin;
     std::string old_path;
 };
+
+}  // namespace menu_test

@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include "app/app_console.h"
 #include "app/dialog.h"
@@ -9,6 +8,7 @@
 #include "ops/theme_payloads.h"
 
 using namespace Velkor;
+using namespace menu_test;
 using testing::internal::CaptureStdout;
 using testing::internal::GetCapturedStdout;
 
@@ -124,34 +124,7 @@ TEST(ThemeLayoutMenus, ExtensionPayloadSections) {
     EXPECT_NE('\n', extensions_payload[extensions_payload.size() - 2]);
 }
 
-TEST_F(StubbedTools, ThemeFromMainMenuAppliesAndEnds) {
-    AppConsole app{AppConsole::SkipStartupChecks{}};
-    answers({"0 theme", "0 dark"});
-    CaptureStdout();
-    const int status = status_of([&] { app.get_choice_action(); });
-    const std::string out = GetCapturedStdout();
-    EXPECT_EQ(0, status);
-    EXPECT_EQ("dark", app.theme);
-    EXPECT_EQ("Choose Action\nGTK Theme\n", read("whiptail.log"));
-    EXPECT_TRUE(Contains(out, "Selected theme: dark\n\n┌"));
-    EXPECT_TRUE(Contains(out, "┊ Apply Theme: dark ┊"));
-    EXPECT_TRUE(Contains(out, "┘\nApplied\n"));
-    EXPECT_EQ(std::string(dark_theme_payload), read("payloads.log"));
-}
-
-TEST_F(StubbedTools, ThemeBackReturnsToMenu) {
-    AppConsole app{AppConsole::SkipStartupChecks{}};
-    answers({"0 theme", "0 back", "0 wibble"});
-    CaptureStdout();
-    const int status = status_of([&] { app.get_choice_action(); });
-    GetCapturedStdout();
-    EXPECT_EQ(-1, status);
-    EXPECT_EQ("light", app.theme);
-    EXPECT_EQ("Choose Action\nGTK Theme\nChoose Action\n", read("whiptail.log"));
-    EXPECT_EQ("", read("payloads.log"));
-}
-
-TEST_F(StubbedTools, WizardThemeAndLayoutOnlyStoreTheAnswer) {
+TEST_F(MenuStubs, WizardThemeAndLayoutOnlyStoreTheAnswer) {
     AppConsole app{AppConsole::SkipStartupChecks{}};
     answers({"0 dark", "0 minimal"});
     CaptureStdout();
@@ -171,7 +144,7 @@ TEST_F(StubbedTools, WizardThemeAndLayoutOnlyStoreTheAnswer) {
     EXPECT_EQ("minimal", app.layout);
 }
 
-TEST_F(StubbedTools, UnknownNamesApplyNothing) {
+TEST_F(MenuStubs, UnknownNamesApplyNothing) {
     AppConsole app{AppConsole::SkipStartupChecks{}};
     CaptureStdout();
     app.apply_theme("blue");
@@ -183,7 +156,7 @@ TEST_F(StubbedTools, UnknownNamesApplyNothing) {
     EXPECT_EQ("", read("commands.log"));
 }
 
-TEST_F(StubbedTools, FailingLoadEndsWithStatusOne) {
+TEST_F(MenuStubs, FailingLoadEndsWithStatusOne) {
     AppConsole app{AppConsole::SkipStartupChecks{}};
     set("dconf_status", "1");
     CaptureStdout();
@@ -196,88 +169,5 @@ TEST_F(StubbedTools, FailingLoadEndsWithStatusOne) {
     EXPECT_EQ(1, status_of([&] { app.update_config_gnome_extensions(true); }));
     GetCapturedStdout();
     EXPECT_EQ(std::string(windows_layout_payload) + std::string(extensions_payload),
-              read("payloads.log"));
-}
-
-class LayoutFromMenu : public StubbedTools {
-   protected:
-    void SetUp() override {
-        StubbedTools::SetUp();
-        // The extensions come from the current folder, as from the program's data folder.
-        data = root + "/data";
-        ASSERT_TRUE(dir_create(data + "/extensions_22.04/caffeine@patapon.info"));
-        ASSERT_TRUE(
-            file_write(data + "/extensions_22.04/caffeine@patapon.info/metadata.json", "{}\n"));
-        char cwd[4096];
-        ASSERT_NE(nullptr, getcwd(cwd, sizeof cwd));
-        old_cwd = cwd;
-        ASSERT_EQ(0, chdir(data.c_str()));
-        app.user_home = root + "/home of 'me'";
-        app.dist_version_id = "22.04";
-    }
-    void TearDown() override {
-        EXPECT_EQ(0, chdir(old_cwd.c_str()));
-        StubbedTools::TearDown();
-    }
-
-    int choose(const std::string& layout_tag) {
-        answers({"0 layout", "0 " + layout_tag});
-        CaptureStdout();
-        const int status = status_of([&] { app.get_choice_action(); });
-        out = GetCapturedStdout();
-        return status;
-    }
-
-    AppConsole app{AppConsole::SkipStartupChecks{}};
-    std::string data;
-    std::string old_cwd;
-    std::string out;
-};
-
-TEST_F(LayoutFromMenu, UbuntuCopiesExtensionsThenLoadsSettingsAndLayout) {
-    ASSERT_EQ(0, choose("ubuntu"));
-    EXPECT_EQ("ubuntu", app.layout);
-    EXPECT_TRUE(file_exists(app.user_home +
-                            "/.local/share/gnome-shell/extensions/caffeine@patapon.info/"
-                            "metadata.json"));
-    EXPECT_TRUE(Contains(out, "Selected layout: ubuntu\n"));
-    EXPECT_TRUE(Contains(out, "┊ Install GNOME extensions ┊"));
-    EXPECT_TRUE(Contains(out, "Installed extensions\n"));
-    EXPECT_TRUE(Contains(out, "┊ Apply Layout: ubuntu ┊"));
-    EXPECT_TRUE(Contains(out, "┘\nApplied\n"));
-    // Extension settings without the favourites, then the layout.
-    EXPECT_EQ(std::string(extensions_payload) + std::string(ubuntu_layout_payload),
-              read("payloads.log"));
-    if (!file_exists(extension_installer_path)) {
-        EXPECT_TRUE(Contains(read("commands.log"),
-                             "wget -O /tmp/gnome-shell-extension-installer "
-                             "https://github.com/brunelli/gnome-shell-extension-installer/raw/"
-                             "master/gnome-shell-extension-installer\n"
-                             "sudo mv -f /tmp/gnome-shell-extension-installer /usr/bin/\n"
-                             "sudo chmod 755 /usr/bin/gnome-shell-extension-installer\n"));
-        EXPECT_TRUE(Contains(out, "Installed 'gnome-shell-extension-installer'\n"));
-    }
-}
-
-TEST_F(LayoutFromMenu, ResetLoadsExtensionsThenResetsAndLogsOut) {
-    ASSERT_EQ(0, choose("reset"));
-    EXPECT_EQ(std::string(extensions_payload), read("payloads.log"));
-    const std::string commands = read("commands.log");
-    EXPECT_TRUE(Contains(commands,
-                         "dconf load -f /\ndconf reset -f /org/gnome/\n"
-                         "gnome-session-quit --no-prompt\n"));
-}
-
-TEST_F(LayoutFromMenu, FailedCopyIsReportedAndSettingsStillLoad) {
-    app.dist_version_id = "21.10";
-    testing::internal::CaptureStderr();
-    ASSERT_EQ(0, choose("minimal"));
-    const std::string err = testing::internal::GetCapturedStderr();
-    EXPECT_TRUE(Contains(err, "E: Failed to install extensions: " + app.user_home +
-                                  "/.local/share/gnome-shell/extensions/\n"));
-    EXPECT_FALSE(string_contains(out, "Installed"));
-    EXPECT_FALSE(string_contains(read("commands.log"), "wget"));
-    EXPECT_EQ(std::string(extensions_payload) + std::string(minimal_layout_payload) +
-                  std::string(clock_payload_a) + std::string(clock_payload_b),
               read("payloads.log"));
 }
