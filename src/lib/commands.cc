@@ -41,6 +41,12 @@ void stdin_from_dev_null(gpointer) {
     }
 }
 
+// Read on every call: GLib's own lookup caches the first answer for the whole process.
+std::string system_temp_dir() {
+    const char* tmpdir = g_getenv("TMPDIR");
+    return tmpdir && *tmpdir ? tmpdir : "/tmp";
+}
+
 std::string home_dir() {
     const char* home = g_getenv("HOME");
     return home && *home ? home : g_get_home_dir();
@@ -60,6 +66,13 @@ std::string create_exclusive_dir(const std::string& base, std::string_view prefi
     }
     log_error("Failed to create a workspace in '" + base + "'");
     return base + "/" + std::string(prefix);
+}
+
+// Scratch files must never land in the root folder when a caller forgot init_tmp: such a
+// caller gets a private workspace in the temporary folder, without the execution probe.
+const std::string& workspace() {
+    if (workspace_path.empty()) workspace_path = create_exclusive_dir(system_temp_dir(), "velkor");
+    return workspace_path;
 }
 
 }  // namespace
@@ -82,7 +95,7 @@ std::string timestamp_numeric() {
 }
 
 std::string get_temp_file_path(bool with_subdir) {
-    std::string base = workspace_path;
+    std::string base = workspace();
     if (with_subdir) {
         base += "/" + fresh_name();
         dir_create(base);
@@ -91,13 +104,13 @@ std::string get_temp_file_path(bool with_subdir) {
 }
 
 std::string create_temp_subdir() {
-    std::string path = workspace_path + "/" + fresh_name();
+    std::string path = workspace() + "/" + fresh_name();
     dir_create(path);
     return path;
 }
 
 void init_tmp(std::string_view subdir_name) {
-    workspace_path = create_exclusive_dir(g_get_tmp_dir(), subdir_name);
+    workspace_path = create_exclusive_dir(system_temp_dir(), subdir_name);
 
     ExecOutput probe;
     exec_script_sync("echo 'ok'", &probe, true, false, true, false);

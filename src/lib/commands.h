@@ -29,7 +29,8 @@ std::string random_string(int length, std::string_view charset);
 /// Seconds since the epoch, decimal.
 std::string timestamp_numeric();
 /// A fresh name below the workspace; with `with_subdir` the name lies in a new folder of its
-/// own (created), and the returned file itself is not created.
+/// own (created), and the returned file itself is not created. Before init_tmp a private
+/// workspace is made in the temporary folder.
 std::string get_temp_file_path(bool with_subdir);
 /// A fresh folder below the workspace, created.
 std::string create_temp_subdir();
