@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <regex>
-
 #include "test_support.h"
 
 using test_support::CaptureOutput;
@@ -71,10 +69,9 @@ TEST(Console, DebugLinesOnlyWhileSwitchedOn) {
     Velkor::log_debug_enabled = false;
     Velkor::log_debug("hidden again");
     const std::string out = capture.std_out();
-    EXPECT_TRUE(
-        std::regex_match(out, std::regex(R"(\[([01]\d|2[0-3]):[0-5]\d:[0-5]\d\] D: shown\n)")))
-        << out;
+    EXPECT_TRUE(test_support::has_shape(out, "[##:##:##] D: shown\n")) << out;
+    EXPECT_LT(std::stoi(out.substr(1, 2)), 24) << out;
     EXPECT_EQ("", capture.std_err());
 
-    EXPECT_TRUE(std::regex_match(Velkor::timestamp(), std::regex(R"(\d\d:\d\d:\d\d)")));
+    EXPECT_TRUE(test_support::has_shape(Velkor::timestamp(), "##:##:##"));
 }

@@ -197,6 +197,20 @@ class CaptureOutput {
     std::string err_;
 };
 
+/// True when `text` has the form of `shape`, read character by character: "#" stands for
+/// one ASCII digit, "?" for one ASCII letter or digit, anything else for itself.
+inline bool has_shape(std::string_view text, std::string_view shape) {
+    if (text.size() != shape.size()) return false;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        const bool digit = c >= '0' && c <= '9';
+        const bool letter = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+        if (shape[i] == '#' ? !digit : shape[i] == '?' ? !(digit || letter) : shape[i] != text[i])
+            return false;
+    }
+    return true;
+}
+
 /// The lines of a text, each without its line feed; a final line feed ends the last line.
 inline std::vector<std::string> lines_of(std::string_view text) {
     std::vector<std::string> lines;
