@@ -21,7 +21,6 @@ using test_support::CaptureOutput;
 using test_support::lines_of;
 using test_support::mode_of;
 using test_support::read_file;
-using test_support::ScopedEnv;
 using test_support::ScopedTempDir;
 using test_support::shell_output;
 using test_support::StubPath;

@@ -9,7 +9,6 @@
 #include "test_support.h"
 
 using test_support::CaptureOutput;
-using test_support::ScopedEnv;
 using test_support::ScopedTempDir;
 using test_support::shell_output;
 using test_support::StubPath;
