@@ -236,6 +236,27 @@ TEST(WorkspaceSetup, InitMakesAPrivateFolderInTmpdir) {
     EXPECT_TRUE(std::filesystem::is_empty(entries[0]));
 }
 
+// A temporary folder where nothing can be made: one error line, no probe, the home is used.
+TEST(WorkspaceSetup, UnusableTmpdirFallsBackToHome) {
+    ScopedTempDir scratch;
+    write_file(scratch / "file", "");
+    const std::string home = scratch / "it's home";
+    ScopedEnv tmpdir("TMPDIR", scratch / "file/tmp");
+    ScopedEnv home_env("HOME", home);
+    CaptureOutput capture;
+    Velkor::init_tmp("kelvane");
+    capture.finish();
+    EXPECT_TRUE(test_support::has_shape(Velkor::temp_dir(), home + "/.temp/kelvane_????????"))
+        << Velkor::temp_dir();
+    EXPECT_EQ(0700, mode_of(Velkor::temp_dir()));
+    EXPECT_EQ(0700, mode_of(home + "/.temp"));
+    EXPECT_EQ("", capture.std_out());
+    const auto errors = lines_of(capture.std_err());
+    ASSERT_EQ(1u, errors.size()) << capture.std_err();
+    EXPECT_TRUE(starts_with(errors[0], "E: Failed to create '" + scratch / "file/tmp'"))
+        << errors[0];
+}
+
 // The temporary folder is mounted noexec in a private mount namespace of a child process.
 TEST(WorkspaceSetup, FallsBackToHomeWhenTempForbidsExecution) {
     if (geteuid() != 0) GTEST_SKIP() << "mounting a noexec folder needs root";
