@@ -4,7 +4,6 @@
 #include <stdlib.h>
 
 #include <fstream>
-#include <regex>
 #include <sstream>
 
 #include "lib/commands.h"
@@ -18,11 +17,12 @@ std::string declared_version() {
     std::ifstream cmake_lists(std::string(KELVANE_SOURCE_DIR) + "/CMakeLists.txt");
     std::stringstream text;
     text << cmake_lists.rdbuf();
-    std::smatch match;
     const std::string contents = text.str();
-    if (!std::regex_search(contents, match, std::regex(R"(project\(kelvane VERSION ([^ )]+))")))
-        return "";
-    return match[1];
+    const std::string marker = "project(kelvane VERSION ";
+    const size_t start = contents.find(marker);
+    if (start == std::string::npos) return "";
+    const size_t first = start + marker.size();
+    return contents.substr(first, contents.find_first_of(" )", first) - first);
 }
 
 std::optional<std::string> answer_for(std::vector<std::string> args) { return early_answer(args); }
