@@ -44,7 +44,7 @@ if [ "$status" -ne 0 ]; then
 fi
 archive="$tmp/dist/$name.tar.gz"
 check_eq "package: archive path printed last" "$archive" "$(tail -n 1 <<<"$out")"
-check_eq "package: no warning with complete data" "" "$(grep warning <<<"$err")"
+check_eq "package: no warning with complete data" "" "$(grep "^package: warning" <<<"$err")"
 check_eq "package: one top folder" "$name/" "$(tar tzf "$archive" | sort | head -n 1)"
 check_eq "package: nothing outside the top folder" "" "$(tar tzf "$archive" | grep -v "^$name/")"
 check_eq "package: staging folders left out" "" "$(tar tzf "$archive" | grep '/\.')"
