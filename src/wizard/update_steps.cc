@@ -69,9 +69,13 @@ void AppConsole::install_firefox() {
         return;
     }
     add_ppa("ppa:mozillateam/firefox-next");
-    // The transitional package carries the name "firefox", so the installed test would
-    // skip exactly the install that replaces it.
-    apt_install("firefox", true, !transitional);
+    // The transitional package's version is higher than the team's deb, and "apt install -y"
+    // refuses a downgrade: it goes first, and the list is reloaded so the install sees it gone.
+    if (transitional) {
+        apt_remove("firefox");
+        check_installed_packages();
+    }
+    apt_install("firefox", true, true);
     log_debug("install_firefox(): exit");
 }
 
