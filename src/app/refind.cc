@@ -38,8 +38,8 @@ std::optional<std::string> find_refind_dir() {
     return std::nullopt;
 }
 
-// Backs up the configuration once, then writes the edited text over it.
-void update_refind_conf(std::string_view refind_conf) {
+// Backs up the configuration once, then writes the edited text over it. False on failure.
+bool update_refind_conf(std::string_view refind_conf) {
     log_msg("\nUpdate refind.conf...");
     // The first backup is the configuration as it was before we touched it: never replace it.
     const std::string backup = std::string(refind_conf) + ".bkup";
@@ -48,16 +48,16 @@ void update_refind_conf(std::string_view refind_conf) {
     const std::string text = file_read_sudo(refind_conf);
     if (string_strip(text).empty()) {
         log_error("Failed to read: " + std::string(refind_conf));
-        return;
+        return false;
     }
     const std::string edited_path = get_temp_file_path(true);
     if (!file_write(edited_path, refind_config_edit(text)) ||
         run(sudo_copy_command(edited_path, refind_conf)) != 0) {
         log_error("Failed to update: " + std::string(refind_conf));
-        return;
+        return false;
     }
     log_msg("Updated");
-    log_debug("install_refind(): exit");
+    return true;
 }
 
 }  // namespace
@@ -115,5 +115,5 @@ void AppConsole::install_refind(std::string_view refind_theme) {
                           refind_drivers_command(*refind_dir))) {
         return;
     }
-    update_refind_conf(refind_conf);
+    if (update_refind_conf(refind_conf)) log_debug("install_refind(): exit");
 }
