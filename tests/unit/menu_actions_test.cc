@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <string>
 
@@ -236,14 +237,17 @@ TEST_F(MenuActions, KernelRefusedThenInstalled) {
     const auto second_menu = log.find("whiptail --title XanMod Kernel", refusal);
     EXPECT_LT(first_menu, refusal);
     EXPECT_NE(std::string::npos, second_menu);
-    EXPECT_TRUE(
-        string_contains(log.substr(second_menu),
-                        "tee /etc/apt/sources.list.d/xanmod-kernel.list\n"
-                        "wget -qO - https://dl.xanmod.org/gpg.key\n"
-                        "apt-key --keyring /etc/apt/trusted.gpg.d/xanmod-kernel.gpg add -\n"
-                        "eatmydata apt update\n"
-                        "eatmydata apt install -y --no-install-recommends linux-xanmod-x64v2\n"))
-        << log;
+    // The two sides of the key pipeline run at once, so they may log in either order.
+    const auto at = [&](const std::string& line) { return log.find(line + "\n", second_menu); };
+    const auto source = at("tee /etc/apt/sources.list.d/xanmod-kernel.list");
+    const auto download = at("wget -qO - https://dl.xanmod.org/gpg.key");
+    const auto key = at("apt-key --keyring /etc/apt/trusted.gpg.d/xanmod-kernel.gpg add -");
+    const auto update = at("eatmydata apt update");
+    const auto install = at("eatmydata apt install -y --no-install-recommends linux-xanmod-x64v2");
+    ASSERT_NE(std::string::npos, install) << log;
+    EXPECT_LT(source, std::min(download, key)) << log;
+    EXPECT_LT(std::max(download, key), update) << log;
+    EXPECT_LT(update, install) << log;
     EXPECT_EQ("deb http://deb.xanmod.org releases main\n",
               file_read(root_ + "/etc/apt/sources.list.d/xanmod-kernel.list").value_or(""));
     EXPECT_TRUE(string_contains(out_, "Selected xanmod kernel: linux-xanmod-x64v3\n")) << out_;
