@@ -86,6 +86,32 @@ test_kernel_back_shows_the_main_menu_and_installs_nothing() {
   assert_not_called '^sudo tee '
 }
 
+test_kernel_key_failure_drops_the_source_for_a_clean_retry() {
+  menu_missing && return 0
+  sb_done_marker
+  sb_fail apt-key
+  sb_answer 0 xanmod
+  sb_answer 0 linux-xanmod
+  sb_run
+  assert_status 0
+  assert_stderr_has "E: Failed to install public key"
+  assert_order '^sudo tee /etc/apt/sources.list.d/xanmod-kernel.list$' \
+    '^sudo rm -f /etc/apt/sources.list.d/xanmod-kernel.list$'
+  [ ! -e "$SB_DIR/sys/etc/apt/sources.list.d/xanmod-kernel.list" ] || fail "the source stayed"
+  assert_not_called 'apt install'
+  assert_stdout_lacks "Reboot the system"
+
+  # A source list that cannot be written stops before the key.
+  sb_fail sudo '^tee '
+  sb_answer 0 xanmod
+  sb_answer 0 linux-xanmod
+  sb_run
+  assert_status 0
+  assert_stderr_has "E: Failed to install source list"
+  assert_not_called '^wget '
+  assert_not_called 'apt install'
+}
+
 # A configuration as an installed rEFInd leaves it, a theme repository that the fake git hands
 # out, and the drivers the package would bring.
 prepare_refind() {
@@ -246,4 +272,90 @@ test_refind_failures_stop_and_change_nothing_further() {
   assert_stderr_has "E: Refind installation directory not found on ESP"
   assert_not_called 'install.sh'
   assert_not_called 'apt-mark'
+}
+
+# Each step that stops the action, and what it leaves behind.
+test_refind_each_failing_step_stops_with_its_error_line() {
+  menu_missing && return 0
+  sb_done_marker
+  local esp=$SB_DIR/sys/boot/efi/EFI/refind rule pattern message
+  local -a cases=(
+    "install.sh|Failed to install refind to ESP"
+    "drivers_x64|Failed to install refind to ESP"
+    "^cat |Failed to read: /boot/efi/EFI/refind/refind.conf"
+    "^cp -f \S+ /boot/efi/EFI/refind/refind.conf$|Failed to update: /boot/efi/EFI/refind/refind.conf"
+  )
+  for rule in "${cases[@]}"; do
+    pattern=${rule%%|*}
+    message=${rule#*|}
+    rm -rf "$SB_DIR/sys/boot/efi"
+    : >"$SB_DIR/fail.rules"
+    prepare_refind
+    sb_fail sudo "$pattern"
+    sb_answer 0 refind
+    sb_answer 0 dark
+    sb_run
+    assert_status 0
+    assert_stderr_has "E: $message"
+    assert_stdout_lacks "Updated"
+    grep -qxF '#use_nvram false' "$esp/refind.conf" || fail "refind.conf was edited ($pattern)"
+  done
+
+  # A theme name that is neither light nor dark never reaches a root command line.
+  : >"$SB_DIR/fail.rules"
+  sb_answer 0 refind
+  sb_answer 0 'dark; touch /tmp/owned'
+  sb_run
+  assert_status 0
+  assert_stderr_has "E: Unknown Refind theme: 'dark; touch /tmp/owned'"
+  assert_not_called 'install.sh'
+  assert_not_called 'add-apt-repository'
+}
+
+test_refind_in_the_fallback_folder() {
+  menu_missing && return 0
+  sb_done_marker
+  prepare_refind
+  local boot=$SB_DIR/sys/boot/efi/EFI/BOOT
+  mkdir -p "$boot"
+  mv "$SB_DIR/sys/boot/efi/EFI/refind/"{refind.conf,drivers_x64} "$boot/"
+  sb_answer 0 refind
+  sb_answer 0 light
+  sb_run
+  assert_status 0
+  assert_stderr_lacks "E: "
+  cmp -s "$boot/refind.conf" <(expected_refind_conf) || fail "refind.conf: $(tr '\n' '|' <"$boot/refind.conf")"
+  [ -f "$boot/drivers_x64/btrfs_x64.efi" ] || fail "the drivers were not copied"
+  [ -d "$boot/themes/refind-theme-regular/icons/128-48" ] || fail "no theme in the fallback folder"
+  assert_called '^sudo cp -f /boot/efi/EFI/BOOT/refind.conf /boot/efi/EFI/BOOT/refind.conf.bkup$'
+}
+
+test_extra_software_failed_install_and_installed_packages() {
+  menu_missing && return 0
+  sb_done_marker
+  sb_fail apt '^install '
+  sb_answer 0 install
+  sb_answer 0 '"steam" "vmm"'
+  sb_run
+  assert_status 1
+  assert_not_called 'deb-get'
+  assert_not_called 'usermod'
+
+  # Everything from APT already there: no APT call, the deb-get packages still come.
+  : >"$SB_DIR/fail.rules"
+  sb_installed steam
+  sb_answer 0 install
+  sb_answer 0 '"steam"'
+  sb_run
+  assert_status 0
+  assert_stdout_has "Nothing to install"
+  assert_not_called 'apt install'
+  assert_called '^sudo eatmydata deb-get install lutris heroic$'
+
+  sb_answer 0 install
+  sb_answer 1
+  sb_run
+  assert_status 0
+  assert_stdout_has "Cancelled by user"
+  assert_not_called 'deb-get'
 }
