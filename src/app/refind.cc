@@ -14,15 +14,10 @@ namespace {
 
 constexpr std::string_view install_failed = "Failed to install refind to ESP";
 
-int run(std::string_view cmd) {
-    log_debug(cmd);
-    return exec_posix(cmd);
-}
-
 // One step whose failure stops the action; the message is the same for all of them.
 bool run_install_step(std::string_view message, std::string_view cmd) {
     log_msg(message);
-    if (run(cmd) != 0) {
+    if (exec_logged(cmd) != 0) {
         log_error(install_failed);
         return false;
     }
@@ -43,7 +38,7 @@ bool update_refind_conf(std::string_view refind_conf) {
     log_msg("\nUpdate refind.conf...");
     // The first backup is the configuration as it was before we touched it: never replace it.
     const std::string backup = std::string(refind_conf) + ".bkup";
-    if (!file_exists_sudo(backup)) run(sudo_copy_command(refind_conf, backup));
+    if (!file_exists_sudo(backup)) exec_logged(sudo_copy_command(refind_conf, backup));
 
     const std::string text = file_read_sudo(refind_conf);
     if (string_strip(text).empty()) {
@@ -52,7 +47,7 @@ bool update_refind_conf(std::string_view refind_conf) {
     }
     const std::string edited_path = get_temp_file_path(true);
     if (!file_write(edited_path, refind_config_edit(text)) ||
-        run(sudo_copy_command(edited_path, refind_conf)) != 0) {
+        exec_logged(sudo_copy_command(edited_path, refind_conf)) != 0) {
         log_error("Failed to update: " + std::string(refind_conf));
         return false;
     }
@@ -88,7 +83,7 @@ void AppConsole::install_refind(std::string_view refind_theme) {
         log_error("Boot mode is BIOS/Legacy. EFI boot mode is needed to use Refind.");
         return;
     }
-    if (run(refind_source_test_command()) != 0) {
+    if (exec_logged(refind_source_test_command()) != 0) {
         log_msg("\nAdd Refind PPA...");
         add_ppa(refind_ppa);
     }
@@ -108,7 +103,7 @@ void AppConsole::install_refind(std::string_view refind_theme) {
         return;
     }
     // The boot-order tool has no icon of its own in this theme; the arrow stands in for it.
-    run(refind_icon_command(*refind_dir));
+    exec_logged(refind_icon_command(*refind_dir));
     // GRUB updates would put GRUB back first in the firmware's boot order.
     if (!run_install_step("\nHold GRUB packages...", refind_grub_hold_command())) return;
     if (!run_install_step("\nInstall extra file system drivers...",

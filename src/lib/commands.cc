@@ -149,6 +149,11 @@ int exec_posix(std::string_view cmd) {
     return exit_code_from_wait_status(status);
 }
 
+int exec_logged(std::string_view cmd) {
+    log_debug(cmd);
+    return exec_posix(cmd);
+}
+
 int exec_sync(std::string_view cmd, ExecOutput* output) {
     if (output) *output = {};
     gchar** raw_argv = nullptr;

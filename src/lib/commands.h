@@ -42,6 +42,9 @@ int exit_code_from_wait_status(int status);
 /// Runs `cmd` through "sh -c" on the program's own terminal and waits. -1 when the shell
 /// could not be started. Logs nothing.
 int exec_posix(std::string_view cmd);
+/// Writes `cmd` as a debug line, then runs it with exec_posix: every command the application
+/// runs shows up in a debug run.
+int exec_logged(std::string_view cmd);
 /// Runs `cmd` without a shell (shell-style word splitting, no expansion), stdin from
 /// /dev/null, output captured. -1 (and an "E: " line) when it cannot be started.
 int exec_sync(std::string_view cmd, ExecOutput* output = nullptr);

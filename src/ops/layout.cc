@@ -9,15 +9,6 @@
 
 using namespace Velkor;
 
-namespace {
-
-int run(std::string_view cmd) {
-    log_debug(cmd);
-    return exec_posix(cmd);
-}
-
-}  // namespace
-
 void AppConsole::get_choice_layout() {
     log_debug("get_choice_layout()");
     // The main menu sets "layout"; the wizard leaves it empty and applies the choice later.
@@ -50,9 +41,18 @@ void AppConsole::install_gnome_extensions() {
     }
     log_msg("Installed extensions");
     if (!file_exists(extension_installer_path)) {
-        // Offered to the user for later; a failed download is not worth stopping for.
-        for (const auto& cmd : extension_installer_commands()) run(cmd);
-        log_msg("Installed 'gnome-shell-extension-installer'");
+        // Downloaded into the private workspace, never the shared /tmp, where another user
+        // could plant the file that root then moves into /usr/bin. Only a complete download is
+        // installed: an empty file left by a failed one would count as installed next time.
+        const std::string download =
+            path_combine(create_temp_subdir(), "gnome-shell-extension-installer");
+        const auto commands = extension_installer_commands(download);
+        if (exec_logged(commands.front()) == 0) {
+            for (size_t i = 1; i < commands.size(); ++i) exec_logged(commands[i]);
+            log_msg("Installed 'gnome-shell-extension-installer'");
+        } else {
+            log_error("Failed to download: " + std::string(extension_installer_url));
+        }
     }
     log_debug("install_gnome_extensions(): exit");
 }
@@ -66,8 +66,8 @@ void AppConsole::update_config_gnome_extensions(bool set_favorites) {
 void AppConsole::apply_layout(std::string_view layout_name) {
     log_header("Apply Layout: " + std::string(layout_name));
     if (layout_name == "reset") {
-        run(layout_reset_command);
-        run(session_logout_command);
+        exec_logged(layout_reset_command);
+        exec_logged(session_logout_command);
     } else {
         for (const auto payload : layout_payloads(layout_name)) dconf_load(payload);
     }

@@ -1,6 +1,7 @@
 #include "ops/layout_payloads.h"
 
 #include "app/dialog.h"
+#include "lib/files.h"
 
 // The three layouts share their keys; they differ in the panel side, the panel size, which
 // extensions run, and whether the top panel stays (ubuntu hides the clock and system menu in
@@ -118,11 +119,13 @@ std::string extensions_destination(std::string_view user_home) {
     return std::string(user_home) + "/.local/share/gnome-shell/extensions/";
 }
 
-std::vector<std::string> extension_installer_commands() {
+std::vector<std::string> extension_installer_commands(std::string_view download_path) {
+    const std::string download = "'" + Velkor::escape_single_quote(download_path) + "'";
+    const std::string installed = std::string(extension_installer_path);
     return {
-        "wget -O /tmp/gnome-shell-extension-installer '" + std::string(extension_installer_url) +
-            "'",
-        "sudo mv -f /tmp/gnome-shell-extension-installer /usr/bin/",
-        "sudo chmod 755 " + std::string(extension_installer_path),
+        "wget -O " + download + " '" + std::string(extension_installer_url) + "'",
+        "sudo mv -f " + download + " /usr/bin/",
+        "sudo chown root:root " + installed,
+        "sudo chmod 755 " + installed,
     };
 }

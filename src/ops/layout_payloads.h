@@ -36,5 +36,6 @@ std::vector<std::string_view> layout_payloads(std::string_view layout_name);
 std::string extensions_source(std::string_view dist_version_id);
 /// "<home>/.local/share/gnome-shell/extensions/"
 std::string extensions_destination(std::string_view user_home);
-/// Download, move and chmod of the extension-installer script, in order.
-std::vector<std::string> extension_installer_commands();
+/// Download to `download_path` (a file in the private workspace), then move, chown and chmod
+/// of the extension-installer script, in order.
+std::vector<std::string> extension_installer_commands(std::string_view download_path);

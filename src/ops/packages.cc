@@ -9,12 +9,6 @@ using namespace Velkor;
 
 namespace {
 
-// Every command is logged before it runs, so a debug run shows what was executed.
-int run(std::string_view cmd) {
-    log_debug(cmd);
-    return exec_posix(cmd);
-}
-
 std::function<bool(std::string_view)> installed_lookup(const AppConsole& app) {
     return [&app](std::string_view name) { return app.installed(name); };
 }
@@ -22,7 +16,7 @@ std::function<bool(std::string_view)> installed_lookup(const AppConsole& app) {
 }  // namespace
 
 void AppConsole::exit_failed() {
-    run(sync_command);
+    exec_logged(sync_command);
     exit_process(1);
 }
 
@@ -37,8 +31,8 @@ void AppConsole::set_installed_packages(std::vector<std::string> names) {
 
 // Runs a package-changing command: a failure ends the process, success is flushed to disk.
 static void run_package_command(AppConsole& app, std::string_view cmd) {
-    if (run(cmd) != 0) app.exit_failed();
-    run(sync_command);
+    if (exec_logged(cmd) != 0) app.exit_failed();
+    exec_logged(sync_command);
 }
 
 void AppConsole::apt_install(std::string_view packages, bool use_eatmydata,
@@ -68,8 +62,8 @@ void AppConsole::apt_remove(std::string_view packages) {
 void AppConsole::apt_update() {
     const std::string cmd = apt_update_command();
     log_header("Refresh package information");
-    run(cmd);
-    run(sync_command);
+    exec_logged(cmd);
+    exec_logged(sync_command);
 }
 
 void AppConsole::add_ppa(std::string_view ppa) { run_package_command(*this, add_ppa_command(ppa)); }
@@ -102,19 +96,19 @@ bool AppConsole::pkg_is_installed(std::string_view package_name) {
 int AppConsole::copy_file(std::string_view src, std::string_view dst, bool use_sudo) {
     const std::string_view prefix = use_sudo ? "sudo" : "";
     const std::string dir = copy_target_dir(dst);
-    if (!path_exists(dir)) run(mkdir_command(prefix, dir));
-    return run(copy_command(prefix, src, dst));
+    if (!path_exists(dir)) exec_logged(mkdir_command(prefix, dir));
+    return exec_logged(copy_command(prefix, src, dst));
 }
 
 void AppConsole::dconf_load(std::string_view txt) {
     const std::string payload_path = get_temp_file_path(true);
     file_write(payload_path, txt);
-    if (run(dconf_load_command(payload_path)) != 0) exit_process(1);
+    if (exec_logged(dconf_load_command(payload_path)) != 0) exit_process(1);
 }
 
 bool AppConsole::boot_mode_is_efi() {
     if (!cmd_exists("efibootmgr")) apt_install("efibootmgr", true, true);
-    return run(efibootmgr_command) == 0;
+    return exec_logged(efibootmgr_command) == 0;
 }
 
 void AppConsole::log_header(std::string_view message) {

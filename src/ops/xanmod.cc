@@ -8,15 +8,6 @@
 
 using namespace Velkor;
 
-namespace {
-
-int run(std::string_view cmd) {
-    log_debug(cmd);
-    return exec_posix(cmd);
-}
-
-}  // namespace
-
 // A refused kernel shows the menu again; looping keeps the stack flat however often the
 // user insists.
 void AppConsole::get_choice_xanmod_kernel() {
@@ -44,7 +35,7 @@ void AppConsole::get_choice_xanmod_kernel() {
 
 void AppConsole::show_xanmod_selection_error(std::string_view message) {
     log_debug("show_xanmod_selection_error()");
-    run(msgbox_command("Not Supported by CPU", message));
+    exec_logged(msgbox_command("Not Supported by CPU", message));
     log_debug("show_xanmod_selection_error(): exit");
 }
 
@@ -52,17 +43,17 @@ void AppConsole::install_xanmod() {
     log_debug("install_xanmod()");
     log_header("Install XanMod Kernel");
     // The source list is the only memory of an earlier run: with it, source and key are done.
-    if (run(xanmod_source_test_command()) != 0) {
+    if (exec_logged(xanmod_source_test_command()) != 0) {
         log_msg("\nAdd XanMod PPA...");
-        if (run(xanmod_source_command()) != 0) {
+        if (exec_logged(xanmod_source_command()) != 0) {
             log_error("Failed to install source list");
             return;
         }
-        if (run(xanmod_key_command()) != 0) {
+        if (exec_logged(xanmod_key_command()) != 0) {
             log_error("Failed to install public key");
             // Without its key the source would break every later update and this chooser
             // would skip the key step for good; drop it so the next attempt starts over.
-            run(xanmod_source_remove_command());
+            exec_logged(xanmod_source_remove_command());
             return;
         }
         apt_update();

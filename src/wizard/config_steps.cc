@@ -3,7 +3,6 @@
 #include "lib/commands.h"
 #include "lib/console.h"
 #include "lib/files.h"
-#include "wizard/step_support.h"
 #include "wizard/wizard_commands.h"
 #include "wizard/wizard_payloads.h"
 #include "wizard/wizard_texts.h"
@@ -126,6 +125,6 @@ void AppConsole::update_ssh_config() {
 
 void AppConsole::update_mimeapps() {
     for (const auto& cmd : mimeapps_commands(user_home + "/.config/mimeapps.list")) {
-        run_command(cmd);
+        exec_logged(cmd);
     }
 }

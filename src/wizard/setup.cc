@@ -1,9 +1,9 @@
 // The wizard driver: the questions first, then every step unattended, then the reboot.
 #include "app/app_console.h"
 #include "app/dialog.h"
+#include "lib/commands.h"
 #include "lib/console.h"
 #include "lib/files.h"
-#include "wizard/step_support.h"
 #include "wizard/wizard_commands.h"
 #include "wizard/wizard_texts.h"
 
@@ -61,7 +61,7 @@ void AppConsole::setup() {
     file_write(done_marker_path, "");
     if (!reboot) {
         log_header("Post-install tasks are complete.\nRestarting the system is recommended.");
-    } else if (run_command(reboot_command) != 0) {
+    } else if (exec_logged(reboot_command) != 0) {
         log_error("Failed to reboot system. Please reboot manually.");
     }
     log_debug("setup(): exit");
@@ -69,7 +69,7 @@ void AppConsole::setup() {
 
 void AppConsole::show_welcome() {
     log_debug("show_welcome()");
-    run_command(msgbox_command(welcome_title(), welcome_text));
+    exec_logged(msgbox_command(welcome_title(), welcome_text));
     log_debug("show_welcome(): exit");
 }
 
@@ -89,7 +89,7 @@ void AppConsole::get_choice_web_browser() {
 
 void AppConsole::get_chrome_eula_status() {
     log_debug("get_chrome_eula_status()");
-    chrome_eula_accepted = run_command(yesno_command(chrome_eula_title, chrome_eula_text)) == 0;
+    chrome_eula_accepted = exec_logged(yesno_command(chrome_eula_title, chrome_eula_text)) == 0;
     log_msg(std::string("Chrome EULA accepted: ") + (chrome_eula_accepted ? "true" : "false"));
     log_debug("get_chrome_eula_status(): exit");
 }

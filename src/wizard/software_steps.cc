@@ -3,7 +3,6 @@
 #include "lib/commands.h"
 #include "lib/console.h"
 #include "lib/files.h"
-#include "wizard/step_support.h"
 #include "wizard/wizard_commands.h"
 #include "wizard/wizard_texts.h"
 
@@ -17,10 +16,10 @@ void AppConsole::enable_extra_repositories() {
         log_msg("Already enabled");
         return;
     }
-    run_command(extra_repositories_command);
+    exec_logged(extra_repositories_command);
     // A home without .cache would make touch fail and the sources be added again next time.
     if (auto parent = file_parent(marker)) dir_create(*parent);
-    run_command(touch_command(marker));
+    exec_logged(touch_command(marker));
     log_debug("enable_extra_repositories(): exit");
 }
 
@@ -32,8 +31,8 @@ void AppConsole::install_dependencies() {
 
 void AppConsole::snap_remove(std::string_view snap_name) {
     log_debug("snap_remove(): " + std::string(snap_name));
-    run_command(remove_tree_command("/var/cache/snapd"));
-    run_command(snap_remove_command(snap_name));
+    exec_logged(remove_tree_command("/var/cache/snapd"));
+    exec_logged(snap_remove_command(snap_name));
     log_debug("snap_remove(): exit");
 }
 
@@ -57,7 +56,7 @@ void AppConsole::remove_apps() {
         snaps_listed = snap_list_has_snaps(output.std_out.value_or(""));
     }
     apt_remove(default_apps_removal_list(snaps_listed));
-    if (auto cmd = home_snap_remove_command(user_home)) run_command(*cmd);
+    if (auto cmd = home_snap_remove_command(user_home)) exec_logged(*cmd);
     log_debug("remove_apps(): exit");
 }
 
@@ -77,7 +76,7 @@ void AppConsole::install_deb_get() {
         log_msg("Already installed");
         return;
     }
-    if (run_command(deb_get_installer_command) != 0) {
+    if (exec_logged(deb_get_installer_command) != 0) {
         log_error("Failed to download");
         return;
     }
@@ -110,7 +109,7 @@ void AppConsole::install_appimagelauncher() {
         log_msg("Already installed");
         return;
     }
-    if (run_command(download_command(appimagelauncher_download)) != 0) {
+    if (exec_logged(download_command(appimagelauncher_download)) != 0) {
         log_error("Failed to download");
         return;
     }
@@ -141,10 +140,10 @@ void AppConsole::install_flatpak() {
     // The remotes are added on every pass: --if-not-exists makes that cheap, and a remote
     // that failed last time gets another chance.
     if (cmd_exists("flatpak")) {
-        if (run_command(flathub_remote_command) != 0) {
+        if (exec_logged(flathub_remote_command) != 0) {
             log_error("Failed to add flatpak remote: flathub");
         }
-        if (run_command(kdeapps_remote_command) != 0) {
+        if (exec_logged(kdeapps_remote_command) != 0) {
             log_error("Failed to add flatpak remote: kdeapps");
         }
     } else {

@@ -4,7 +4,6 @@
 #include "lib/console.h"
 #include "lib/files.h"
 #include "ops/package_commands.h"
-#include "wizard/step_support.h"
 #include "wizard/wizard_commands.h"
 #include "wizard/wizard_texts.h"
 
@@ -47,7 +46,7 @@ void AppConsole::install_chrome() {
         log_msg("Already installed");
         return;
     }
-    if (run_command(download_command(chrome_download)) != 0) {
+    if (exec_logged(download_command(chrome_download)) != 0) {
         log_error("Failed to download");
         return;
     }
@@ -114,7 +113,7 @@ void AppConsole::install_zram_tools() {
     const std::string path = "/etc/default/zramswap";
     bool all_edited = true;
     for (const auto& cmd : zram_commands(path)) {
-        if (run_command(cmd) != 0) all_edited = false;
+        if (exec_logged(cmd) != 0) all_edited = false;
     }
     if (!all_edited) {
         log_error("Failed to update file: " + path);
@@ -126,7 +125,7 @@ void AppConsole::install_zram_tools() {
 void AppConsole::install_libreoffice() {
     log_debug("install_libreoffice()");
     log_header("Install latest LibreOffice");
-    if (run_command(libreoffice_source_test_command) == 0) {
+    if (exec_logged(libreoffice_source_test_command) == 0) {
         log_msg("Already installed");
         return;
     }
@@ -143,16 +142,16 @@ void AppConsole::install_updates() {
     apt_update();
     // A failed upgrade is left for the user: the wizard's remaining steps do not need it.
     log_header("Install updates: apt upgrade");
-    run_command(apt_upgrade_command);
-    run_command(sync_command);
+    exec_logged(apt_upgrade_command);
+    exec_logged(sync_command);
     log_header("Install updates: apt full-upgrade");
-    run_command(apt_full_upgrade_command);
-    run_command(sync_command);
+    exec_logged(apt_full_upgrade_command);
+    exec_logged(sync_command);
     log_debug("install_updates(): exit");
 }
 
 void AppConsole::disable_apt_news() {
-    if (cmd_exists("pro")) run_command(apt_news_off_command);
+    if (cmd_exists("pro")) exec_logged(apt_news_off_command);
 }
 
 void AppConsole::install_wallpaper() {
@@ -180,6 +179,6 @@ void AppConsole::install_variety() {
     const std::string link_path = user_home + "/Pictures/Wallpapers/Variety";
     if (auto parent = file_parent(link_path)) dir_create(*parent);
     dir_create(user_home + "/.config/variety/Favorites");
-    run_command(variety_link_command(link_path));
+    exec_logged(variety_link_command(link_path));
     log_debug("install_variety(): exit");
 }

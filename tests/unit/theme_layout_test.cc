@@ -76,12 +76,13 @@ TEST(ThemeLayoutMenus, PayloadChoiceAndCommands) {
     EXPECT_EQ("/home/a b/.local/share/gnome-shell/extensions/",
               extensions_destination("/home/a b"));
     EXPECT_EQ((std::vector<std::string>{
-                  "wget -O /tmp/gnome-shell-extension-installer "
+                  "wget -O '/ws/it'\\''s/gnome-shell-extension-installer' "
                   "'https://github.com/brunelli/gnome-shell-extension-installer/raw/master/"
                   "gnome-shell-extension-installer'",
-                  "sudo mv -f /tmp/gnome-shell-extension-installer /usr/bin/",
+                  "sudo mv -f '/ws/it'\\''s/gnome-shell-extension-installer' /usr/bin/",
+                  "sudo chown root:root /usr/bin/gnome-shell-extension-installer",
                   "sudo chmod 755 /usr/bin/gnome-shell-extension-installer"}),
-              extension_installer_commands());
+              extension_installer_commands("/ws/it's/gnome-shell-extension-installer"));
 }
 
 // The sections of the extension settings, in the order they are written.

@@ -100,8 +100,11 @@ menu__ubuntu_layout() {
   assert_home_file_has .local/share/gnome-shell/extensions/dash-to-panel@jderose9.github.com/metadata.json \
     '"uuid": "dash-to-panel@jderose9.github.com"'
   assert_root_file_has /usr/bin/gnome-shell-extension-installer ""
-  assert_order '^wget -O /tmp/gnome-shell-extension-installer https://github.com/brunelli/' \
-    '^sudo mv -f /tmp/gnome-shell-extension-installer /usr/bin/$' \
+  # Downloaded into the private workspace, never the shared /tmp.
+  assert_not_called '/tmp/gnome-shell-extension-installer'
+  assert_order '^wget -O .*/kelvane_[^/]*/[0-9]+/gnome-shell-extension-installer https://github.com/brunelli/' \
+    '^sudo mv -f .*/kelvane_[^/]*/[0-9]+/gnome-shell-extension-installer /usr/bin/$' \
+    '^sudo chown root:root /usr/bin/gnome-shell-extension-installer$' \
     '^sudo chmod 755 /usr/bin/gnome-shell-extension-installer$' '^dconf load -f /$'
   # The extension settings and then the layout: two loads, no favourites from the menu.
   [ "$(grep -c '^dconf load -f /$' "$SB_LOG")" = 2 ] || fail "not two settings loads"
@@ -137,6 +140,20 @@ test_installer_script_present_is_not_fetched_again() {
   menu__dump_has "clock-show-seconds=false"
   menu__dump_has "clock-show-weekday=false"
   menu__dump_has "panel-positions='{\"0\":\"LEFT\"}'"
+}
+
+test_failed_installer_download_installs_nothing() {
+  sb_done_marker
+  sb_fail wget 'gnome-shell-extension-installer'
+  menu__extensions
+  sb_answer 0 layout
+  sb_answer 0 windows
+  sb_run
+  assert_status 0
+  assert_stderr_has "E: Failed to download: https://github.com/brunelli/"
+  assert_stdout_lacks "Installed 'gnome-shell-extension-installer'"
+  assert_not_called '^sudo mv '
+  assert_stdout_has "Applied"
 }
 
 test_reset_clears_gnome_settings_and_logs_out() {
