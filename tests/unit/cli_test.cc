@@ -1,12 +1,10 @@
 #include "app/cli.h"
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <fstream>
 #include <sstream>
 
-#include "lib/commands.h"
 #include "lib/files.h"
 
 namespace {
@@ -87,27 +85,4 @@ TEST(Cli, NorebootOptionIgnoresLetterCaseOnly) {
           "--no_reboot", "--noreboots", "--reboot", "---noreboot", "", "--skip_reboot", "-n"}) {
         EXPECT_FALSE(is_noreboot_option(no)) << "'" << no << "'";
     }
-}
-
-// The built program answers before any start-up work: no workspace is made (TMPDIR stays
-// empty), and it succeeds on a machine that is not a supported release, such as this one.
-TEST(Cli, ProgramAnswersWithoutStartingUp) {
-    char tmpl[] = "/tmp/kelvane-cli-test-XXXXXX";
-    ASSERT_NE(nullptr, mkdtemp(tmpl));
-    const std::string tmp_dir = tmpl;
-    const std::string prefix = "env TMPDIR='" + Velkor::escape_single_quote(tmp_dir) + "' '" +
-                               Velkor::escape_single_quote(KELVANE_BINARY) + "' ";
-
-    Velkor::ExecOutput version_out;
-    EXPECT_EQ(0, Velkor::exec_sync(prefix + "--version", &version_out));
-    EXPECT_EQ("kelvane " + declared_version() + "\n", version_out.std_out.value_or(""));
-    EXPECT_EQ("", version_out.std_err.value_or("?"));
-
-    Velkor::ExecOutput help_out;
-    EXPECT_EQ(0, Velkor::exec_sync(prefix + "--skip-reboot --help", &help_out));
-    EXPECT_EQ(early_answer({"kelvane", "--help"}), help_out.std_out);
-    EXPECT_EQ("", help_out.std_err.value_or("?"));
-
-    EXPECT_EQ(std::vector<std::string>{}, Velkor::dir_list_names(tmp_dir, false));
-    Velkor::file_delete(tmp_dir);
 }

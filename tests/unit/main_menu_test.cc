@@ -2,17 +2,13 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <thread>
-
-#include "app/app_console.h"
 #include "app/dialog.h"
-#include "menu_test_support.h"
+#include "lib/commands.h"
+#include "lib/files.h"
+#include "test_support.h"
 
 using namespace Velkor;
-using namespace menu_test;
-using testing::internal::CaptureStdout;
-using testing::internal::GetCapturedStdout;
+using namespace test_support;
 
 TEST(MainMenu, CommandLineInBothBootModes) {
     const std::string head =
@@ -44,48 +40,15 @@ TEST(MainMenu, CommandLineInBothBootModes) {
 }
 
 // The answer reaches its file through the shell redirection even when the path holds a quote.
-TEST_F(MenuStubs, AnswerPathWithSingleQuote) {
-    const std::string dir = root + "/it's a \"dir\"";
-    ASSERT_TRUE(dir_create(dir));
-    const std::string answer_path = dir + "/answer";
+TEST(MainMenu, AnswerPathWithSingleQuote) {
+    ScratchDir dir;
+    StubPath stubs;
+    stubs.add("whiptail", "printf layout >&2");
+    const std::string answer_path = dir / "it's a \"dir\"/answer";
+    ASSERT_TRUE(dir_create(dir / "it's a \"dir\""));
     const std::string cmd = dialog_command(main_menu_dialog(false), answer_path);
-    const std::string redirection = " 2> '" + root + "/it'\\''s a \"dir\"/answer'";
+    const std::string redirection = " 2> '" + dir.path() + "/it'\\''s a \"dir\"/answer'";
     EXPECT_EQ(redirection, cmd.substr(cmd.size() - redirection.size()));
-
-    answers({"0 layout"});
     ASSERT_EQ(0, exec_posix(cmd));
     EXPECT_EQ("layout", file_read(answer_path).value_or("<unreadable>"));
-}
-
-TEST_F(MenuStubs, WebsiteOpensThePageAndReturns) {
-    AppConsole app{AppConsole::SkipStartupChecks{}};
-    answers({"0 website"});
-    CaptureStdout();
-    app.get_choice_action();
-    GetCapturedStdout();
-    EXPECT_EQ("", app.selected_action);
-    // The opener runs in the background; give it a moment.
-    for (int i = 0; i < 100 && !string_contains(read("commands.log"), "xdg-open"); ++i) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    EXPECT_TRUE(Contains(read("commands.log"), "xdg-open https://kelvane.org\n"));
-    EXPECT_EQ("Choose Action\n", read("whiptail.log"));
-}
-
-TEST_F(MenuStubs, UnknownOrUnreadableAnswerDoesNothing) {
-    AppConsole app{AppConsole::SkipStartupChecks{}};
-    answers({"0 wibble"});
-    CaptureStdout();
-    app.get_choice_action();
-    GetCapturedStdout();
-    EXPECT_EQ("wibble", app.selected_action);
-
-    // A whiptail that succeeds without writing an answer: nothing is chosen, the run ends.
-    stub("whiptail", "exit 0\n");
-    app.selected_action = "";
-    CaptureStdout();
-    app.get_choice_action();
-    GetCapturedStdout();
-    EXPECT_EQ("", app.selected_action);
-    EXPECT_EQ("sudo efibootmgr\nsudo efibootmgr\n", read("commands.log"));
 }

@@ -30,61 +30,20 @@ std::string edited_by_regex(const std::string& line) {
 
 }  // namespace
 
-TEST(RefindConfig, OptionLines) {
-    EXPECT_EQ(nvram, refind_config_line("#use_nvram false"));
-    EXPECT_EQ(nvram, refind_config_line("use_nvram true"));
-    EXPECT_EQ(nvram, refind_config_line("  ##  use_nvram  true  "));
-    EXPECT_EQ(scan_dirs, refind_config_line("   # also_scan_dirs boot,ESP2:EFI/linux/kernels"));
-    EXPECT_EQ(scan_dirs, refind_config_line("also_scan_dirs boot"));
-    EXPECT_EQ(showtools, refind_config_line("#showtools shell, memtest, gdisk"));
-    EXPECT_EQ(showtools, refind_config_line("\tshowtools shell"));
-    // The option name must be followed by a blank.
-    EXPECT_EQ("use_nvram", refind_config_line("use_nvram"));
-    EXPECT_EQ("#use_nvram", refind_config_line("  #use_nvram  "));
-    EXPECT_EQ("use_nvram\tfalse", refind_config_line("use_nvram\tfalse"));
-    EXPECT_EQ("use_nvramx false", refind_config_line("use_nvramx false"));
-    EXPECT_EQ("#dont_use_nvram true", refind_config_line("#dont_use_nvram true"));
-    EXPECT_EQ("; use_nvram false", refind_config_line("; use_nvram false"));
-    EXPECT_EQ("# # use_nvram false", refind_config_line("# # use_nvram false"));
-    // Other lines are only trimmed.
-    EXPECT_EQ("loader /EFI/ubuntu/grubx64.efi",
-              refind_config_line("    loader /EFI/ubuntu/grubx64.efi  \r"));
-    EXPECT_EQ("", refind_config_line("   "));
-}
-
+// An option line is replaced when its name follows only blanks and "#" and is followed by a
+// blank; other lines are only trimmed.
 TEST(RefindConfig, LineEditAgreesWithThePatterns) {
-    const std::vector<std::string> lines = {
-        "use_nvram false",
-        "#use_nvram true",
-        "  # use_nvram x",
-        "###use_nvram  ",
-        "use_nvram",
-        "use_nvram\ttrue",
-        "# use_nvram",
-        "xuse_nvram true",
-        "also_scan_dirs boot",
-        "#also_scan_dirs",
-        "## also_scan_dirs a,b",
-        "also_scan_dirsx y",
-        "showtools shell",
-        "#  showtools ",
-        "showtools",
-        "# #showtools shell",
-        "menuentry \"Ubuntu\" {",
-        "    icon /EFI/refind/icons/os_ubuntu.png",
-        "}",
-        "",
-        "#",
-        "# ",
-        "timeout 20",
-        "\t#\tshowtools\tshell",
-        "#\tuse_nvram false",
-        "showtools  shell",
-        " # \t also_scan_dirs  boot ",
-        "use_nvram é",
-        "show tools x",
-    };
-    for (const auto& line : lines) {
+    // One line per "|"-separated piece.
+    const std::string lines =
+        "  ##  use_nvram  true  |  #use_nvram  |use_nvramx false|#dont_use_nvram true|"
+        "; use_nvram false|# # use_nvram false|    loader /EFI/ubuntu/grubx64.efi  \r|   |"
+        "use_nvram false|#use_nvram true|  # use_nvram x|###use_nvram  |use_nvram|use_nvram\ttrue|"
+        "# use_nvram|xuse_nvram true|also_scan_dirs boot|#also_scan_dirs|## also_scan_dirs a,b|"
+        "also_scan_dirsx y|showtools shell|#  showtools |showtools|# #showtools shell|"
+        "menuentry \"Ubuntu\" {|    icon /EFI/refind/icons/os_ubuntu.png|}||#|# |timeout 20|"
+        "\t#\tshowtools\tshell|#\tuse_nvram false|showtools  shell| # \t also_scan_dirs  boot |"
+        "use_nvram é|show tools x";
+    for (const auto& line : Velkor::string_split(lines, "|")) {
         EXPECT_EQ(edited_by_regex(line), refind_config_line(line)) << "line: '" << line << "'";
     }
 }
@@ -114,17 +73,11 @@ TEST(RefindConfig, WholeFileEdit) {
 
 // Each run used to add one empty line at the end of the file.
 TEST(RefindConfig, EditKeepsTheLineBreaksItFound) {
-    const std::vector<std::string> texts = {
-        "timeout 20\n",
-        "timeout 20",
-        "timeout 20\n\n\n",
-        "\ntimeout 20\n",
-        "a\n\nb\n",
-        "\n",
-        "",
-        "use_nvram true\nshowtools x",
-    };
-    for (const auto& text : texts) {
+    // One file per "|"-separated piece.
+    const std::string texts =
+        "timeout 20\n|timeout 20|timeout 20\n\n\n|\ntimeout 20\n|a\n\nb\n|\n||use_nvram "
+        "true\nshowtools x";
+    for (const auto& text : Velkor::string_split(texts, "|")) {
         const std::string once = refind_config_edit(text);
         EXPECT_EQ(Velkor::string_split(text, "\n").size(), Velkor::string_split(once, "\n").size())
             << "text: '" << text << "'";

@@ -1,9 +1,9 @@
 // The APT files in data/ read by the real apt tools, against throw-away state folders.
 #include <gtest/gtest.h>
 
-#include "wizard_test_support.h"
+#include "test_support.h"
 
-using namespace wizard_test;
+using namespace test_support;
 
 namespace {
 
@@ -19,8 +19,8 @@ std::string apt_options(const std::string& scratch) {
 }  // namespace
 
 TEST(WizardData, AptReadsTheSourcesAndPreferences) {
-    WIZARD_REQUIRE_TOOL("apt-get");
-    WIZARD_REQUIRE_TOOL("apt-cache");
+    REQUIRE_TOOL("apt-get");
+    REQUIRE_TOOL("apt-cache");
     ScratchDir dir;
     const std::string s = sh_quote(dir.path());
     ASSERT_EQ(0,
@@ -42,15 +42,4 @@ TEST(WizardData, AptReadsTheSourcesAndPreferences) {
     const auto policy = run_sh("apt-cache" + apt_options(dir.path()) + " policy 2>&1 >/dev/null");
     EXPECT_EQ(0, policy.status);
     EXPECT_EQ("", policy.output);
-}
-
-TEST(WizardData, WallpaperIsAFullHdJpegOfModestSize) {
-    const std::string image = data_dir + "/mirovel-T_Qe4QlMIvQ-unsplash.jpg";
-    const std::string bytes = read_file(image);
-    ASSERT_GT(bytes.size(), 4u);
-    EXPECT_LT(bytes.size(), 300u * 1024);
-    EXPECT_EQ("\xFF\xD8\xFF", bytes.substr(0, 3));
-    if (!have_tool("identify")) GTEST_SKIP() << "identify not found";
-    EXPECT_EQ("JPEG 1920x1080\n",
-              run_sh("identify -format '%m %wx%h\\n' " + sh_quote(image)).output);
 }

@@ -2,107 +2,59 @@
 #include <gtest/gtest.h>
 
 #include "app/app_console.h"
+#include "test_support.h"
 #include "wizard/wizard_texts.h"
-#include "wizard_test_support.h"
 
-using namespace wizard_test;
+using namespace test_support;
 
 namespace {
-
-struct Output {
-    std::string out;
-    std::string err;
-};
-
-template <class Step>
-Output capture(Step step) {
-    ::testing::internal::CaptureStdout();
-    ::testing::internal::CaptureStderr();
-    step();
-    return {::testing::internal::GetCapturedStdout(), ::testing::internal::GetCapturedStderr()};
-}
 
 class WizardSteps : public ::testing::Test {
    protected:
     WizardSteps() : app(AppConsole::SkipStartupChecks{}) {
-        home = scratch.path() + "/home o'k";
-        run_sh("mkdir -p " + sh_quote(home));
+        std::filesystem::create_directories(home);
         app.user_home = home;
     }
     ScratchDir scratch;
-    std::string home;
+    std::string home = scratch / "home o'k";
     AppConsole app;
 };
 
 }  // namespace
 
-TEST_F(WizardSteps, BashPromptCreatedAppendedOrLeftAlone) {
-    const std::string rc = home + "/.bashrc";
-    auto created = capture([&] { app.update_bash_prompt(); });
-    EXPECT_NE(std::string::npos, created.out.find("File not found: " + rc + "\nCreated: " + rc));
-    EXPECT_EQ(std::string(bash_prompt_block), read_file(rc));
-    EXPECT_EQ(0700, file_mode(rc) & 0733);  // u+rwx on, go-wx off, whatever the umask
+// The SSH folder holds keys: its modes are put right on every pass, also when the file stays.
+TEST_F(WizardSteps, SshConfigModesOnEveryPass) {
+    const std::string config = home + "/.ssh/config";
+    {
+        CaptureOutput quiet;
+        app.update_ssh_config();
+    }
+    EXPECT_EQ(std::string(ssh_config_block), read_file(config));
+    EXPECT_EQ(0600, mode_of(config));
+    EXPECT_EQ(0700, mode_of(home + "/.ssh"));
+    EXPECT_EQ(0700, mode_of(home + "/.ssh/controlmasters"));
 
-    // The word anywhere, even in a comment, means the prompt is there.
-    write_file(rc, "# PROMPT_COMMAND is set elsewhere\n");
-    auto kept = capture([&] { app.update_bash_prompt(); });
-    EXPECT_NE(std::string::npos, kept.out.find("Already up-to-date\n"));
-    EXPECT_EQ("# PROMPT_COMMAND is set elsewhere\n", read_file(rc));
-
-    write_file(rc, "alias x='y'\n");
-    auto updated = capture([&] { app.update_bash_prompt(); });
-    EXPECT_NE(std::string::npos, updated.out.find("Updated: " + rc + "\n"));
-    EXPECT_EQ(bashrc_with_prompt("alias x='y'\n"), read_file(rc));
+    run_sh("chmod 755 " + sh_quote(home + "/.ssh") + " " + sh_quote(home + "/.ssh/controlmasters"));
+    write_file(config, "Host work\n  User me\n", 0644);
+    CaptureOutput capture;
+    app.update_ssh_config();
+    EXPECT_NE(std::string::npos, capture.std_out().find("Updated: " + config + "\n"));
+    EXPECT_EQ(ssh_config_with_defaults("Host work\n  User me\n"), read_file(config));
+    EXPECT_EQ(0600, mode_of(config));
+    EXPECT_EQ(0700, mode_of(home + "/.ssh"));
+    EXPECT_EQ(0700, mode_of(home + "/.ssh/controlmasters"));
 }
 
 TEST_F(WizardSteps, UnreadableFilesAreLeftUntouched) {
     // A folder where the file should be cannot be read, also when the tests run as root.
-    run_sh("mkdir -p " + sh_quote(home + "/.bashrc/inside") + " " +
-           sh_quote(home + "/.ssh/config/inside"));
-    auto bash = capture([&] { app.update_bash_prompt(); });
-    EXPECT_EQ(0u, bash.err.find("E: ")) << bash.err;
-    EXPECT_EQ(std::string::npos, bash.out.find("Updated"));
-    auto ssh = capture([&] { app.update_ssh_config(); });
-    EXPECT_EQ(0u, ssh.err.find("E: ")) << ssh.err;
-    EXPECT_EQ(std::string::npos, ssh.out.find("Updated"));
-    EXPECT_EQ("inside\n", run_sh("ls " + sh_quote(home + "/.bashrc")).output);
-    EXPECT_EQ("inside\n", run_sh("ls " + sh_quote(home + "/.ssh/config")).output);
-}
-
-TEST_F(WizardSteps, SshConfigCreatedPrefixedOrLeftAlone) {
-    const std::string config = home + "/.ssh/config";
-    auto created = capture([&] { app.update_ssh_config(); });
-    EXPECT_NE(std::string::npos,
-              created.out.find("File not found: " + config + "\nCreated: " + config));
-    EXPECT_EQ(std::string(ssh_config_block), read_file(config));
-    EXPECT_EQ(0600, file_mode(config));
-    EXPECT_EQ(0700, file_mode(home + "/.ssh"));
-    EXPECT_EQ(0700, file_mode(home + "/.ssh/controlmasters"));
-
-    // Modes are put right on every pass, also when the file stays as it is.
-    run_sh("chmod 755 " + sh_quote(home + "/.ssh") + " " + sh_quote(home + "/.ssh/controlmasters"));
-    auto kept = capture([&] { app.update_ssh_config(); });
-    EXPECT_NE(std::string::npos, kept.out.find("Already up-to-date\n"));
-    EXPECT_EQ(0700, file_mode(home + "/.ssh"));
-    EXPECT_EQ(0700, file_mode(home + "/.ssh/controlmasters"));
-
-    write_file(config, "Host work\n  User me\n");
-    run_sh("chmod 644 " + sh_quote(config));
-    auto updated = capture([&] { app.update_ssh_config(); });
-    EXPECT_NE(std::string::npos, updated.out.find("Updated: " + config + "\n"));
-    EXPECT_EQ(ssh_config_with_defaults("Host work\n  User me\n"), read_file(config));
-    EXPECT_EQ(0600, file_mode(config));
-}
-
-TEST_F(WizardSteps, FishPromptRewrittenEveryPass) {
-    const std::string prompt = home + "/.config/fish/functions/fish_prompt.fish";
-    auto created = capture([&] { app.update_fish_prompt(); });
-    EXPECT_NE(std::string::npos, created.out.find("Created: " + prompt + "\n"));
-    EXPECT_EQ(0700, file_mode(prompt) & 0733);
-
-    write_file(prompt, "function fish_prompt; echo old; end\n");
-    auto updated = capture([&] { app.update_fish_prompt(); });
-    EXPECT_NE(std::string::npos, updated.out.find("Updated: " + prompt + "\n"));
-    EXPECT_EQ(std::string::npos, updated.out.find("File not found"));
-    EXPECT_EQ(std::string(fish_prompt_block), read_file(prompt));
+    std::filesystem::create_directories(home + "/.bashrc/inside");
+    std::filesystem::create_directories(home + "/.ssh/config/inside");
+    for (auto step : {&AppConsole::update_bash_prompt, &AppConsole::update_ssh_config}) {
+        CaptureOutput capture;
+        (app.*step)();
+        EXPECT_EQ(0u, capture.std_err().find("E: ")) << capture.std_err();
+        EXPECT_EQ(std::string::npos, capture.std_out().find("Updated"));
+    }
+    EXPECT_TRUE(std::filesystem::is_directory(home + "/.bashrc/inside"));
+    EXPECT_TRUE(std::filesystem::is_directory(home + "/.ssh/config/inside"));
 }
