@@ -93,27 +93,6 @@ TEST(Exec, SyncSplitsWordsButRunsNoShell) {
     }
 }
 
-// The probes run through sudo; the path must reach it as one argument.
-TEST(Exec, SudoProbesQuoteThePath) {
-    ScratchDir dir;
-    StubPath stubs;
-    const std::string log = dir / "sudo.log";
-    stubs.add("sudo", "printf '%s|' \"$@\" >> " + sh_quote(log) + "\nexec \"$@\"");
-    const std::string file = dir / "it's a \"file\"";
-    write_file(file, "secret text\n");
-    Velkor::chmod(file, "u+x");
-    EXPECT_EQ(0744, mode_of(file));
-    EXPECT_TRUE(Velkor::file_exists_sudo(file));
-    EXPECT_FALSE(Velkor::dir_exists_sudo(file));
-    EXPECT_TRUE(Velkor::dir_exists_sudo(dir.path()));
-    const std::string probes = "test|-f|" + file + "|test|-d|" + file + "|";
-    EXPECT_EQ(probes, read_file(log).substr(0, probes.size()));
-    CaptureOutput capture;
-    EXPECT_EQ("secret text\n", Velkor::file_read_sudo(file));
-    EXPECT_EQ("", Velkor::file_read_sudo(dir / "missing"));
-    EXPECT_EQ("", capture.std_out() + capture.std_err());
-}
-
 TEST(Scripts, TextsAreExact) {
     EXPECT_EQ(
         "#!/bin/bash\n"

@@ -22,22 +22,15 @@ TEST(ExtraAppsLists, ChecklistCommandLine) {
         dialog_command(checklist, "/tmp/a'b"));
 }
 
-TEST(ExtraAppsLists, AnswerIsCleanedOfQuotes) {
+TEST(ExtraAppsLists, AnswerCleanedAndSingleTicks) {
     EXPECT_EQ("steam vmm vscode", clean_checklist_answer("\"steam\" \"vmm\" \"vscode\""));
     EXPECT_EQ("", clean_checklist_answer(""));
-    EXPECT_EQ("vbox", clean_checklist_answer("\"vbox\""));
-}
-
-TEST(ExtraAppsLists, SingleTicks) {
     auto lists = extra_apps_lists("build", "alice");
     EXPECT_EQ(
         " build-essential dkms git git-extras python3-pip pkgconf autotools-dev dh-make cmake "
         "fakeroot",
         lists.apt_packages);
     EXPECT_EQ("", lists.deb_get_packages + lists.group_commands);
-    lists = extra_apps_lists("vmm", "alice");
-    EXPECT_EQ(" virt-manager", lists.apt_packages);
-    EXPECT_EQ("sudo usermod -aG libvirt alice ; ", lists.group_commands);
     lists = extra_apps_lists("", "alice");
     EXPECT_EQ("", lists.apt_packages + lists.deb_get_packages + lists.group_commands);
 }

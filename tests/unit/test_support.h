@@ -151,11 +151,7 @@ class ScopedEnv {
 
    private:
     void apply(const std::optional<std::string>& value) {
-        if (value) {
-            ::setenv(name_.c_str(), value->c_str(), 1);
-        } else {
-            ::unsetenv(name_.c_str());
-        }
+        value ? ::setenv(name_.c_str(), value->c_str(), 1) : ::unsetenv(name_.c_str());
     }
     std::string name_;
     std::optional<std::string> old_;
@@ -164,7 +160,7 @@ class ScopedEnv {
 /// Puts a folder of stand-in programs first on PATH.
 class StubPath {
    public:
-    StubPath() : path_env_("PATH", dir_.path() + ":" + current_path()) {}
+    StubPath() : path_env_("PATH", dir_.path() + ":" + std::getenv("PATH")) {}
 
     /// Writes an executable `name` whose body follows "#!/bin/sh".
     void add(const std::string& name, std::string_view body) const {
@@ -173,10 +169,6 @@ class StubPath {
     const std::string& dir() const { return dir_.path(); }
 
    private:
-    static std::string current_path() {
-        const char* path = std::getenv("PATH");
-        return path ? path : "/usr/bin:/bin";
-    }
     ScratchDir dir_;
     ScopedEnv path_env_;
 };

@@ -5,6 +5,7 @@
 
 #include <optional>
 #include <string>
+#include <tuple>
 
 #include "test_support.h"
 
@@ -34,38 +35,22 @@ TEST(Passwd, LookupOnShortAndOddLines) {
         "blank::1003:1003:::\n"
         "\n"
         "last:x:1002:1002::/home/last:/bin/sh";
-    auto uid_of = [&](std::string_view name) {
-        return Velkor::passwd_lookup(passwd, 1, name, 3, 3);
-    };
-    auto name_of = [&](std::string_view uid) {
-        return Velkor::passwd_lookup(passwd, 3, uid, 3, 1);
-    };
-    auto home_of = [&](std::string_view name) {
-        return Velkor::passwd_lookup(passwd, 1, name, 6, 6);
-    };
-    EXPECT_EQ("0", uid_of("root"));
-    EXPECT_EQ(std::nullopt, uid_of("short"));
-    EXPECT_EQ("1001", uid_of("nohome"));
-    EXPECT_EQ(std::nullopt, home_of("nohome"));
-    EXPECT_EQ("/home/odd", home_of("odd"));
-    EXPECT_EQ(std::nullopt, name_of("1000"));  // "01000" is not "1000"
-    EXPECT_EQ("odd", name_of("01000"));
-    EXPECT_EQ("7", uid_of("twice"));  // the first line wins
-    EXPECT_EQ("/first", home_of("twice"));
-    EXPECT_EQ("", home_of("blank"));  // an empty field is still a field
-    EXPECT_EQ("last", name_of("1002"));
-    EXPECT_EQ("/home/last", home_of("last"));
-    EXPECT_EQ(std::nullopt, uid_of(""));
-    EXPECT_EQ(std::nullopt, uid_of("roo"));
-    EXPECT_EQ(std::nullopt, uid_of("root:x"));
+    // Key field, key, wanted field, fewest fields, answer. "01000" is not "1000", the first of
+    // two lines wins, an empty field is still a field, and a field beyond the line never
+    // matches, whatever the minimum says.
+    const std::tuple<int, const char*, int, int, std::optional<std::string>> lookups[] = {
+        {1, "root", 3, 3, "0"},          {1, "short", 3, 3, std::nullopt},
+        {1, "nohome", 3, 3, "1001"},     {1, "nohome", 6, 6, std::nullopt},
+        {3, "1000", 1, 3, std::nullopt}, {3, "01000", 1, 3, "odd"},
+        {1, "twice", 6, 6, "/first"},    {1, "blank", 6, 6, ""},
+        {3, "1002", 1, 3, "last"},       {1, "", 3, 3, std::nullopt},
+        {1, "roo", 3, 3, std::nullopt},  {1, "root:x", 3, 3, std::nullopt},
+        {1, "root", 9, 1, std::nullopt}, {0, "root", 3, 1, std::nullopt}};
+    for (const auto& [key_field, key, field, minimum, answer] : lookups) {
+        EXPECT_EQ(answer, Velkor::passwd_lookup(passwd, key_field, key, minimum, field))
+            << key << " field " << field;
+    }
     EXPECT_EQ(std::nullopt, Velkor::passwd_lookup("", 1, "root", 3, 3));
-
-    // Indices beyond the fields never match, whatever the minimum says.
-    const std::vector<std::string> fields = {"a", "b"};
-    EXPECT_EQ("b", Velkor::field_if_match(fields, 1, "a", 2, 2));
-    EXPECT_EQ(std::nullopt, Velkor::field_if_match(fields, 1, "a", 1, 5));
-    EXPECT_EQ(std::nullopt, Velkor::field_if_match(fields, 4, "a", 1, 1));
-    EXPECT_EQ(std::nullopt, Velkor::field_if_match(fields, 0, "a", 1, 1));
 }
 
 TEST(User, RealUserThroughPkexecSudoOrNeither) {

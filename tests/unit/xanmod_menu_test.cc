@@ -63,17 +63,3 @@ TEST(XanmodMenu, RefusesKernelsTheCpuCannotRun) {
     EXPECT_EQ(std::nullopt, xanmod_refusal("linux-xanmod-rt", 1));
     EXPECT_EQ(std::nullopt, xanmod_refusal("linux-xanmod-lts", 1));
 }
-
-TEST(XanmodMenu, SourceAndKeyCommands) {
-    EXPECT_EQ("test -f /etc/apt/sources.list.d/xanmod-kernel.list", xanmod_source_test_command());
-    EXPECT_EQ(
-        "echo 'deb http://deb.xanmod.org releases main' | sudo tee "
-        "/etc/apt/sources.list.d/xanmod-kernel.list",
-        xanmod_source_command());
-    EXPECT_EQ(
-        "wget -qO - https://dl.xanmod.org/gpg.key | sudo apt-key --keyring "
-        "/etc/apt/trusted.gpg.d/xanmod-kernel.gpg add -",
-        xanmod_key_command());
-    EXPECT_EQ("sudo rm -f /etc/apt/sources.list.d/xanmod-kernel.list",
-              xanmod_source_remove_command());
-}
