@@ -37,8 +37,8 @@ TEST(Paths, ParentBasenameAndCombine) {
     symlink("nowhere", (dir / "dangling").c_str());
     EXPECT_TRUE(Velkor::file_exists(dir / "dangling"));
     EXPECT_FALSE(Velkor::file_exists(dir / "file/below a file"));
-    EXPECT_TRUE(Velkor::file_exists("file://" + dir.path() + "/file"));
-    EXPECT_FALSE(Velkor::file_exists("file://" + dir.path() + "/missing"));
+    EXPECT_TRUE(Velkor::file_exists("file://" + dir / "file"));
+    EXPECT_FALSE(Velkor::file_exists("file://" + dir / "missing"));
     EXPECT_TRUE(Velkor::file_exists("~root"));
 }
 
@@ -138,7 +138,7 @@ TEST(Files, DeleteCreateAndList) {
     EXPECT_FALSE(Velkor::file_delete(dir / "full"));  // one entry only, never a whole tree
     EXPECT_TRUE(Velkor::dir_create(dir / "one/two"));
     EXPECT_TRUE(Velkor::dir_create(dir / "one/two"));
-    EXPECT_TRUE(Velkor::dir_create("file://" + dir.path() + "/by address"));
+    EXPECT_TRUE(Velkor::dir_create("file://" + dir / "by address"));
     EXPECT_FALSE(Velkor::dir_create(dir / "target/below"));
     EXPECT_EQ(2u, lines_of(capture.std_err()).size()) << capture.std_err();
     EXPECT_EQ("unchanged", read_file(dir / "target"));
@@ -149,7 +149,7 @@ TEST(Files, DeleteCreateAndList) {
     for (const char* name : {"b", "B", "a", "ä", "_", "10", "9"}) write_file(sorted / name, "");
     EXPECT_EQ((Strings{"10", "9", "B", "_", "a", "b", "ä"}),
               Velkor::dir_list_names(sorted.path(), false));
-    EXPECT_EQ(sorted / "10", Velkor::dir_list_names(sorted.path() + "/", true).front());
+    EXPECT_EQ(sorted / "10", Velkor::dir_list_names(sorted / "", true).front());
     EXPECT_TRUE(Velkor::dir_list_names(dir / "missing", true).empty());
 }
 

@@ -47,7 +47,7 @@ TEST(MainMenu, AnswerPathWithSingleQuote) {
     const std::string answer_path = dir / "it's a \"dir\"/answer";
     ASSERT_TRUE(dir_create(dir / "it's a \"dir\""));
     const std::string cmd = dialog_command(main_menu_dialog(false), answer_path);
-    const std::string redirection = " 2> '" + dir.path() + "/it'\\''s a \"dir\"/answer'";
+    const std::string redirection = " 2> '" + dir / "it'\\''s a \"dir\"/answer'";
     EXPECT_EQ(redirection, cmd.substr(cmd.size() - redirection.size()));
     ASSERT_EQ(0, exec_posix(cmd));
     EXPECT_EQ("layout", file_read(answer_path).value_or("<unreadable>"));

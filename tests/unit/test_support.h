@@ -4,6 +4,7 @@
 #pragma once
 
 #include <gtest/gtest.h>
+#include <regex.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -94,6 +95,16 @@ inline std::vector<std::string> lines_of(std::string_view text) {
     std::istringstream in{std::string(text)};
     for (std::string line; std::getline(in, line);) lines.push_back(line);
     return lines;
+}
+
+/// True when the whole of `text` matches the POSIX extended regular expression `pattern`.
+inline bool matches(const std::string& text, const std::string& pattern) {
+    regex_t compiled;
+    if (::regcomp(&compiled, ("^(" + pattern + ")$").c_str(), REG_EXTENDED | REG_NOSUB) != 0)
+        return false;
+    const bool found = ::regexec(&compiled, text.c_str(), 0, nullptr, 0) == 0;
+    ::regfree(&compiled);
+    return found;
 }
 
 /// Polls `condition` for at most five seconds; its last answer.

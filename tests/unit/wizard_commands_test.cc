@@ -57,7 +57,7 @@ TEST(WizardCommands, SnapTransitionalPackage) {
 TEST(WizardCommands, ZramEditsTurnCommentedKeysOn) {
     REQUIRE_TOOL("sed");
     ScratchDir dir;
-    const std::string path = dir.path() + "/zram swap";
+    const std::string path = dir / "zram swap";
     write_file(path,
                "# Compression algorithm selection\n"
                "#ALGO=lz4\n"
@@ -127,7 +127,7 @@ TEST(WizardCommands, MimeappsEditsRenameTheHandlers) {
               commands[0]);
 
     ScratchDir dir;
-    const std::string path = dir.path() + "/mimeapps.list";
+    const std::string path = dir / "mimeapps.list";
     write_file(path,
                "[Default Applications]\n"
                "text/plain=org.gnome.TextEditor.desktop\n"

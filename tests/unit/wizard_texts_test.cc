@@ -42,8 +42,8 @@ TEST(WizardTexts, SshBlockGoesInFrontOfTheOldConfig) {
 TEST(WizardTexts, BashBlockRunsInBash) {
     REQUIRE_TOOL("bash");
     ScratchDir dir;
-    const std::string rc = dir.path() + "/bashrc";
-    write_file(rc, std::string(bash_prompt_block));
+    const std::string rc = dir / "bashrc";
+    write_file(rc, bash_prompt_block);
     EXPECT_EQ(0, run_sh("bash -n " + sh_quote(rc)).status);
 
     const std::string prefix = "TERM=dumb bash -c 'source \"$0\"; ";
@@ -73,9 +73,9 @@ TEST(WizardTexts, BashBlockRunsInBash) {
 TEST(WizardTexts, FishBlockParsesAndShowsHomeAsTilde) {
     REQUIRE_TOOL("fish");
     ScratchDir dir;
-    const std::string home = dir.path() + "/home with blank";
-    const std::string prompt = dir.path() + "/fish_prompt.fish";
-    write_file(prompt, std::string(fish_prompt_block));
+    const std::string home = dir / "home with blank";
+    const std::string prompt = dir / "fish_prompt.fish";
+    write_file(prompt, fish_prompt_block);
     ASSERT_EQ(0, run_sh("mkdir -p " + sh_quote(home + "/src") + " " + sh_quote(home + "x")).status);
     EXPECT_EQ(0, run_sh("fish -n " + sh_quote(prompt)).status);
 
@@ -100,12 +100,10 @@ TEST(WizardTexts, FishBlockParsesAndShowsHomeAsTilde) {
 TEST(WizardTexts, SshConfigAcceptedBySsh) {
     REQUIRE_TOOL("ssh");
     ScratchDir dir;
-    const std::string fresh = dir.path() + "/fresh";
-    const std::string merged = dir.path() + "/merged";
-    write_file(fresh, std::string(ssh_config_block));
-    write_file(merged, ssh_config_with_defaults("Host work\n  User someone\n  Port 2222\n"));
-    chmod(fresh.c_str(), 0600);
-    chmod(merged.c_str(), 0600);
+    const std::string fresh = dir / "fresh";
+    const std::string merged = dir / "merged";
+    write_file(fresh, ssh_config_block, 0600);
+    write_file(merged, ssh_config_with_defaults("Host work\n  User someone\n  Port 2222\n"), 0600);
     for (const auto& config : {fresh, merged}) {
         const auto shown = run_sh("ssh -G somehost -F " + sh_quote(config));
         ASSERT_EQ(0, shown.status) << shown.output;
@@ -123,8 +121,8 @@ TEST(WizardTexts, SshConfigAcceptedBySsh) {
 TEST(WizardTexts, GuakeAutostartEntryValidates) {
     REQUIRE_TOOL("desktop-file-validate");
     ScratchDir dir;
-    const std::string entry = dir.path() + "/guake.desktop";
-    write_file(entry, std::string(guake_autostart_entry));
+    const std::string entry = dir / "guake.desktop";
+    write_file(entry, guake_autostart_entry);
     const auto checked = run_sh("desktop-file-validate " + sh_quote(entry));
     EXPECT_EQ(0, checked.status) << checked.output;
     // Hints (such as the two main categories the packaged entry has) are not complaints.
