@@ -14,6 +14,8 @@ int main(int argc, char** argv) {
         return 0;
     }
     try {
+        // A root start is refused before the workspace exists, so it leaves nothing behind.
+        AppConsole(AppConsole::SkipStartupChecks{}).check_not_root();
         Velkor::init_tmp("kelvane");
         AppConsole app;
         return app.execute(args);

@@ -40,6 +40,22 @@ std::vector<std::string> package_names(std::string_view packages) {
     return names;
 }
 
+std::optional<std::string> first_missing_package(
+    std::string_view packages, const std::function<bool(std::string_view)>& is_installed) {
+    for (auto& name : package_names(packages)) {
+        if (!is_installed(name)) return std::move(name);
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string> first_installed_package(
+    std::string_view packages, const std::function<bool(std::string_view)>& is_installed) {
+    for (auto& name : package_names(packages)) {
+        if (is_installed(name)) return std::move(name);
+    }
+    return std::nullopt;
+}
+
 std::vector<std::string> parse_dpkg_query(std::string_view output) {
     std::vector<std::string> names;
     for (const auto& line : string_split(output, "\n")) {

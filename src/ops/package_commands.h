@@ -1,6 +1,7 @@
 // The exact command lines of the package and system operations (pure).
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -21,6 +22,14 @@ std::string apt_install_deb_command(std::string_view deb_file);
 std::string deb_get_install_command(std::string_view packages);
 /// Names of a blank-separated package list, each stripped; empty pieces dropped.
 std::vector<std::string> package_names(std::string_view packages);
+/// The first name of `packages` that `is_installed` rejects; nullopt when every name is
+/// installed or the list holds no names ("Nothing to install").
+std::optional<std::string> first_missing_package(
+    std::string_view packages, const std::function<bool(std::string_view)>& is_installed);
+/// The first name of `packages` that `is_installed` accepts; nullopt when none is ("Nothing to
+/// remove").
+std::optional<std::string> first_installed_package(
+    std::string_view packages, const std::function<bool(std::string_view)>& is_installed);
 /// The names printed by dpkg-query, one per line, stripped; empty lines dropped.
 std::vector<std::string> parse_dpkg_query(std::string_view output);
 /// Folder that copy_file makes sure of: `dst` itself when it ends with "/", else its parent.

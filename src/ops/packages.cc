@@ -15,10 +15,14 @@ int run(std::string_view cmd) {
     return exec_posix(cmd);
 }
 
+std::function<bool(std::string_view)> installed_lookup(const AppConsole& app) {
+    return [&app](std::string_view name) { return app.installed(name); };
+}
+
 }  // namespace
 
 void AppConsole::exit_failed() {
-    exec_posix(sync_command);
+    run(sync_command);
     exit_process(1);
 }
 
@@ -34,42 +38,30 @@ void AppConsole::set_installed_packages(std::vector<std::string> names) {
 // Runs a package-changing command: a failure ends the process, success is flushed to disk.
 static void run_package_command(AppConsole& app, std::string_view cmd) {
     if (run(cmd) != 0) app.exit_failed();
-    exec_posix(sync_command);
+    run(sync_command);
 }
 
 void AppConsole::apt_install(std::string_view packages, bool use_eatmydata,
                              bool skip_if_installed) {
     const std::string cmd = apt_install_command(packages, use_eatmydata);
     if (skip_if_installed) {
-        bool missing = false;
-        for (const auto& name : package_names(packages)) {
-            if (!installed(name)) {
-                log_debug("not_installed: '" + name + "'");
-                missing = true;
-                break;
-            }
-        }
+        const auto missing = first_missing_package(packages, installed_lookup(*this));
         if (!missing) {
             log_msg("Nothing to install");
             return;
         }
+        log_debug("not_installed: '" + *missing + "'");
     }
     run_package_command(*this, cmd);
 }
 
 void AppConsole::apt_remove(std::string_view packages) {
-    bool any_installed = false;
-    for (const auto& name : package_names(packages)) {
-        if (installed(name)) {
-            log_debug("is_installed: " + name);
-            any_installed = true;
-            break;
-        }
-    }
-    if (!any_installed) {
+    const auto present = first_installed_package(packages, installed_lookup(*this));
+    if (!present) {
         log_msg("Nothing to remove");
         return;
     }
+    log_debug("is_installed: " + *present);
     run_package_command(*this, apt_remove_command(packages));
 }
 
@@ -77,7 +69,7 @@ void AppConsole::apt_update() {
     const std::string cmd = apt_update_command();
     log_header("Refresh package information");
     run(cmd);
-    exec_posix(sync_command);
+    run(sync_command);
 }
 
 void AppConsole::add_ppa(std::string_view ppa) { run_package_command(*this, add_ppa_command(ppa)); }
@@ -94,6 +86,7 @@ void AppConsole::deb_get_install(std::string_view packages) {
 std::vector<std::string> AppConsole::check_installed_packages() {
     ExecOutput output;
     log_debug(dpkg_query_command);
+    // On failure the previous list stays: an empty one would make every package look missing.
     if (exec_sync(dpkg_query_command, &output) != 0) return {};
     std::vector<std::string> names = parse_dpkg_query(output.std_out.value_or(""));
     set_installed_packages(names);
