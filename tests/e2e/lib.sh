@@ -100,7 +100,8 @@ sb__prepare() {
   {
     echo "root:x:0:0:root:/root:/bin/bash"
     echo "nobody:x:65534:65534:nobody:/nonexistent:/usr/sbin/nologin"
-    echo "kelvanetest:x:$SB_UID:$SB_UID:Kelvane Test:$SB_HOME:/bin/bash"
+    [ -f "$SB_DIR/conf/no-account" ] ||
+      echo "kelvanetest:x:$SB_UID:$SB_UID:Kelvane Test:$SB_HOME:/bin/bash"
   } >"$SB_DIR/conf/passwd"
   local dir
   for dir in "${SB_WRITABLE_DIRS[@]}"; do
@@ -159,6 +160,13 @@ sb_without() {
     done
   done
 }
+
+# The program runs as root as far as it can tell: uid 0 inside a user namespace that is the
+# test user outside, so it still cannot write anything the test user could not.
+sb_as_root() { touch "$SB_DIR/conf/as-root"; }
+
+# The fake /etc/passwd has no line for the test user.
+sb_no_account() { touch "$SB_DIR/conf/no-account"; }
 
 sb_answer() {
   local next count
