@@ -171,8 +171,14 @@ sb_no_account() { touch "$SB_DIR/conf/no-account"; }
 sb_answer() {
   local next count
   count=$(find "$SB_DIR/answers" -name '[0-9]*' | wc -l)
-  next=$(printf '%04d' $((count + 1)))
+  next=$(printf %04d $((count + 1)))
   printf '%s\n%s' "$1" "${2:-}" >"$SB_DIR/answers/$next"
+}
+
+# Drops the answers still queued (for a second run that starts afresh).
+sb_clear_answers() {
+  rm -f "$SB_DIR"/answers/[0-9]*
+  echo 1 >"$SB_DIR/answers/next"
 }
 
 sb_done_marker() { sb_home_file .cache/velkor-post-install.done ""; }

@@ -98,6 +98,14 @@ test_whiptail_answers_in_order() {
   assert_stdout_has "first=0 theme"
   assert_stdout_has "second=1"
   assert_called "^whiptail --title GTK Theme --menu y"
+
+  # Left-over answers go; the next run starts from a fresh queue.
+  sb_answer 0 "left over"
+  sb_clear_answers
+  sb_answer 0 "fresh"
+  probe 'whiptail --title Again --menu z 20 78 10 2>"$TMPDIR/answer"; cat "$TMPDIR/answer"'
+  assert_stdout_has fresh
+  assert_stdout_lacks "left over"
 }
 
 test_dconf_is_real_and_persists() {
