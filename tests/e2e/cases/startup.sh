@@ -1,5 +1,5 @@
-# Start-up checks and the command line, seen from outside: what the program refuses before it
-# shows any dialog, and that it changes nothing then.
+# Who may start the program, seen from outside: what it refuses before it shows any dialog, and
+# that it changes nothing then. (The distribution and package checks: startup_checks.sh.)
 
 # Nothing ran but the lookups a start-up check may make.
 assert_nothing_changed() {
@@ -30,47 +30,6 @@ E: Install packages for the missing tools and try again." ] || fail "stderr: $(c
   assert_status 1
   assert_stderr_has "E: Some required tools are missing: cp, rsync, wget, whiptail"
   assert_nothing_changed
-}
-
-test_unsupported_systems_get_the_box() {
-  local release
-  for release in debian-12 ubuntu-20.04 ubuntu-22.04.1 derivative-22.04; do
-    sb_os_release "$release"
-    sb_run
-    assert_status 1
-    for text in "┊ This distribution is not supported:" "┊ Supported distributions:" \
-      "┊  - Ubuntu 22.04 " "┊  - Ubuntu 22.10 "; do
-      assert_stdout_has "$text"
-    done
-    assert_stdout_lacks "Dist: "
-    assert_nothing_changed
-    assert_not_called '^dpkg-query'
-  done
-  sb_os_release debian-12
-  sb_run
-  assert_stdout_has "┊  - Debian GNU/Linux 12 (bookworm) "
-  # The box stands after an empty line, and every line of it has the same width.
-  [ -z "$(head -n 1 "$SB_STDOUT")" ] || fail "no empty line before the box"
-  local line widths=()
-  while IFS= read -r line; do
-    widths+=("$(LC_ALL=C.UTF-8 bash -c 'echo ${#1}' _ "$line")")
-  done < <(tail -n +2 "$SB_STDOUT")
-  [ "$(printf '%s\n' "${widths[@]}" | sort -u | wc -l)" = 1 ] ||
-    fail "ragged box (widths ${widths[*]}): $(cat "$SB_STDOUT")"
-}
-
-test_supported_releases_pass_and_load_packages() {
-  local release
-  for release in ubuntu-22.04 ubuntu-22.10; do
-    sb_os_release "$release"
-    sb_done_marker
-    sb_answer 1
-    sb_run
-    assert_stdout_has "Dist: Ubuntu 22.${release##*.}"
-    assert_called '^sudo dpkg-query -W -f \$\{Package\}\\n$'
-    assert_stderr_lacks "E: "
-  done
-  [ -d "$SB_HOME/.cache" ] || fail "no ~/.cache made"
 }
 
 test_home_with_a_blank() {
