@@ -41,25 +41,45 @@ void stdin_from_dev_null(gpointer) {
     }
 }
 
+// Read on every call: GLib's own lookup caches the first answer for the whole process.
+std::string system_temp_dir() {
+    const char* tmpdir = g_getenv("TMPDIR");
+    return tmpdir && *tmpdir ? tmpdir : "/tmp";
+}
+
 std::string home_dir() {
     const char* home = g_getenv("HOME");
     return home && *home ? home : g_get_home_dir();
 }
 
 // Creates "<base>/<prefix>_XXXXXXXX" with mode 0700, drawing a new name while one exists.
-std::string create_exclusive_dir(const std::string& base, std::string_view prefix) {
-    dir_create(base);
+// nullopt (after one "E: " line) when the folder cannot be made there.
+std::optional<std::string> create_exclusive_dir(const std::string& base, std::string_view prefix) {
+    if (g_mkdir_with_parents(base.c_str(), 0700) != 0) {
+        log_error("Failed to create '" + base + "': " + g_strerror(errno));
+        return std::nullopt;
+    }
     for (int attempt = 0; attempt < 100; ++attempt) {
         const std::string path =
             base + "/" + std::string(prefix) + "_" + random_string(8, workspace_charset);
         if (g_mkdir(path.c_str(), 0700) == 0) return path;
         if (errno != EEXIST) {
             log_error("Failed to create '" + path + "': " + g_strerror(errno));
-            return path;
+            return std::nullopt;
         }
     }
     log_error("Failed to create a workspace in '" + base + "'");
-    return base + "/" + std::string(prefix);
+    return std::nullopt;
+}
+
+// Scratch files must never land in the root folder when a caller forgot init_tmp: such a
+// caller gets a private workspace in the temporary folder, without the execution probe.
+const std::string& workspace() {
+    if (workspace_path.empty()) {
+        workspace_path =
+            create_exclusive_dir(system_temp_dir(), "velkor").value_or(system_temp_dir());
+    }
+    return workspace_path;
 }
 
 }  // namespace
@@ -82,7 +102,7 @@ std::string timestamp_numeric() {
 }
 
 std::string get_temp_file_path(bool with_subdir) {
-    std::string base = workspace_path;
+    std::string base = workspace();
     if (with_subdir) {
         base += "/" + fresh_name();
         dir_create(base);
@@ -91,17 +111,19 @@ std::string get_temp_file_path(bool with_subdir) {
 }
 
 std::string create_temp_subdir() {
-    std::string path = workspace_path + "/" + fresh_name();
+    std::string path = workspace() + "/" + fresh_name();
     dir_create(path);
     return path;
 }
 
 void init_tmp(std::string_view subdir_name) {
-    workspace_path = create_exclusive_dir(g_get_tmp_dir(), subdir_name);
-
-    ExecOutput probe;
-    exec_script_sync("echo 'ok'", &probe, true, false, true, false);
-    if (string_strip(probe.std_out.value_or("")) == "ok") return;
+    // A temporary folder where the workspace cannot even be made needs no probe.
+    if (auto first = create_exclusive_dir(system_temp_dir(), subdir_name)) {
+        workspace_path = *first;
+        ExecOutput probe;
+        exec_script_sync("echo 'ok'", &probe, true, false, true, false);
+        if (string_strip(probe.std_out.value_or("")) == "ok") return;
+    }
 
     // The temporary folder does not let scripts run (mounted noexec): use the home folder.
     const std::string fallback_base = home_dir() + "/.temp";
@@ -113,7 +135,7 @@ void init_tmp(std::string_view subdir_name) {
         workspace_path = candidate;
         return;
     }
-    workspace_path = create_exclusive_dir(fallback_base, subdir_name);
+    workspace_path = create_exclusive_dir(fallback_base, subdir_name).value_or(candidate);
 }
 
 int exit_code_from_wait_status(int status) {

@@ -21,15 +21,16 @@ struct ExecOutput {
 /// Absolute path of the workspace; empty until init_tmp has run.
 const std::string& temp_dir();
 /// Creates the workspace "$TMPDIR/<subdir_name>_XXXXXXXX" (mode 0700, never reusing an
-/// existing name) and probes that a script in it can run; when it cannot, falls back to
-/// "$HOME/.temp/<subdir_name>_XXXXXXXX".
+/// existing name) and probes that a script in it can run; when the folder cannot be made
+/// or a script cannot run there, falls back to "$HOME/.temp/<subdir_name>_XXXXXXXX".
 void init_tmp(std::string_view subdir_name);
 /// `length` characters drawn uniformly from `charset`; "" for a length of 0 or less.
 std::string random_string(int length, std::string_view charset);
 /// Seconds since the epoch, decimal.
 std::string timestamp_numeric();
 /// A fresh name below the workspace; with `with_subdir` the name lies in a new folder of its
-/// own (created), and the returned file itself is not created.
+/// own (created), and the returned file itself is not created. Before init_tmp a private
+/// workspace is made in the temporary folder.
 std::string get_temp_file_path(bool with_subdir);
 /// A fresh folder below the workspace, created.
 std::string create_temp_subdir();

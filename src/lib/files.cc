@@ -19,6 +19,8 @@ namespace Velkor {
 namespace {
 
 GObjectPtr<GFile> plain_file(std::string_view path) {
+    // GLib keeps a leading "//" (POSIX leaves its meaning open); on Linux it is just "/".
+    while (path.size() > 1 && path[0] == '/' && path[1] == '/') path.remove_prefix(1);
     return GObjectPtr<GFile>{g_file_new_for_path(std::string(path).c_str())};
 }
 
@@ -53,6 +55,14 @@ std::string resolve_links(std::string path) {
         path = file_path_of(plain_file(path).get());
     }
     return path;
+}
+
+// A mkstemp template in the target's folder. The name is cut short so that a target whose
+// name is already near the file-name limit can still get a sibling.
+std::string temp_path_beside(const std::string& target) {
+    constexpr size_t kept_name_bytes = 200;
+    const std::string name = file_basename(target).substr(0, kept_name_bytes);
+    return path_combine(file_parent(target).value_or("/"), "." + name + ".XXXXXX");
 }
 
 bool write_all(int fd, std::string_view contents) {
@@ -119,7 +129,7 @@ bool file_write(std::string_view file_path, std::string_view contents) {
 
     // Write beside the target and rename over it: the old content survives any failure,
     // and a reader holding the old file open keeps reading the old text.
-    std::string temp_path = target + ".XXXXXX";
+    std::string temp_path = temp_path_beside(target);
     const int fd = g_mkstemp_full(temp_path.data(), O_WRONLY | O_CLOEXEC, 0666);
     if (fd < 0) {
         log_error("Failed to write '" + target + "': " + errno_text(errno));
@@ -241,7 +251,7 @@ bool string_contains(std::string_view self, std::string_view needle) {
 }
 
 std::string string_strip(std::string_view self) {
-    constexpr std::string_view blanks = " \t\n\r\f\v";
+    constexpr std::string_view blanks = " \t\n\r\f";
     const size_t first = self.find_first_not_of(blanks);
     if (first == std::string_view::npos) return "";
     const size_t last = self.find_last_not_of(blanks);

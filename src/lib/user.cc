@@ -2,6 +2,8 @@
 
 #include <glib.h>
 
+#include <algorithm>
+
 #include "lib/commands.h"
 #include "lib/console.h"
 #include "lib/files.h"
@@ -10,29 +12,31 @@ namespace Velkor {
 
 namespace {
 
-// The name service's single answer line, split like a line of /etc/passwd.
+// The local account file first, then the name service, whose answer is split as one line
+// (its last field keeps the line break).
 std::optional<std::string> lookup(std::string_view key, int key_field, int min_fields, int field) {
     const std::string passwd = file_read("/etc/passwd").value_or("");
     if (auto found = passwd_lookup(passwd, key_field, key, min_fields, field)) return found;
     const std::string answer = get_user_with_getent(key).value_or("");
-    const auto fields = string_split(answer, ":");
-    if (static_cast<int>(fields.size()) >= min_fields &&
-        fields[static_cast<size_t>(key_field - 1)] == key) {
-        return fields[static_cast<size_t>(field - 1)];
-    }
-    return std::nullopt;
+    return field_if_match(string_split(answer, ":"), key_field, key, min_fields, field);
 }
 
 }  // namespace
 
+std::optional<std::string> field_if_match(const std::vector<std::string>& fields, int key_field,
+                                          std::string_view key, int min_fields, int field) {
+    // Both indices are checked too, so that no argument combination reads past the fields.
+    const int needed = std::max({min_fields, key_field, field});
+    if (key_field < 1 || field < 1 || static_cast<int>(fields.size()) < needed) return std::nullopt;
+    if (fields[static_cast<size_t>(key_field - 1)] != key) return std::nullopt;
+    return fields[static_cast<size_t>(field - 1)];
+}
+
 std::optional<std::string> passwd_lookup(std::string_view passwd_text, int key_field,
                                          std::string_view key, int min_fields, int field) {
     for (const auto& line : string_split(passwd_text, "\n")) {
-        const auto fields = string_split(line, ":");
-        if (static_cast<int>(fields.size()) < min_fields) continue;
-        if (fields[static_cast<size_t>(key_field - 1)] == key) {
-            return fields[static_cast<size_t>(field - 1)];
-        }
+        if (auto found = field_if_match(string_split(line, ":"), key_field, key, min_fields, field))
+            return found;
     }
     return std::nullopt;
 }

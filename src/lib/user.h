@@ -8,6 +8,10 @@
 
 namespace Velkor {
 
+/// Field `field` (1-based) of an account line already split at ":", when field `key_field`
+/// equals `key` and the line has at least `min_fields` fields (pure).
+std::optional<std::string> field_if_match(const std::vector<std::string>& fields, int key_field,
+                                          std::string_view key, int min_fields, int field);
 /// Field `field` (1-based) of the first account line matching `key` in field `key_field`,
 /// when the line has at least `min_fields` fields (pure; empty fields count).
 std::optional<std::string> passwd_lookup(std::string_view passwd_text, int key_field,
