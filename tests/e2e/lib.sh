@@ -30,7 +30,7 @@ sb__fixture() {
     printf '%s\n' "$name"
     return
   fi
-  for candidate in "$SB_SOURCE_DIR/tests/fixtures/$kind/$name" "$SB_HARNESS/fixtures/$kind/$name"; do
+  for candidate in "$SB_SOURCE_DIR/tests/fixtures/$kind/$name"; do
     if [ -f "$candidate" ]; then
       printf '%s\n' "$candidate"
       return
