@@ -30,13 +30,9 @@ sb__fixture() {
     printf '%s\n' "$name"
     return
   fi
-  for candidate in "$SB_SOURCE_DIR/tests/fixtures/$kind/$name"; do
-    if [ -f "$candidate" ]; then
-      printf '%s\n' "$candidate"
-      return
-    fi
-  done
-  sb__fail "no $kind fixture named $name"
+  candidate=$SB_SOURCE_DIR/tests/fixtures/$kind/$name
+  [ -f "$candidate" ] || sb__fail "no $kind fixture named $name"
+  printf '%s\n' "$candidate"
 }
 
 # Starts a fresh sandbox in the empty folder $1 for the binary $3 built from the sources in $2.
