@@ -1,0 +1,25 @@
+// The extra-software checklist and the install lists built from its answer (pure).
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+/// What one selection installs. Each list is blank-separated with a leading blank, in the
+/// order of the selection; "" when nothing goes there.
+struct ExtraAppsLists {
+    std::string apt_packages;
+    std::string deb_get_packages;
+    /// Shell commands that add `user_name` to the groups the virtualisation tools need.
+    std::string group_commands;
+};
+
+/// The twelve checklist items, all unticked.
+std::vector<std::string> extra_apps_checklist_items();
+/// The checklist answer without its double quotes: the ticked tags separated by blanks.
+std::string clean_checklist_answer(std::string_view answer);
+/// The lists for `selected_install` (tags separated by blanks); unknown tags add nothing.
+ExtraAppsLists extra_apps_lists(std::string_view selected_install, std::string_view user_name);
+/// `word` as it may stand in a command line: unchanged when it holds only letters, digits,
+/// ".", "_" and "-", else single-quoted and escaped.
+std::string shell_word(std::string_view word);

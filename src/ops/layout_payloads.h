@@ -1,0 +1,40 @@
+// The layout menu, the layout and clock settings, and the commands of the layout action (pure).
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+struct Dialog;
+
+/// Left dock under the top panel; carries its own clock settings.
+extern const std::string_view ubuntu_layout_payload;
+/// Bottom taskbar.
+extern const std::string_view windows_layout_payload;
+/// Left taskbar.
+extern const std::string_view minimal_layout_payload;
+/// Loaded first after the taskbar layouts: seconds shown, weekday hidden.
+extern const std::string_view clock_payload_a;
+/// Loaded last: seconds and weekday hidden.
+extern const std::string_view clock_payload_b;
+
+/// Address of the extension-installer script that install_gnome_extensions puts into /usr/bin.
+inline constexpr std::string_view extension_installer_url =
+    "https://github.com/brunelli/gnome-shell-extension-installer/raw/master/"
+    "gnome-shell-extension-installer";
+inline constexpr std::string_view extension_installer_path =
+    "/usr/bin/gnome-shell-extension-installer";
+inline constexpr std::string_view layout_reset_command = "dconf reset -f /org/gnome/";
+inline constexpr std::string_view session_logout_command = "gnome-session-quit --no-prompt";
+
+/// The "Desktop Layout" menu. `standalone` (reached from the main menu) adds 'reset', 'back'
+/// and the "Exit" label.
+Dialog layout_menu_dialog(bool standalone);
+/// The payloads that apply `layout_name`, in load order; empty for "reset" and unknown names.
+std::vector<std::string_view> layout_payloads(std::string_view layout_name);
+/// "./extensions_<version>/*": left for the shell to expand, relative to the data folder.
+std::string extensions_source(std::string_view dist_version_id);
+/// "<home>/.local/share/gnome-shell/extensions/"
+std::string extensions_destination(std::string_view user_home);
+/// Download, move and chmod of the extension-installer script, in order.
+std::vector<std::string> extension_installer_commands();
