@@ -1,5 +1,5 @@
 # The reboot options, seen from outside: which spellings keep the wizard from restarting the
-# machine.
+# machine, and that a menu run honours them only through the wizard.
 
 first_run_answers() {
   sb_answer 0
@@ -37,4 +37,22 @@ test_reboot_option_spellings() {
   SB_BINARY=/bin/bash
   wizard_with -c 'exec -a --noreboot "$0"' "$program"
   assert_called '^sudo shutdown -r now$'
+}
+
+test_menu_run_reboots_only_through_the_wizard() {
+  sb_done_marker
+  sb_answer 0 setup
+  first_run_answers
+  sb_run --noreboot
+  assert_status 0
+  assert_not_called 'shutdown'
+  assert_called '^sudo eatmydata apt install'
+
+  sb_clear_answers
+  sb_answer 0 setup
+  first_run_answers
+  sb_run
+  assert_status 0
+  [ "$(tail -n 1 "$SB_LOG")" = "shutdown -r now" ] ||
+    fail "the wizard from the menu ends with $(tail -n 1 "$SB_LOG")"
 }

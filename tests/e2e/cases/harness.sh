@@ -132,7 +132,7 @@ test_nothing_left_running() {
 # The harness must be able to fail: run the deliberately failing case and read its verdicts.
 test_failures_are_reported() {
   local out
-  out=$(SB_ONLY= SB_KEEP= SB_TIMEOUT=5 KELVANE_BINARY=/bin/bash "$SB_HARNESS/run-case" "$SB_HARNESS/selftest/must_fail.sh" 2>&1)
+  out=$(SB_ONLY='' SB_KEEP='' SB_TIMEOUT=5 KELVANE_BINARY=/bin/bash "$SB_HARNESS/run-case" "$SB_HARNESS/selftest/must_fail.sh" 2>&1)
   local status=$?
   [ "$status" != 0 ] || fail "run-case exited 0 on failures"
   for line in "FAIL test_wrong_status: exit status 3, expected 0" \

@@ -127,3 +127,30 @@ test_sandbox_demo_lists_the_commands() {
   done
   [ -z "$(ls -A "$SB_DIR/demo-tmp")" ] || fail "the demo left $(ls -A "$SB_DIR/demo-tmp")"
 }
+
+# The program itself with the real whiptail: a menu run driven by keys.
+test_program_theme_change_by_keys() {
+  sb_done_marker
+  sb_tmux_start
+  sb_tmux_wait_text "Choose action:"
+  sb_tmux_screen | grep -qF "Change Theme       Change the theme (light or dark)" ||
+    fail "the main menu lacks the theme entry"
+  sb_tmux_keys Down Down Enter
+  sb_tmux_wait_text "Choose theme:"
+  sb_tmux_keys Down Enter
+  sb_tmux_wait_exit
+  assert_status 0
+  assert_called '^dconf load -f /$'
+  sb_dconf_dump | grep -qx "color-scheme='prefer-dark'" || fail "the dark theme is not in dconf"
+}
+
+test_program_exit_button_ends_the_run() {
+  sb_done_marker
+  sb_tmux_start
+  sb_tmux_wait_text "Choose action:"
+  sb_tmux_keys Escape
+  sb_tmux_wait_exit
+  assert_status 0
+  assert_stdout_has "Cancelled by user"
+  assert_not_called '^(sudo eatmydata|dconf) '
+}
