@@ -30,13 +30,9 @@ sb__fixture() {
     printf '%s\n' "$name"
     return
   fi
-  for candidate in "$SB_SOURCE_DIR/tests/fixtures/$kind/$name" "$SB_HARNESS/fixtures/$kind/$name"; do
-    if [ -f "$candidate" ]; then
-      printf '%s\n' "$candidate"
-      return
-    fi
-  done
-  sb__fail "no $kind fixture named $name"
+  candidate=$SB_SOURCE_DIR/tests/fixtures/$kind/$name
+  [ -f "$candidate" ] || sb__fail "no $kind fixture named $name"
+  printf '%s\n' "$candidate"
 }
 
 # Starts a fresh sandbox in the empty folder $1 for the binary $3 built from the sources in $2.
@@ -100,7 +96,8 @@ sb__prepare() {
   {
     echo "root:x:0:0:root:/root:/bin/bash"
     echo "nobody:x:65534:65534:nobody:/nonexistent:/usr/sbin/nologin"
-    echo "kelvanetest:x:$SB_UID:$SB_UID:Kelvane Test:$SB_HOME:/bin/bash"
+    [ -f "$SB_DIR/conf/no-account" ] ||
+      echo "kelvanetest:x:$SB_UID:$SB_UID:Kelvane Test:$SB_HOME:/bin/bash"
   } >"$SB_DIR/conf/passwd"
   local dir
   for dir in "${SB_WRITABLE_DIRS[@]}"; do
@@ -160,11 +157,24 @@ sb_without() {
   done
 }
 
+# The program runs as root as far as it can tell: uid 0 inside a user namespace that is the
+# test user outside, so it still cannot write anything the test user could not.
+sb_as_root() { touch "$SB_DIR/conf/as-root"; }
+
+# The fake /etc/passwd has no line for the test user.
+sb_no_account() { touch "$SB_DIR/conf/no-account"; }
+
 sb_answer() {
   local next count
   count=$(find "$SB_DIR/answers" -name '[0-9]*' | wc -l)
-  next=$(printf '%04d' $((count + 1)))
+  next=$(printf %04d $((count + 1)))
   printf '%s\n%s' "$1" "${2:-}" >"$SB_DIR/answers/$next"
+}
+
+# Drops the answers still queued (for a second run that starts afresh).
+sb_clear_answers() {
+  rm -f "$SB_DIR"/answers/[0-9]*
+  echo 1 >"$SB_DIR/answers/next"
 }
 
 sb_done_marker() { sb_home_file .cache/velkor-post-install.done ""; }

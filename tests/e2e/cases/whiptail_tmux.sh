@@ -101,3 +101,56 @@ test_yesno_and_msgbox() {
   sb_tmux_wait_exit
   assert_stdout_has "dialog status 0"
 }
+
+# script/run --sandbox: the demo on a terminal lists what the program would have run and
+# leaves nothing behind.
+test_sandbox_demo_lists_the_commands() {
+  command -v tmux >/dev/null || fail "tmux is not installed"
+  mkdir -p "$SB_DIR/demo-tmp"
+  tmux -S "$SB_DIR/tmux.sock" new-session -d -x 100 -y 40 \
+    "TMPDIR=$(printf %q "$SB_DIR/demo-tmp") KELVANE_BINARY=$(printf %q "$SB_BINARY") $(printf %q "$SB_HARNESS/sandbox-demo") --menu --efi; sleep 600"
+  local tries=100
+  while [ "$tries" -gt 0 ]; do
+    sb_tmux_screen | grep -qF "The program ended" && break
+    # Once the main menu exists it comes first: leave it.
+    sb_tmux_screen | grep -qF "Choose action:" && sb_tmux_keys Escape
+    sleep 0.1
+    tries=$((tries - 1))
+  done
+  sb_tmux_wait_text "The program ended with status 0. It would have run these commands:"
+  sb_tmux_screen | grep -qE '^  sudo dpkg-query -W -f \$\{Package\}\\n$' ||
+    fail "the demo's list lacks the package query: $(sb_tmux_screen | tr '\n' '|')"
+  tries=50
+  while [ -n "$(ls -A "$SB_DIR/demo-tmp")" ] && [ "$tries" -gt 0 ]; do
+    sleep 0.1
+    tries=$((tries - 1))
+  done
+  [ -z "$(ls -A "$SB_DIR/demo-tmp")" ] || fail "the demo left $(ls -A "$SB_DIR/demo-tmp")"
+}
+
+# The program itself with the real whiptail: a menu run driven by keys.
+test_program_theme_change_by_keys() {
+  sb_done_marker
+  sb_tmux_start
+  sb_tmux_wait_text "Choose action:"
+  sb_tmux_screen | grep -qF "Change Theme       Change the theme (light or dark)" ||
+    fail "the main menu lacks the theme entry"
+  sb_tmux_keys Down Down Enter
+  sb_tmux_wait_text "Choose theme:"
+  sb_tmux_keys Down Enter
+  sb_tmux_wait_exit
+  assert_status 0
+  assert_called '^dconf load -f /$'
+  sb_dconf_dump | grep -qx "color-scheme='prefer-dark'" || fail "the dark theme is not in dconf"
+}
+
+test_program_exit_button_ends_the_run() {
+  sb_done_marker
+  sb_tmux_start
+  sb_tmux_wait_text "Choose action:"
+  sb_tmux_keys Escape
+  sb_tmux_wait_exit
+  assert_status 0
+  assert_stdout_has "Cancelled by user"
+  assert_not_called '^(sudo eatmydata|dconf) '
+}

@@ -13,7 +13,7 @@ test_dialog_without_answer() {
 
 test_hangs() {
   SB_BINARY=/bin/bash
-  sb_run -c 'sleep 301'
+  sb_run -c 'sleep 301.75'
 }
 
 test_passes() {
