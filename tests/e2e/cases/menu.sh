@@ -204,3 +204,30 @@ test_website_returns_at_once() {
   assert_stdout_lacks "Cancelled by user"
   assert_not_called '^dconf '
 }
+
+test_unknown_answers_change_nothing() {
+  sb_done_marker
+  sb_answer 0 bogus
+  sb_run
+  assert_status 0
+  assert_dialogs 1
+  assert_not_called '^dconf '
+  # A theme or layout name the program does not know shows its header and changes nothing.
+  sb_clear_answers
+  sb_answer 0 theme
+  sb_answer 0 purple
+  sb_run
+  assert_status 0
+  assert_stdout_has "Selected theme: purple"
+  assert_stdout_has "┊ Apply Theme: purple ┊"
+  assert_stdout_has "Applied"
+  assert_not_called '^dconf '
+  sb_clear_answers
+  sb_answer 0 layout
+  sb_answer 0 tiled
+  sb_run
+  assert_status 0
+  assert_stdout_has "┊ Apply Layout: tiled ┊"
+  assert_stdout_has "Applied"
+  [ "$(grep -c '^dconf load -f /$' "$SB_LOG")" = 1 ] || fail "more than the extension settings loaded"
+}
