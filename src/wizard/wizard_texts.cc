@@ -23,9 +23,25 @@ const std::string_view chrome_eula_text =
     " \n"
     "Do you agree to the Google Chrome EULA ?\n";
 
+// The aliases both shells get, in one place so the two prompts never drift apart.
+constexpr std::string_view shell_aliases = R"ALIASES(alias ni='sudo nala install'
+alias nr='sudo nala purge'
+alias nu='sudo nala upgrade'
+alias ns='sudo nala search'
+alias nf='sudo nala fetch'
+
+alias ai='sudo apt install'
+alias ar='sudo apt autoremove --purge'
+alias aup='sudo apt update'
+alias au='sudo apt upgrade'
+alias asu='sudo aptitude safe-upgrade'
+alias add-ppa='sudo add-apt-repository -y'
+alias ll='ls -la'
+)ALIASES";
+
 // The colour variables nobody uses yet are kept so that users who edit the prompt find the
 // whole palette at hand. tput is silenced: without a terminal type it only complains.
-const std::string_view bash_prompt_block = R"BASH(
+constexpr std::string_view bash_prompt_head = R"BASH(
 PROMPT_COMMAND=__prompt_command
 
 __prompt_command() {
@@ -61,27 +77,16 @@ __prompt_command() {
 
 export GOPATH="$HOME/go"
 
-alias ni='sudo nala install'
-alias nr='sudo nala purge'
-alias nu='sudo nala upgrade'
-alias ns='sudo nala search'
-alias nf='sudo nala fetch'
+)BASH";
 
-alias ai='sudo apt install'
-alias ar='sudo apt autoremove --purge'
-alias aup='sudo apt update'
-alias au='sudo apt upgrade'
-alias asu='sudo aptitude safe-upgrade'
-alias add-ppa='sudo add-apt-repository -y'
-alias ll='ls -la'
-
+constexpr std::string_view bash_prompt_tail = R"BASH(
 export HISTSIZE=1000
 export HISTCONTROL=ignoredups:erasedups
 )BASH";
 
 // The home folder is matched as a plain prefix, not as a pattern, so a home path holding
 // pattern characters still shows as "~".
-const std::string_view fish_prompt_block = R"FISH(
+constexpr std::string_view fish_prompt_head = R"FISH(
 function fish_prompt
     set -l last_status $status
 
@@ -113,21 +118,12 @@ function fish_prompt
     set_color normal
 end
 
-alias ni='sudo nala install'
-alias nr='sudo nala purge'
-alias nu='sudo nala upgrade'
-alias ns='sudo nala search'
-alias nf='sudo nala fetch'
-
-alias ai='sudo apt install'
-alias ar='sudo apt autoremove --purge'
-alias aup='sudo apt update'
-alias au='sudo apt upgrade'
-alias asu='sudo aptitude safe-upgrade'
-alias add-ppa='sudo add-apt-repository -y'
-alias ll='ls -la'
-
 )FISH";
+
+const std::string bash_prompt_block =
+    std::string(bash_prompt_head) + std::string(shell_aliases) + std::string(bash_prompt_tail);
+const std::string fish_prompt_block =
+    std::string(fish_prompt_head) + std::string(shell_aliases) + "\n";
 
 const std::string_view ssh_config_block =
     "\n"

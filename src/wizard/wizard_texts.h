@@ -13,9 +13,9 @@ inline constexpr std::string_view chrome_eula_title = "Google Chrome EULA";
 extern const std::string_view chrome_eula_text;
 
 /// The prompt, aliases and history settings for bash; begins with an empty line.
-extern const std::string_view bash_prompt_block;
+extern const std::string bash_prompt_block;
 /// The fish prompt function and the same aliases; begins and ends with an empty line.
-extern const std::string_view fish_prompt_block;
+extern const std::string fish_prompt_block;
 /// "Host *" defaults with connection sharing; begins with an empty line.
 extern const std::string_view ssh_config_block;
 /// The autostart entry of the drop-down terminal; begins with an empty line.
