@@ -39,7 +39,6 @@ sb__fixture() {
 sb__init() {
   SB_DIR=$1
   SB_SOURCE_DIR=$2
-  SB_BINARY=$3
   SB_LOG=$SB_DIR/calls.log
   SB_CWD_LOG=$SB_DIR/calls-cwd.log
   SB_DIALOGS=$SB_DIR/dialogs.log
@@ -49,7 +48,11 @@ sb__init() {
   SB_HOME=$SB_DIR/home/kelvanetest
   SB_STATUS=
   SB_REAL_WHIPTAIL=${SB_REAL_WHIPTAIL:-0}
-  mkdir -p "$SB_DIR"/{conf,state,answers,stubs,tmp,run,roottmp,sys}
+  mkdir -p "$SB_DIR"/{conf,state,answers,stubs,tmp,run,roottmp,sys,bin}
+  # The program runs from inside the sandbox: the namespace hides the machine's /tmp, where a
+  # fresh clone (and so the build) may well lie.
+  SB_BINARY=$SB_DIR/bin/kelvane
+  ln "$3" "$SB_BINARY" 2>/dev/null || cp "$3" "$SB_BINARY"
   echo "$SB_UID" >"$SB_DIR/conf/uid"
   printf '%s\n' "${SB_OVERLAY_ROOTS[@]}" >"$SB_DIR/conf/overlay-roots"
   : >"$SB_DIR/conf/without"
@@ -88,10 +91,12 @@ sb__prepare() {
   local stub
   rm -rf "$SB_DIR/stubs"
   mkdir -p "$SB_DIR/stubs"
+  # The stub is copied in, like the program: the sources may lie below the hidden /tmp.
+  cp "$SB_HARNESS/stub" "$SB_DIR/stubs/.stub"
   for stub in "${SB_STUBS[@]}"; do
     [ "$stub" = whiptail ] && [ "$SB_REAL_WHIPTAIL" = 1 ] && continue
     grep -qxF -- "$stub" "$SB_DIR/conf/without" && continue
-    ln -s "$SB_HARNESS/stub" "$SB_DIR/stubs/$stub"
+    ln -s .stub "$SB_DIR/stubs/$stub"
   done
   {
     echo "root:x:0:0:root:/root:/bin/bash"
