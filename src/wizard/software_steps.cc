@@ -102,18 +102,24 @@ void AppConsole::install_nala() {
     log_debug("install_nala(): exit");
 }
 
+bool install_downloaded_deb(AppConsole& app, std::string_view package_name,
+                            const Download& download) {
+    if (app.pkg_is_installed(package_name)) {
+        log_msg("Already installed");
+        return false;
+    }
+    if (exec_logged(download_command(download)) != 0) {
+        log_error("Failed to download");
+        return false;
+    }
+    app.apt_install_from_deb(package_name, download.file);
+    return true;
+}
+
 void AppConsole::install_appimagelauncher() {
     log_debug("install_appimagelauncher()");
     log_header("Install AppImageLauncher");
-    if (pkg_is_installed("appimagelauncher")) {
-        log_msg("Already installed");
-        return;
-    }
-    if (exec_logged(download_command(appimagelauncher_download)) != 0) {
-        log_error("Failed to download");
-        return;
-    }
-    apt_install_from_deb("appimagelauncher", appimagelauncher_download.file);
+    if (!install_downloaded_deb(*this, "appimagelauncher", appimagelauncher_download)) return;
 
     const std::string config_path = user_home + "/.config/appimagelauncher.cfg";
     if (auto parent = file_parent(config_path)) dir_create(*parent);

@@ -42,15 +42,7 @@ void AppConsole::install_web_browser() {
 void AppConsole::install_chrome() {
     log_debug("install_chrome()");
     log_header("Install Google Chrome");
-    if (pkg_is_installed("google-chrome-stable")) {
-        log_msg("Already installed");
-        return;
-    }
-    if (exec_logged(download_command(chrome_download)) != 0) {
-        log_error("Failed to download");
-        return;
-    }
-    apt_install_from_deb("google-chrome-stable", chrome_download.file);
+    if (!install_downloaded_deb(*this, "google-chrome-stable", chrome_download)) return;
     log_debug("install_chrome(): exit");
 }
 
