@@ -20,27 +20,38 @@ bool create_file(const std::string& path, std::string_view contents, std::string
     return true;
 }
 
+// A file that gets our block once: created when missing; left alone when it already holds
+// `marker`, or when it cannot be read (rewriting it would replace the user's settings with the
+// block alone; file_read has said why); otherwise rewritten by `edit` and, with an
+// `update_mode`, given that mode. True when an existing file was rewritten.
+bool add_block_once(const std::string& path, std::string_view marker, std::string_view block,
+                    std::string_view create_mode, std::string (*edit)(std::string_view),
+                    std::string_view update_mode) {
+    if (!file_exists(path)) {
+        create_file(path, block, create_mode);
+        return false;
+    }
+    const auto text = file_read(path);
+    if (!text) return false;
+    if (string_contains(*text, marker)) {
+        log_msg("Already up-to-date");
+        return false;
+    }
+    if (!file_write(path, edit(*text))) return false;
+    if (!update_mode.empty()) chmod(path, update_mode);
+    log_msg("Updated: " + path);
+    return true;
+}
+
 }  // namespace
 
 void AppConsole::update_bash_prompt() {
     log_debug("update_bash_prompt()");
     log_header("Update bash prompt");
-    const std::string path = user_home + "/.bashrc";
-    if (!file_exists(path)) {
-        create_file(path, bash_prompt_block, "u+rwx,go-wx");
-        return;
+    if (add_block_once(user_home + "/.bashrc", "PROMPT_COMMAND", bash_prompt_block, "u+rwx,go-wx",
+                       bashrc_with_prompt, "")) {
+        log_debug("update_bash_prompt(): exit");
     }
-    // An unreadable file is left alone: rewriting it would replace the user's settings with
-    // the block alone. file_read has already said why it failed.
-    const auto bashrc = file_read(path);
-    if (!bashrc) return;
-    if (string_contains(*bashrc, "PROMPT_COMMAND")) {
-        log_msg("Already up-to-date");
-        return;
-    }
-    if (!file_write(path, bashrc_with_prompt(*bashrc))) return;
-    log_msg("Updated: " + path);
-    log_debug("update_bash_prompt(): exit");
 }
 
 void AppConsole::update_fish_prompt() {
@@ -107,20 +118,9 @@ void AppConsole::update_ssh_config() {
         if (!file_exists(dir)) dir_create(dir);
         chmod(dir, "700");
     }
-    if (!file_exists(path)) {
-        create_file(path, ssh_config_block, "600");
-        return;
+    if (add_block_once(path, "Host *", ssh_config_block, "600", ssh_config_with_defaults, "600")) {
+        log_debug("update_ssh_config(): exit");
     }
-    const auto config = file_read(path);
-    if (!config) return;
-    if (string_contains(*config, "Host *")) {
-        log_msg("Already up-to-date");
-        return;
-    }
-    if (!file_write(path, ssh_config_with_defaults(*config))) return;
-    chmod(path, "600");
-    log_msg("Updated: " + path);
-    log_debug("update_ssh_config(): exit");
 }
 
 void AppConsole::update_mimeapps() {

@@ -3,6 +3,7 @@
 #include "lib/commands.h"
 #include "lib/console.h"
 #include "lib/files.h"
+#include "wizard/step_outlines.h"
 #include "wizard/wizard_commands.h"
 #include "wizard/wizard_texts.h"
 
@@ -102,20 +103,6 @@ void AppConsole::install_nala() {
     log_debug("install_nala(): exit");
 }
 
-bool install_downloaded_deb(AppConsole& app, std::string_view package_name,
-                            const Download& download) {
-    if (app.pkg_is_installed(package_name)) {
-        log_msg("Already installed");
-        return false;
-    }
-    if (exec_logged(download_command(download)) != 0) {
-        log_error("Failed to download");
-        return false;
-    }
-    app.apt_install_from_deb(package_name, download.file);
-    return true;
-}
-
 void AppConsole::install_appimagelauncher() {
     log_debug("install_appimagelauncher()");
     log_header("Install AppImageLauncher");
@@ -138,11 +125,7 @@ void AppConsole::install_appimagelauncher() {
 void AppConsole::install_flatpak() {
     log_debug("install_flatpak()");
     log_header("Install Flatpak support");
-    if (!pkg_is_installed("flatpak")) {
-        apt_install("flatpak", true, true);
-    } else {
-        log_msg("Already installed");
-    }
+    install_unless_present(*this, "flatpak", "flatpak");
     // The remotes are added on every pass: --if-not-exists makes that cheap, and a remote
     // that failed last time gets another chance.
     if (cmd_exists("flatpak")) {
@@ -163,10 +146,6 @@ void AppConsole::install_snapd() {
     log_header("Install Snap support");
     // The removal step may have purged snapd in this same pass.
     check_installed_packages();
-    if (!pkg_is_installed("snapd")) {
-        apt_install("snapd", true, true);
-    } else {
-        log_msg("Already installed");
-    }
+    install_unless_present(*this, "snapd", "snapd");
     log_debug("install_snapd(): exit");
 }

@@ -4,6 +4,7 @@
 #include "lib/console.h"
 #include "lib/files.h"
 #include "ops/package_commands.h"
+#include "wizard/step_outlines.h"
 #include "wizard/wizard_commands.h"
 #include "wizard/wizard_texts.h"
 
@@ -74,11 +75,7 @@ void AppConsole::install_guake() {
     log_debug("install_guake()");
     log_header("Install Guake terminal");
     check_installed_packages();
-    if (!pkg_is_installed("guake")) {
-        apt_install("guake", true, true);
-    } else {
-        log_msg("Already installed");
-    }
+    install_unless_present(*this, "guake", "guake");
     const std::string path = user_home + "/.config/autostart/guake.desktop";
     const std::string dir = file_parent(path).value_or("");
     if (!dir_create(dir)) {
@@ -95,11 +92,7 @@ void AppConsole::install_guake() {
 void AppConsole::install_zram_tools() {
     log_debug("install_zram_tools()");
     log_header("Install Zram tools");
-    if (!pkg_is_installed("zram-tools")) {
-        apt_install("zram-tools", true, true);
-    } else {
-        log_msg("Already installed");
-    }
+    install_unless_present(*this, "zram-tools", "zram-tools");
     if (pkg_is_installed("zram-config")) apt_remove("zram-config");
 
     const std::string path = "/etc/default/zramswap";
@@ -163,11 +156,7 @@ void AppConsole::install_wallpaper() {
 void AppConsole::install_variety() {
     log_debug("install_variety()");
     log_header("Install Variety");
-    if (!pkg_is_installed("variety")) {
-        apt_install("variety gir1.2-ayatanaappindicator3-0.1", true, true);
-    } else {
-        log_msg("Already installed");
-    }
+    install_unless_present(*this, "variety", "variety gir1.2-ayatanaappindicator3-0.1");
     const std::string link_path = user_home + "/Pictures/Wallpapers/Variety";
     if (auto parent = file_parent(link_path)) dir_create(*parent);
     dir_create(user_home + "/.config/variety/Favorites");

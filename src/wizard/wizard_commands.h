@@ -34,13 +34,6 @@ struct Download {
 extern const Download chrome_download;
 extern const Download appimagelauncher_download;
 
-class AppConsole;
-/// The outline both package downloads share: "Already installed" when `package_name` is there,
-/// else download the file and install it (a failed install ends the process). False when the
-/// step ends early: already installed, or "Failed to download".
-bool install_downloaded_deb(AppConsole& app, std::string_view package_name,
-                            const Download& download);
-
 // ---- command lines ----------------------------------------------------------------------
 
 inline constexpr std::string_view extra_repositories_command =
