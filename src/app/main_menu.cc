@@ -1,13 +1,20 @@
-// The main action menu shown on every run after the first one.
 #include "app/main_menu.h"
 
-#include <array>
+#include <string_view>
 
-#include "app/app_console.h"
-#include "app/dialog.h"
+#include "actions/boot_manager.h"
+#include "actions/kernel.h"
+#include "actions/layout.h"
+#include "actions/software.h"
+#include "actions/theme.h"
 #include "build_config.h"
+#include "core/app_console.h"
+#include "core/dialogs.h"
+#include "core/dialogs_data.h"
+#include "core/system.h"
 #include "lib/commands.h"
 #include "lib/console.h"
+#include "wizard/driver.h"
 
 using namespace Velkor;
 
@@ -17,90 +24,80 @@ constexpr size_t label_column = 19;
 constexpr std::string_view separator_label = "-----------------";
 constexpr std::string_view separator_description = "-----------------------------------";
 
+MenuResult setup_action(AppConsole& app) {
+    setup(app);
+    return MenuResult::done;
+}
+MenuResult theme_action(AppConsole& app) { return get_choice_theme(app, AskedFrom::menu); }
+MenuResult layout_action(AppConsole& app) { return get_choice_layout(app, AskedFrom::menu); }
+MenuResult boot_manager_action(AppConsole& app) { return get_choice_refind_theme(app); }
+MenuResult kernel_action(AppConsole& app) { return get_choice_xanmod_kernel(app); }
+MenuResult software_action(AppConsole& app) {
+    get_choice_advanced(app);
+    return MenuResult::done;
+}
+// The page opens in the background; the run ends without waiting for the browser.
+MenuResult website_action(AppConsole&) {
+    xdg_open(KELVANE_WEBSITE_URL, "");
+    return MenuResult::done;
+}
+MenuResult donate_action(AppConsole&) {
+    xdg_open(KELVANE_DONATE_URL, "");
+    return MenuResult::done;
+}
+
 struct MenuEntry {
     std::string_view tag;
     std::string_view label;
     std::string_view description;
     bool efi_only;
+    /// nullptr for a separator, which shows the menu again.
+    MenuResult (*action)(AppConsole&);
 };
 
 // The order here is the order on screen.
-constexpr std::array<MenuEntry, 10> menu_entries{{
-    {"setup", "Run Setup", "Run the post-install wizard again", false},
-    {"sep1", separator_label, separator_description, false},
-    {"theme", "Change Theme", "Change the theme (light or dark)", false},
-    {"layout", "Change Layout", "Change GNOME shell layout", false},
-    {"refind", "Install Refind", "Install Refind boot manager", true},
-    {"xanmod", "Install XanMod", "Install XanMod kernel", false},
-    {"install", "Install Software", "Install extra software", false},
-    {"sep2", separator_label, separator_description, false},
-    {"website", "Website", "Visit " KELVANE_WEBSITE_NAME, false},
-    {"donate", "Donate", "Support this project", false},
-}};
-
-struct MenuAction {
-    std::string_view tag;
-    void (AppConsole::*run)();
+constexpr MenuEntry menu_entries[] = {
+    {"setup", "Run Setup", "Run the post-install wizard again", false, setup_action},
+    {"sep1", separator_label, separator_description, false, nullptr},
+    {"theme", "Change Theme", "Change the theme (light or dark)", false, theme_action},
+    {"layout", "Change Layout", "Change GNOME shell layout", false, layout_action},
+    {"refind", "Install Refind", "Install Refind boot manager", true, boot_manager_action},
+    {"xanmod", "Install XanMod", "Install XanMod kernel", false, kernel_action},
+    {"install", "Install Software", "Install extra software", false, software_action},
+    {"sep2", separator_label, separator_description, false, nullptr},
+    {"website", "Website", "Visit " KELVANE_WEBSITE_NAME, false, website_action},
+    {"donate", "Donate", "Support this project", false, donate_action},
 };
 
-constexpr std::array<MenuAction, 6> menu_actions{{
-    {"setup", &AppConsole::setup},
-    {"theme", &AppConsole::get_choice_theme},
-    {"layout", &AppConsole::get_choice_layout},
-    {"install", &AppConsole::get_choice_advanced},
-    {"refind", &AppConsole::get_choice_refind_theme},
-    {"xanmod", &AppConsole::get_choice_xanmod_kernel},
-}};
-
-}  // namespace
-
-std::string main_menu_item_text(std::string_view label, std::string_view description) {
+std::string item_text(std::string_view label, std::string_view description) {
     std::string text = " " + std::string(label);
     if (label.size() < label_column) text.append(label_column - label.size(), ' ');
     return text + std::string(description);
 }
+
+}  // namespace
 
 Dialog main_menu_dialog(bool efi) {
     Dialog dialog{
         "Choose Action", std::string(cancel_button_exit), menu_kind("Choose action:"), {}, ""};
     for (const auto& entry : menu_entries) {
         if (entry.efi_only && !efi) continue;
-        dialog.items.push_back(
-            menu_item(entry.tag, main_menu_item_text(entry.label, entry.description)));
+        dialog.items.push_back(menu_item(entry.tag, item_text(entry.label, entry.description)));
     }
     return dialog;
 }
 
-std::optional<std::string_view> main_menu_url(std::string_view tag) {
-    if (tag == "website") return KELVANE_WEBSITE_URL;
-    if (tag == "donate") return KELVANE_DONATE_URL;
-    return std::nullopt;
-}
-
-bool main_menu_is_separator(std::string_view tag) { return tag == "sep1" || tag == "sep2"; }
-
-void AppConsole::get_choice_action() {
-    std::string answer;
-    // A separator line shows the menu again; a loop gives the same order of dialogs as
-    // calling the menu from inside itself, without growing the stack.
-    do {
+void run_main_menu(AppConsole& app) {
+    while (true) {
         log_debug("get_choice_action()");
-        // Asked every time: the boot mode decides whether 'refind' is offered.
-        answer = run_dialog(main_menu_dialog(boot_mode_is_efi()), true);
-    } while (main_menu_is_separator(answer));
-
-    if (const auto url = main_menu_url(answer)) {
-        // The opener runs in the background; the run ends without waiting for the browser.
-        xdg_open(*url, "");
-        return;
-    }
-    selected_action = answer;
-    log_debug("selected_action: " + selected_action);
-    for (const auto& action : menu_actions) {
-        if (action.tag == answer) {
-            (this->*action.run)();
-            break;
+        // Asked every time: the boot mode decides whether the boot manager is offered.
+        const std::string answer = run_dialog(main_menu_dialog(boot_mode_is_efi(app)), true);
+        log_debug("selected_action: " + answer);
+        const MenuEntry* chosen = nullptr;
+        for (const auto& entry : menu_entries) {
+            if (entry.tag == answer) chosen = &entry;
         }
+        if (!chosen) return;  // an answer that is no entry ends the run, as before
+        if (chosen->action && chosen->action(app) == MenuResult::done) return;
     }
-    log_debug("get_choice_action(): exit");
 }

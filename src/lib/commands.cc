@@ -129,7 +129,7 @@ void init_tmp(std::string_view subdir_name) {
     const std::string fallback_base = home_dir() + "/.temp";
     const std::string candidate =
         fallback_base + "/" + std::string(subdir_name) + "_" + random_string(8, workspace_charset);
-    exec_sync("rm -rf '" + escape_single_quote(candidate) + "'");
+    run_command("rm -rf " + shell_quote(candidate), RunMode::captured);
     if (g_mkdir_with_parents(fallback_base.c_str(), 0700) == 0 &&
         g_mkdir(candidate.c_str(), 0700) == 0) {
         workspace_path = candidate;
@@ -143,15 +143,12 @@ int exit_code_from_wait_status(int status) {
     return status;
 }
 
+namespace {
+
 int exec_posix(std::string_view cmd) {
     const int status = std::system(std::string(cmd).c_str());
     if (status == -1) return -1;
     return exit_code_from_wait_status(status);
-}
-
-int exec_logged(std::string_view cmd) {
-    log_debug(cmd);
-    return exec_posix(cmd);
 }
 
 int exec_sync(std::string_view cmd, ExecOutput* output) {
@@ -182,29 +179,40 @@ int exec_sync(std::string_view cmd, ExecOutput* output) {
     return exit_code_from_wait_status(status);
 }
 
+}  // namespace
+
+int run_command(std::string_view cmd, RunMode mode, ExecOutput* output) {
+    log_debug(cmd);
+    if (mode == RunMode::captured) return exec_sync(cmd, output);
+    if (output) *output = {};
+    return exec_posix(cmd);
+}
+
 std::string get_cmd_path(std::string_view cmd_tool) {
     ExecOutput output;
-    exec_sync("which " + std::string(cmd_tool), &output);
+    run_command("which " + std::string(cmd_tool), RunMode::captured, &output);
     return string_replace(string_strip(output.std_out.value_or("")), "\n", "");
 }
 
 bool cmd_exists(std::string_view cmd_tool) { return !get_cmd_path(cmd_tool).empty(); }
 
-void chmod(std::string_view file_path, std::string_view perms) {
-    exec_sync("chmod " + std::string(perms) + " '" + escape_single_quote(file_path) + "'");
+bool chmod(std::string_view file_path, std::string_view perms) {
+    return run_command("chmod " + std::string(perms) + " " + shell_quote(file_path),
+                       RunMode::captured) == 0;
 }
 
 bool file_exists_sudo(std::string_view item_path) {
-    return exec_posix("sudo test -f '" + escape_single_quote(item_path) + "'") == 0;
+    return run_command("sudo test -f " + shell_quote(item_path)) == 0;
 }
 
 bool dir_exists_sudo(std::string_view item_path) {
-    return exec_posix("sudo test -d '" + escape_single_quote(item_path) + "'") == 0;
+    return run_command("sudo test -d " + shell_quote(item_path)) == 0;
 }
 
 std::string file_read_sudo(std::string_view file_path) {
     ExecOutput output;
-    if (exec_sync("sudo cat '" + escape_single_quote(file_path) + "'", &output) != 0) return "";
+    if (run_command("sudo cat " + shell_quote(file_path), RunMode::captured, &output) != 0)
+        return "";
     return output.std_out.value_or("");
 }
 
@@ -219,9 +227,9 @@ std::string bash_script_text(std::string_view commands, bool force_locale) {
 
 std::string admin_wrapper_text(std::string_view script_path) {
     return "#!/bin/bash\n"
-           "pkexec env DISPLAY=$DISPLAY XAUTHORITY=$XAUTHORITY '" +
-           escape_single_quote(script_path) +
-           "'\n"
+           "pkexec env DISPLAY=$DISPLAY XAUTHORITY=$XAUTHORITY " +
+           shell_quote(script_path) +
+           "\n"
            "if [ -f status ]; then exit $(cat status); else exit 0; fi\n";
 }
 
@@ -293,7 +301,7 @@ int exec_script_async(std::string_view script, bool admin_mode) {
 
 std::string xdg_open_command(std::string_view opener, std::string_view file,
                              std::string_view user) {
-    std::string cmd = std::string(opener) + " '" + escape_single_quote(file) + "' &>/dev/null";
+    std::string cmd = std::string(opener) + " " + shell_quote(file) + " &>/dev/null";
     if (!user.empty()) {
         cmd = "pkexec --user " + std::string(user) +
               " env DISPLAY=$DISPLAY XAUTHORITY=$XAUTHORITY " + cmd;

@@ -39,20 +39,25 @@ std::string create_temp_subdir();
 
 /// Converts a waitpid-style status: exit code after a normal exit, else the raw status.
 int exit_code_from_wait_status(int status);
-/// Runs `cmd` through "sh -c" on the program's own terminal and waits. -1 when the shell
-/// could not be started. Logs nothing.
-int exec_posix(std::string_view cmd);
-/// Writes `cmd` as a debug line, then runs it with exec_posix: every command the application
-/// runs shows up in a debug run.
-int exec_logged(std::string_view cmd);
-/// Runs `cmd` without a shell (shell-style word splitting, no expansion), stdin from
-/// /dev/null, output captured. -1 (and an "E: " line) when it cannot be started.
-int exec_sync(std::string_view cmd, ExecOutput* output = nullptr);
+
+/// How run_command starts a command.
+enum class RunMode {
+    /// Through "sh -c" on the program's own terminal (output and password prompts show).
+    terminal,
+    /// Without a shell (shell-style word splitting, no expansion), stdin from /dev/null,
+    /// output captured into the ExecOutput when one is given.
+    captured,
+};
+
+/// The one way the program runs a command: writes it as a debug line, runs it and returns
+/// its exit code (see above); -1 (and an "E: " line in captured mode) when it cannot start.
+int run_command(std::string_view cmd, RunMode mode = RunMode::terminal,
+                ExecOutput* output = nullptr);
 /// Path of a command on the search path ("which"); "" when not found.
 std::string get_cmd_path(std::string_view cmd_tool);
 bool cmd_exists(std::string_view cmd_tool);
-/// Runs "chmod <perms> '<path>'"; the result is ignored.
-void chmod(std::string_view file_path, std::string_view perms);
+/// Runs "chmod <perms> '<path>'"; true when it succeeded.
+bool chmod(std::string_view file_path, std::string_view perms);
 /// "sudo test -f '<path>'" succeeds.
 bool file_exists_sudo(std::string_view item_path);
 /// "sudo test -d '<path>'" succeeds.

@@ -110,6 +110,8 @@ std::string escape_single_quote(std::string_view file_path) {
     return string_replace(file_path, "'", "'\\''");
 }
 
+std::string shell_quote(std::string_view text) { return "'" + escape_single_quote(text) + "'"; }
+
 std::optional<std::string> file_read(std::string_view file_path) {
     gchar* raw_contents = nullptr;
     gsize length = 0;

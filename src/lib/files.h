@@ -25,6 +25,9 @@ bool file_exists(std::string_view item_path);
 bool path_exists(std::string_view item_path);
 /// Every "'" replaced by "'\''", for use between single quotes in a shell command line.
 std::string escape_single_quote(std::string_view file_path);
+/// `text` as one shell word: single-quoted, every "'" escaped. The one way any path or value
+/// enters a command line.
+std::string shell_quote(std::string_view text);
 
 // ---- whole files and folders ------------------------------------------------------------
 

@@ -1,0 +1,70 @@
+#include "actions/layout.h"
+
+#include "actions/extensions_data.h"
+#include "actions/layout_data.h"
+#include "core/app_console.h"
+#include "core/dialogs_data.h"
+#include "core/runner.h"
+#include "core/system.h"
+#include "lib/commands.h"
+#include "lib/console.h"
+#include "lib/files.h"
+
+using namespace Velkor;
+
+MenuResult get_choice_layout(AppConsole& app, AskedFrom from) {
+    log_debug("get_choice_layout()");
+    const std::string answer = run_dialog(layout_menu_dialog(from == AskedFrom::menu), true);
+    if (answer == "back") return MenuResult::back;
+    app.layout = answer;
+    log_msg("Selected layout: " + app.layout);
+    if (from == AskedFrom::menu) {
+        // Also for "reset": the extensions and their settings are in place before the reset
+        // clears the settings, so turning them on later finds them.
+        install_gnome_extensions(app);
+        update_config_gnome_extensions(false);
+        apply_layout(app.layout);
+    }
+    return MenuResult::done;
+}
+
+void install_gnome_extensions(const AppConsole& app) {
+    log_debug("install_gnome_extensions()");
+    log_header("Install GNOME extensions");
+    const std::string destination = extensions_destination(app.user_home);
+    if (copy_file(extensions_source(app.dist_version_id), destination, false) != 0) {
+        log_error("Failed to install extensions: " + destination);
+        return;
+    }
+    log_msg("Installed extensions");
+    if (file_exists(extension_installer_path)) return;
+    // Downloaded into the private workspace, never the shared /tmp, where another user could
+    // plant the file that root then moves into /usr/bin. Only a complete download is
+    // installed: an empty file left by a failed one would count as installed next time.
+    const std::string download =
+        path_combine(create_temp_subdir(), "gnome-shell-extension-installer");
+    const auto commands = extension_installer_commands(download);
+    if (run(commands.front()) != 0) {
+        log_error("Failed to download: " + std::string(extension_installer_url));
+        return;
+    }
+    for (size_t i = 1; i < commands.size(); ++i) run(commands[i]);
+    log_msg("Installed 'gnome-shell-extension-installer'");
+}
+
+void update_config_gnome_extensions(bool set_favorites) {
+    log_debug("update_config_gnome_extensions()");
+    dconf_load(extensions_payload);
+    if (set_favorites) dconf_load(favorites_payload);
+}
+
+void apply_layout(std::string_view layout_name) {
+    log_header("Apply Layout: " + std::string(layout_name));
+    if (layout_name == "reset") {
+        run(layout_reset_command);
+        run(session_logout_command);
+    } else {
+        for (const auto payload : layout_payloads(layout_name)) dconf_load(payload);
+    }
+    log_msg("Applied");
+}

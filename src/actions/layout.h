@@ -1,0 +1,18 @@
+// The desktop layout action: the GNOME Shell extensions, their settings and the panel layout.
+#pragma once
+
+#include <string_view>
+
+#include "core/dialogs.h"
+
+struct AppConsole;
+
+/// Asks for the layout and stores it; from the menu also installs the extensions, loads
+/// their settings and applies it. `back` when chosen.
+MenuResult get_choice_layout(AppConsole& app, AskedFrom from);
+/// Copies this release's extensions into the home and installs the extension installer.
+void install_gnome_extensions(const AppConsole& app);
+/// Loads the extensions' settings and, with `set_favorites`, the dock's favourites.
+void update_config_gnome_extensions(bool set_favorites);
+/// Loads the settings of `layout_name`; "reset" clears the desktop settings and logs out.
+void apply_layout(std::string_view layout_name);

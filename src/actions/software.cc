@@ -1,0 +1,34 @@
+#include "actions/software.h"
+
+#include "actions/software_data.h"
+#include "core/app_console.h"
+#include "core/dialogs.h"
+#include "core/dialogs_data.h"
+#include "core/packages.h"
+#include "core/runner.h"
+#include "lib/console.h"
+
+using namespace Velkor;
+
+void get_choice_advanced(AppConsole& app) {
+    log_debug("get_choice_advanced()");
+    const Dialog checklist{"Install Software", "", checklist_kind("Choose items to install:"),
+                           extra_apps_checklist_items(), std::string(cancel_button_exit)};
+    const std::string selected_install = clean_checklist_answer(run_dialog(checklist, false));
+    log_msg("Selected install: " + selected_install);
+    install_extra_apps(app, selected_install);
+}
+
+void install_extra_apps(AppConsole& app, std::string_view selected_install) {
+    log_debug("install_extra_apps()");
+    log_header("Install Software");
+    check_installed_packages(app);
+    const ExtraAppsLists lists = extra_apps_lists(selected_install, app.user_name);
+    if (!lists.apt_packages.empty()) apt_install(app, lists.apt_packages, true, true);
+    if (!lists.deb_get_packages.empty()) deb_get_install(lists.deb_get_packages);
+    // Group changes come last: the groups exist only once the packages are installed.
+    if (!lists.group_commands.empty()) run(lists.group_commands);
+    if (lists.apt_packages.empty() && lists.deb_get_packages.empty()) {
+        log_msg("Nothing to install");
+    }
+}

@@ -1,0 +1,11 @@
+// The extra-software action: a checklist of optional groups, installed in one call per source.
+#pragma once
+
+#include <string_view>
+
+struct AppConsole;
+
+/// Shows the checklist and installs what was ticked.
+void get_choice_advanced(AppConsole& app);
+/// Installs the groups of `selected_install` (checklist tags separated by blanks).
+void install_extra_apps(AppConsole& app, std::string_view selected_install);

@@ -1,0 +1,26 @@
+#include "actions/theme.h"
+
+#include "actions/theme_data.h"
+#include "core/app_console.h"
+#include "core/dialogs_data.h"
+#include "core/runner.h"
+#include "core/system.h"
+#include "lib/console.h"
+
+using namespace Velkor;
+
+MenuResult get_choice_theme(AppConsole& app, AskedFrom from) {
+    log_debug("get_choice_theme()");
+    const std::string answer = run_dialog(theme_menu_dialog(from == AskedFrom::menu), true);
+    if (answer == "back") return MenuResult::back;
+    app.theme = answer;
+    log_msg("Selected theme: " + app.theme);
+    if (from == AskedFrom::menu) apply_theme(app.theme);
+    return MenuResult::done;
+}
+
+void apply_theme(std::string_view theme_name) {
+    log_header("Apply Theme: " + std::string(theme_name));
+    if (const auto payload = theme_payload(theme_name)) dconf_load(*payload);
+    log_msg("Applied");
+}

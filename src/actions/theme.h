@@ -1,0 +1,13 @@
+// The theme action: asked by the wizard (applied at its end) or from the main menu.
+#pragma once
+
+#include <string_view>
+
+#include "core/dialogs.h"
+
+struct AppConsole;
+
+/// Asks for the theme and stores it; from the menu also applies it. `back` when chosen.
+MenuResult get_choice_theme(AppConsole& app, AskedFrom from);
+/// Loads the settings of `theme_name` ("light" or "dark"; another name loads nothing).
+void apply_theme(std::string_view theme_name);

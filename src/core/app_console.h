@@ -1,0 +1,46 @@
+// The state of one run: who runs it, on what, the answers given, and the installed packages.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <unordered_set>
+#include <vector>
+
+/// The installed-package list of the machine, as last read from dpkg-query.
+class Packages {
+   public:
+    /// Exact lookup.
+    bool installed(std::string_view package_name) const;
+    /// True until a list has been read.
+    bool empty() const { return names_.empty(); }
+    size_t size() const { return names_.size(); }
+    /// Replaces the list and its lookup set.
+    void replace(std::vector<std::string> names);
+
+   private:
+    std::vector<std::string> names_;
+    std::unordered_set<std::string> lookup_;
+};
+
+/// The state of a run. Operations are free functions in the per-topic headers: they take an
+/// `AppConsole&` when they change it and a `const AppConsole&` when they only read it.
+struct AppConsole {
+    std::string user_name;
+    std::string user_home;
+    /// Its presence means the wizard has finished once: later runs open the main menu.
+    std::string done_marker_path;
+    /// VERSION_ID of the release, e.g. "22.04".
+    std::string dist_version_id;
+    /// The x86-64 micro-architecture level of the CPU (1 to 4).
+    int cpu_level = 0;
+
+    // The answers of the wizard's questions.
+    std::string web_browser{"chrome"};
+    bool chrome_eula_accepted = false;
+    std::string layout{"windows"};
+    std::string theme{"light"};
+
+    /// False with a reboot option: the wizard ends without restarting the machine.
+    bool reboot = true;
+    Packages packages;
+};

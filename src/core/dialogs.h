@@ -1,0 +1,22 @@
+// Showing dialogs: the one path by which the program asks the user anything.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "core/dialogs_data.h"
+
+/// Runs a menu or checklist and returns its answer unchanged ("" when the answer file cannot
+/// be read). A cancel writes "Cancelled by user" (and, with `log_answer_on_cancel`, the answer
+/// file as a debug line) and ends the run with status 0.
+std::string run_dialog(const Dialog& dialog, bool log_answer_on_cancel);
+/// A message box; the user's button does not matter.
+void show_msgbox(std::string_view title, std::string_view text);
+/// A yes/no box; true for yes.
+bool ask_yesno(std::string_view title, std::string_view text);
+
+/// What a main-menu action tells the menu: finished, or go back to the menu.
+enum class MenuResult { done, back };
+/// Where a question is asked: in the wizard (the answer is applied at its end) or from the
+/// main menu (applied at once; the menu offers 'back').
+enum class AskedFrom { wizard, menu };

@@ -1,0 +1,37 @@
+// The dialog protocol: every whiptail dialog is one shell command built here (pure).
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+/// A menu or checklist dialog, as the pieces of its command line.
+struct Dialog {
+    std::string title;
+    /// " --cancel-button 'Exit'" when the label stands before the kind option, else "".
+    std::string cancel_before;
+    /// The kind option with prompt and sizes, e.g. menu_kind("Choose action:").
+    std::string kind;
+    /// Exact item strings, each with its leading blank.
+    std::vector<std::string> items;
+    /// " --cancel-button 'Exit'" when the label stands after the items, else "".
+    std::string cancel_after;
+};
+
+inline constexpr std::string_view cancel_button_exit = " --cancel-button 'Exit'";
+
+/// " --notags --menu '<prompt>' 20 78 10"
+std::string menu_kind(std::string_view prompt);
+/// " --notags --checklist '<prompt>' 30 78 20"
+std::string checklist_kind(std::string_view prompt);
+/// " '<tag>' '<text>'"
+std::string menu_item(std::string_view tag, std::string_view text);
+/// " <tag> '<text>' OFF"
+std::string checklist_item(std::string_view tag, std::string_view text);
+/// The whole command: whiptail, title, labels, kind, items and " 2> '<answer_path>'"
+/// (escaped); no redirection when `answer_path` is empty.
+std::string dialog_command(const Dialog& dialog, std::string_view answer_path);
+/// "whiptail --title '<title>' --msgbox '<text>' 20 78", the text escaped.
+std::string msgbox_command(std::string_view title, std::string_view text);
+/// "whiptail --title '<title>' --yesno '<text>' 12 78", the text escaped.
+std::string yesno_command(std::string_view title, std::string_view text);

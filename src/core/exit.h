@@ -1,0 +1,12 @@
+// The one way a run ends: every path throws AppExit, which main() turns into the exit status.
+#pragma once
+
+/// Thrown to end the process through main() with `status`; nothing else calls exit().
+struct AppExit {
+    int status;
+};
+
+/// Ends the process with `status` by throwing AppExit.
+[[noreturn]] void exit_process(int status);
+/// The failure policy of package and settings commands: "sync; sync;", then status 1.
+[[noreturn]] void exit_failed();

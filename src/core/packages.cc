@@ -1,0 +1,83 @@
+#include "core/packages.h"
+
+#include "core/app_console.h"
+#include "core/packages_data.h"
+#include "core/runner.h"
+#include "lib/commands.h"
+#include "lib/console.h"
+
+using namespace Velkor;
+
+namespace {
+
+std::function<bool(std::string_view)> installed_lookup(const AppConsole& app) {
+    return [&app](std::string_view name) { return app.packages.installed(name); };
+}
+
+}  // namespace
+
+bool Packages::installed(std::string_view package_name) const {
+    return lookup_.count(std::string(package_name)) > 0;
+}
+
+void Packages::replace(std::vector<std::string> names) {
+    names_ = std::move(names);
+    lookup_ = {names_.begin(), names_.end()};
+}
+
+void apt_install(const AppConsole& app, std::string_view packages, bool use_eatmydata,
+                 bool skip_if_installed) {
+    const std::string cmd = apt_install_command(packages, use_eatmydata);
+    if (skip_if_installed) {
+        const auto missing = first_missing_package(packages, installed_lookup(app));
+        if (!missing) {
+            log_msg("Nothing to install");
+            return;
+        }
+        log_debug("not_installed: '" + *missing + "'");
+    }
+    run_package_command(cmd);
+}
+
+void apt_remove(const AppConsole& app, std::string_view packages) {
+    const auto present = first_installed_package(packages, installed_lookup(app));
+    if (!present) {
+        log_msg("Nothing to remove");
+        return;
+    }
+    log_debug("is_installed: " + *present);
+    run_package_command(apt_remove_command(packages));
+}
+
+void apt_update() {
+    log_header("Refresh package information");
+    run(apt_update_command());
+    run(sync_command);
+}
+
+void add_ppa(std::string_view ppa) { run_package_command(add_ppa_command(ppa)); }
+
+void apt_install_from_deb(const AppConsole& app, std::string_view package_name,
+                          std::string_view deb_file) {
+    if (app.packages.installed(package_name)) return;
+    run_package_command(apt_install_deb_command(deb_file));
+}
+
+void deb_get_install(std::string_view packages) {
+    run_package_command(deb_get_install_command(packages));
+}
+
+std::vector<std::string> check_installed_packages(AppConsole& app) {
+    ExecOutput output;
+    // On failure the previous list stays: an empty one would make every package look missing.
+    if (run_command(dpkg_query_command, RunMode::captured, &output) != 0) return {};
+    std::vector<std::string> names = parse_dpkg_query(output.std_out.value_or(""));
+    app.packages.replace(names);
+    log_debug("installed_packages: " + std::to_string(app.packages.size()));
+    return names;
+}
+
+bool pkg_is_installed(AppConsole& app, std::string_view package_name) {
+    if (app.packages.empty()) check_installed_packages(app);
+    return app.packages.installed(package_name);
+}

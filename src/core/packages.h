@@ -1,0 +1,28 @@
+// Package and system operations: every change to the machine's packages goes through these.
+// A failing package command ends the run (exit_failed).
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+struct AppConsole;
+
+/// Installs `packages` with apt; with `skip_if_installed` logs "Nothing to install" and does
+/// nothing when every name is already installed.
+void apt_install(const AppConsole& app, std::string_view packages, bool use_eatmydata,
+                 bool skip_if_installed);
+/// Purges `packages`; "Nothing to remove" when none of them is installed.
+void apt_remove(const AppConsole& app, std::string_view packages);
+/// "Refresh package information" and apt update; a failure is not fatal.
+void apt_update();
+void add_ppa(std::string_view ppa);
+/// Installs a package file unless `package_name` is installed.
+void apt_install_from_deb(const AppConsole& app, std::string_view package_name,
+                          std::string_view deb_file);
+void deb_get_install(std::string_view packages);
+/// Reloads the installed-package list; the new list, or empty (the old list kept) when
+/// dpkg-query failed.
+std::vector<std::string> check_installed_packages(AppConsole& app);
+/// Looks `package_name` up, reading the list first when none has been read yet.
+bool pkg_is_installed(AppConsole& app, std::string_view package_name);

@@ -1,0 +1,83 @@
+#include "core/packages_data.h"
+
+#include "lib/files.h"
+
+using namespace Velkor;
+
+namespace {
+std::string eatmydata(bool use) { return use ? "eatmydata" : ""; }
+}  // namespace
+
+std::string apt_install_command(std::string_view packages, bool use_eatmydata) {
+    return "sudo " + eatmydata(use_eatmydata) + " apt install -y --no-install-recommends " +
+           std::string(packages);
+}
+
+std::string apt_remove_command(std::string_view packages) {
+    return "sudo eatmydata apt autoremove --purge -y " + std::string(packages);
+}
+
+std::string apt_update_command() { return "sudo " + eatmydata(true) + " apt update"; }
+
+std::string add_ppa_command(std::string_view ppa) {
+    return "sudo eatmydata add-apt-repository -y " + std::string(ppa);
+}
+
+std::string apt_install_deb_command(std::string_view deb_file) {
+    return "sudo " + eatmydata(true) + " apt install -y " + std::string(deb_file);
+}
+
+std::string deb_get_install_command(std::string_view packages) {
+    return "sudo " + eatmydata(true) + " deb-get install " + std::string(packages);
+}
+
+std::vector<std::string> package_names(std::string_view packages) {
+    std::vector<std::string> names;
+    for (const auto& piece : string_split(packages, " ")) {
+        std::string name = string_strip(piece);
+        if (!name.empty()) names.push_back(std::move(name));
+    }
+    return names;
+}
+
+std::optional<std::string> first_missing_package(
+    std::string_view packages, const std::function<bool(std::string_view)>& is_installed) {
+    for (auto& name : package_names(packages)) {
+        if (!is_installed(name)) return std::move(name);
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string> first_installed_package(
+    std::string_view packages, const std::function<bool(std::string_view)>& is_installed) {
+    for (auto& name : package_names(packages)) {
+        if (is_installed(name)) return std::move(name);
+    }
+    return std::nullopt;
+}
+
+std::vector<std::string> parse_dpkg_query(std::string_view output) {
+    std::vector<std::string> names;
+    for (const auto& line : string_split(output, "\n")) {
+        std::string name = string_strip(line);
+        if (!name.empty()) names.push_back(std::move(name));
+    }
+    return names;
+}
+
+std::string copy_target_dir(std::string_view dst) {
+    if (!dst.empty() && dst.back() == '/') return std::string(dst);
+    return file_parent(dst).value_or("/");
+}
+
+std::string mkdir_command(std::string_view prefix, std::string_view dir) {
+    return std::string(prefix) + " mkdir -p " + shell_quote(dir);
+}
+
+std::string copy_command(std::string_view prefix, std::string_view src, std::string_view dst) {
+    return std::string(prefix) + " cp -rf " + std::string(src) + " " + shell_quote(dst);
+}
+
+std::string dconf_load_command(std::string_view payload_path) {
+    return "dconf load -f / < " + shell_quote(payload_path);
+}

@@ -1,0 +1,42 @@
+// The exact command lines of the package and system operations (pure).
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+/// The format argument is ${Package} and one line feed: one name per line.
+inline constexpr std::string_view dpkg_query_command = "sudo dpkg-query -W -f '${Package}\n'";
+inline constexpr std::string_view efibootmgr_command = "sudo efibootmgr >/dev/null";
+
+/// "sudo eatmydata apt install -y --no-install-recommends <packages>"; without eatmydata two
+/// blanks stand after "sudo".
+std::string apt_install_command(std::string_view packages, bool use_eatmydata);
+std::string apt_remove_command(std::string_view packages);
+std::string apt_update_command();
+std::string add_ppa_command(std::string_view ppa);
+std::string apt_install_deb_command(std::string_view deb_file);
+std::string deb_get_install_command(std::string_view packages);
+/// Names of a blank-separated package list, each stripped; empty pieces dropped.
+std::vector<std::string> package_names(std::string_view packages);
+/// The first name of `packages` that `is_installed` rejects; nullopt when every name is
+/// installed or the list holds no names ("Nothing to install").
+std::optional<std::string> first_missing_package(
+    std::string_view packages, const std::function<bool(std::string_view)>& is_installed);
+/// The first name of `packages` that `is_installed` accepts; nullopt when none is ("Nothing to
+/// remove").
+std::optional<std::string> first_installed_package(
+    std::string_view packages, const std::function<bool(std::string_view)>& is_installed);
+/// The names printed by dpkg-query, one per line, stripped; empty lines dropped.
+std::vector<std::string> parse_dpkg_query(std::string_view output);
+/// Folder that copy_file makes sure of: `dst` itself when it ends with "/", else its parent.
+std::string copy_target_dir(std::string_view dst);
+/// "<prefix> mkdir -p '<dir>'" with the folder escaped.
+std::string mkdir_command(std::string_view prefix, std::string_view dir);
+/// "<prefix> cp -rf <src> '<dst>'": the source stays unquoted so the shell expands a
+/// pattern; the destination is quoted and escaped.
+std::string copy_command(std::string_view prefix, std::string_view src, std::string_view dst);
+/// "dconf load -f / < '<payload_path>'" with the path escaped.
+std::string dconf_load_command(std::string_view payload_path);

@@ -1,0 +1,15 @@
+// The run's policies around the one command runner of the library: step headers, commands
+// whose failure ends the run, and package commands that are flushed to disk.
+#pragma once
+
+#include <string_view>
+
+inline constexpr std::string_view sync_command = "sync; sync;";
+
+/// A step's boxed header, after an empty line.
+void log_header(std::string_view message);
+/// Runs `cmd` on the terminal; its exit code.
+int run(std::string_view cmd);
+/// Runs a package-changing command: a failure ends the run (exit_failed), success is
+/// flushed to disk with "sync; sync;".
+void run_package_command(std::string_view cmd);

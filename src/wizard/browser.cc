@@ -1,0 +1,84 @@
+#include "wizard/browser.h"
+
+#include "core/app_console.h"
+#include "core/dialogs.h"
+#include "core/packages.h"
+#include "core/runner.h"
+#include "core/system.h"
+#include "lib/commands.h"
+#include "lib/console.h"
+#include "wizard/browser_data.h"
+#include "wizard/package_steps.h"
+
+using namespace Velkor;
+
+namespace {
+
+void get_chrome_eula_status(AppConsole& app) {
+    app.chrome_eula_accepted = ask_yesno(chrome_eula_title, chrome_eula_text);
+    log_msg(std::string("Chrome EULA accepted: ") + (app.chrome_eula_accepted ? "true" : "false"));
+}
+
+// The release's own "firefox" package only installs the snap, which the wizard has removed,
+// so it does not count as the browser being installed.
+bool firefox_is_snap_transitional() {
+    ExecOutput output;
+    if (run_command(firefox_version_command, RunMode::captured, &output) != 0) return false;
+    return is_snap_transitional_version(output.std_out.value_or(""));
+}
+
+void install_chrome(AppConsole& app) {
+    log_header("Install Google Chrome");
+    install_downloaded_deb(app, "google-chrome-stable", chrome_download);
+}
+
+void install_firefox(AppConsole& app) {
+    log_header("Install Firefox from PPA");
+    check_installed_packages(app);
+    const bool transitional = pkg_is_installed(app, "firefox") && firefox_is_snap_transitional();
+    if (pkg_is_installed(app, "firefox") && !transitional) {
+        log_msg("Already installed");
+        return;
+    }
+    if (copy_file(firefox_preferences.src, firefox_preferences.dst, true) != 0) {
+        log_error("Failed to install file: " + std::string(firefox_preferences.dst));
+        return;
+    }
+    add_ppa("ppa:mozillateam/firefox-next");
+    // The transitional package's version is higher than the team's deb, and "apt install -y"
+    // refuses a downgrade: it goes first, and the list is reloaded so the install sees it gone.
+    if (transitional) {
+        apt_remove(app, "firefox");
+        check_installed_packages(app);
+    }
+    apt_install(app, "firefox", true, true);
+}
+
+}  // namespace
+
+void get_choice_web_browser(AppConsole& app) {
+    log_debug("get_choice_web_browser()");
+    app.web_browser = run_dialog(web_browser_dialog(), false);
+    log_msg("Selected web browser: " + app.web_browser);
+    if (app.web_browser != "chrome") return;
+    get_chrome_eula_status(app);
+    if (!app.chrome_eula_accepted) {
+        app.web_browser = "firefox";
+        log_msg("Selected web browser: " + app.web_browser);
+    }
+}
+
+void install_web_browser(AppConsole& app) {
+    log_header("Install Web Browser");
+    if (app.web_browser == "chrome") {
+        if (app.chrome_eula_accepted) {
+            install_chrome(app);
+        } else {
+            install_firefox(app);
+        }
+    } else if (app.web_browser == "firefox") {
+        install_firefox(app);
+    } else if (auto package = deb_get_browser_package(app.web_browser)) {
+        deb_get_install(*package);
+    }
+}

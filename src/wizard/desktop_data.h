@@ -1,0 +1,27 @@
+// Settings payloads and files of the desktop steps (pure). A payload is a keyfile text for
+// "dconf load -f /", beginning with a line feed; it overwrites only the keys it names.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "wizard/package_steps_data.h"
+
+/// The terminal profile's colours and size, loaded before the software steps.
+extern const std::string_view terminal_colors_payload;
+/// The terminal profile's font, loaded after the theme so that nothing resets it.
+extern const std::string_view terminal_font_payload;
+extern const std::string_view nautilus_payload;
+/// The editor scheme "kate" here holds only until the theme sets its own.
+extern const std::string_view gedit_payload;
+/// The background points at the wallpaper the wizard installs.
+extern const std::string_view desktop_payload;
+/// The drop-down terminal and the F1/F12 keys that toggle it.
+extern const std::string_view guake_payload;
+/// The autostart entry of the drop-down terminal; begins with an empty line.
+extern const std::string_view guake_autostart_entry;
+
+extern const FileCopy wallpaper;
+/// The system default-applications list copied over `mimeapps_path`, then three renames.
+std::vector<std::string> mimeapps_commands(std::string_view mimeapps_path);

@@ -1,0 +1,202 @@
+#include "wizard/package_steps.h"
+
+#include "core/app_console.h"
+#include "core/packages.h"
+#include "core/runner.h"
+#include "core/system.h"
+#include "lib/commands.h"
+#include "lib/console.h"
+#include "lib/files.h"
+
+using namespace Velkor;
+
+void install_unless_present(AppConsole& app, std::string_view package_name,
+                            std::string_view packages) {
+    if (pkg_is_installed(app, package_name)) {
+        log_msg("Already installed");
+    } else {
+        apt_install(app, packages, true, true);
+    }
+}
+
+bool install_downloaded_deb(AppConsole& app, std::string_view package_name,
+                            const Download& download) {
+    if (pkg_is_installed(app, package_name)) {
+        log_msg("Already installed");
+        return false;
+    }
+    if (run(download_command(download)) != 0) {
+        log_error("Failed to download");
+        return false;
+    }
+    apt_install_from_deb(app, package_name, download.file);
+    return true;
+}
+
+void enable_extra_repositories(const AppConsole& app) {
+    log_header("Enable 'universe' and 'multiverse' repositories");
+    const std::string marker = app.user_home + "/.cache/.post-install-addl-repos-enabled";
+    if (file_exists(marker)) {
+        log_msg("Already enabled");
+        return;
+    }
+    run(extra_repositories_command);
+    // A home without .cache would make touch fail and the sources be added again next time.
+    if (auto parent = file_parent(marker)) dir_create(*parent);
+    run(touch_command(marker));
+}
+
+void install_dependencies(AppConsole& app) {
+    check_installed_packages(app);
+    log_header("Install some dependencies");
+    apt_install(app, dependency_packages, false, true);
+}
+
+namespace {
+
+void snap_remove(std::string_view snap_name) {
+    run(remove_tree_command("/var/cache/snapd"));
+    run(snap_remove_command(snap_name));
+}
+
+}  // namespace
+
+void remove_apps(AppConsole& app) {
+    log_header("Remove Firefox snap");
+    check_installed_packages(app);
+    if (cmd_exists("snap")) {
+        log_msg("Please wait... This may take a few minutes");
+        snap_remove("firefox");
+    } else {
+        log_msg("Firefox snap is not installed");
+    }
+
+    log_header("Remove default applications");
+    bool snaps_listed = false;
+    if (cmd_exists("snap")) {
+        ExecOutput output;
+        run_command(snap_list_command, RunMode::captured, &output);
+        snaps_listed = snap_list_has_snaps(output.std_out.value_or(""));
+    }
+    apt_remove(app, default_apps_removal_list(snaps_listed));
+    if (auto cmd = home_snap_remove_command(app.user_home)) run(*cmd);
+}
+
+void install_apps(AppConsole& app) {
+    log_header("Install applications");
+    check_installed_packages(app);
+    apt_install(app, application_packages, true, true);
+    apt_install_from_deb(app, "webp-pixbuf-loader", "./debs/webp-pixbuf-loader_*.deb");
+}
+
+void install_deb_get(AppConsole& app) {
+    log_header("Install Deb-get");
+    if (pkg_is_installed(app, "deb-get")) {
+        log_msg("Already installed");
+        return;
+    }
+    if (run(deb_get_installer_command) != 0) log_error("Failed to download");
+}
+
+void install_nala(AppConsole& app) {
+    log_header("Install Nala");
+    if (pkg_is_installed(app, "nala")) {
+        log_msg("Already installed");
+        return;
+    }
+    for (const auto& file : nala_files) {
+        if (copy_file(file.src, file.dst, true) != 0) {
+            log_error("Failed to install file: " + std::string(file.dst));
+            return;
+        }
+    }
+    log_msg("Added repository");
+    apt_update();
+    apt_install(app, "nala", true, true);
+}
+
+void install_appimagelauncher(AppConsole& app) {
+    log_header("Install AppImageLauncher");
+    if (!install_downloaded_deb(app, "appimagelauncher", appimagelauncher_download)) return;
+
+    const std::string config_path = app.user_home + "/.config/appimagelauncher.cfg";
+    if (auto parent = file_parent(config_path)) dir_create(*parent);
+    if (!file_write(config_path, appimagelauncher_config)) {
+        log_error("Failed to install file: " + config_path);
+        return;
+    }
+    const std::string applications_dir = app.user_home + "/Applications";
+    if (!dir_create(applications_dir)) {
+        log_error("Failed to create directory: " + applications_dir);
+    }
+}
+
+void install_flatpak(AppConsole& app) {
+    log_header("Install Flatpak support");
+    install_unless_present(app, "flatpak", "flatpak");
+    // The remotes are added on every pass: --if-not-exists makes that cheap, and a remote
+    // that failed last time gets another chance.
+    if (!cmd_exists("flatpak")) {
+        log_error("Command 'flatpak' not found");
+        return;
+    }
+    if (run(flathub_remote_command) != 0) log_error("Failed to add flatpak remote: flathub");
+    if (run(kdeapps_remote_command) != 0) log_error("Failed to add flatpak remote: kdeapps");
+}
+
+void install_snapd(AppConsole& app) {
+    log_header("Install Snap support");
+    // The removal step may have purged snapd in this same pass.
+    check_installed_packages(app);
+    install_unless_present(app, "snapd", "snapd");
+}
+
+void install_zram_tools(AppConsole& app) {
+    log_header("Install Zram tools");
+    install_unless_present(app, "zram-tools", "zram-tools");
+    if (pkg_is_installed(app, "zram-config")) apt_remove(app, "zram-config");
+
+    const std::string path = "/etc/default/zramswap";
+    bool all_edited = true;
+    for (const auto& cmd : zram_commands(path)) {
+        if (run(cmd) != 0) all_edited = false;
+    }
+    if (!all_edited) log_error("Failed to update file: " + path);
+}
+
+void install_libreoffice(AppConsole& app) {
+    log_header("Install latest LibreOffice");
+    if (run(libreoffice_source_test_command) == 0) {
+        log_msg("Already installed");
+        return;
+    }
+    add_ppa("ppa:libreoffice/ppa");
+    // Installed already from the release archive: the new source must still upgrade it.
+    apt_install(app, "libreoffice-writer libreoffice-calc libreoffice-impress", true, false);
+    apt_remove(app, "libreoffice-base libreoffice-math");
+}
+
+void install_updates() {
+    log_header("Install Updates");
+    apt_update();
+    // A failed upgrade is left for the user: the wizard's remaining steps do not need it.
+    log_header("Install updates: apt upgrade");
+    run(apt_upgrade_command);
+    run(sync_command);
+    log_header("Install updates: apt full-upgrade");
+    run(apt_full_upgrade_command);
+    run(sync_command);
+}
+
+void disable_apt_news() {
+    if (cmd_exists("pro")) run(apt_news_off_command);
+}
+
+void install_variety(AppConsole& app) {
+    log_header("Install Variety");
+    install_unless_present(app, "variety", "variety gir1.2-ayatanaappindicator3-0.1");
+    const std::string link_path = app.user_home + "/Pictures/Wallpapers/Variety";
+    if (auto parent = file_parent(link_path)) dir_create(*parent);
+    dir_create(app.user_home + "/.config/variety/Favorites");
+    run(variety_link_command(link_path));
+}

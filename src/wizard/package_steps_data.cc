@@ -1,0 +1,94 @@
+#include "wizard/package_steps_data.h"
+
+#include "lib/files.h"
+
+using namespace Velkor;
+
+const std::string_view dependency_packages =
+    "curl wget eatmydata boxes tree pv fonts-firacode fonts-cascadia-code gedit dconf-cli";
+
+const std::string_view application_packages =
+    "gnome-shell-extensions gnome-shell-extension-manager gnome-tweaks libappindicator1 "
+    "gir1.2-gtop-2.0 gir1.2-nm-1.0 gir1.2-clutter-1.0 python3-gi gobject-introspection "
+    "gir1.2-gtk-3.0 eatmydata boxes tree pv fonts-firacode fonts-cascadia-code gedit dconf-cli "
+    "fish bash-completion command-not-found inotify-tools htop neofetch arch-install-scripts git "
+    "xclip pocillo-icon-theme rsync rclone borgbackup dconf-editor gedit gedit-plugins vlc "
+    "gparted synaptic ppa-purge aptitude lvm2 btrfs-progs btrfs-compsize cryptsetup mosh "
+    "arp-scan heif-gdk-pixbuf zstd p7zip p7zip-full p7zip-rar pigz pbzip2 unrar unzip zip "
+    "mscompress cabextract";
+
+const FileCopy nala_files[3] = {
+    {"./nala/volian-archive-scar-unstable.gpg",
+     "/usr/share/keyrings/volian-archive-scar-unstable.gpg"},
+    {"./nala/volian-archive-scar-unstable.pref",
+     "/etc/apt/preferences.d/volian-archive-scar-unstable.pref"},
+    {"./nala/volian-archive-scar-unstable.sources",
+     "/etc/apt/sources.list.d/volian-archive-scar-unstable.sources"},
+};
+
+const Download appimagelauncher_download = {
+    "./appimagelauncher_2.2.0-travis995.0f91801.bionic_amd64.deb",
+    "https://github.com/TheAssassin/AppImageLauncher/releases/download/v2.2.0/"
+    "appimagelauncher_2.2.0-travis995.0f91801.bionic_amd64.deb"};
+
+// The script goes through a variable because a pipe's status is that of its last command:
+// "curl | bash" reports success when the download failed and bash ran an empty script.
+const std::string_view deb_get_installer_command =
+    "installer=$(curl -fsSL 'https://raw.githubusercontent.com/wimpysworld/deb-get/main/deb-get')"
+    " && printf '%s\\n' \"$installer\" | sudo -E bash -s install deb-get";
+
+std::string touch_command(std::string_view path) { return "touch " + shell_quote(path); }
+
+std::string remove_tree_command(std::string_view path) {
+    return "sudo rm -rf " + shell_quote(path);
+}
+
+std::optional<std::string> home_snap_remove_command(std::string_view user_home) {
+    if (user_home.size() < 2 || user_home.front() != '/') return std::nullopt;
+    return remove_tree_command(path_combine(user_home, "snap"));
+}
+
+std::string snap_remove_command(std::string_view snap_name) {
+    return "sudo snap remove " + std::string(snap_name);
+}
+
+std::string download_command(const Download& download) {
+    return "wget -O " + shell_quote(download.file) + " " + shell_quote(download.url);
+}
+
+std::vector<std::string> zram_commands(std::string_view config_path) {
+    const std::string path = shell_quote(config_path);
+    return {
+        "sudo sed -i '/ALGO=/s/.*/ALGO=zstd/' " + path,
+        "sudo sed -i '/PERCENT=/s/.*/PERCENT=50/' " + path,
+        "sudo sed -i '/PRIORITY=/s/.*/PRIORITY=100/' " + path,
+    };
+}
+
+std::string variety_link_command(std::string_view link_path) {
+    return "ln -sfn ~/.config/variety/Favorites " + shell_quote(link_path);
+}
+
+bool snap_list_has_snaps(std::string_view snap_list_output) {
+    return string_split(snap_list_output, "\n").size() > 2;
+}
+
+std::string default_apps_removal_list(bool snaps_listed) {
+    std::string list = snaps_listed ? "snapd" : "";
+    list += " thunderbird simple-scan";
+    list += " deja-dup gnome-text-editor remmina";
+    list += " aisleriot gnome-mahjongg gnome-mines gnome-sudoku";
+    list += " rhythmbox totem";
+    return list;
+}
+
+const std::string_view appimagelauncher_config =
+    "\n"
+    "[AppImageLauncher]\n"
+    "ask_to_move=false\n"
+    "destination=~/Applications\n"
+    "enable_daemon=true\n"
+    "\n"
+    "[appimagelauncherd]\n"
+    "additional_directories_to_watch=~/Applications\n"
+    "monitor_mounted_filesystems=false\n";

@@ -1,0 +1,76 @@
+// Package lists, files, downloads and command lines of the package steps (pure).
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// ---- package lists ----------------------------------------------------------------------
+
+/// What the wizard itself needs; installed without eatmydata because it brings eatmydata.
+extern const std::string_view dependency_packages;
+/// The main application list, passed whole to apt (names may repeat).
+extern const std::string_view application_packages;
+
+// ---- files that come with the program or are downloaded ---------------------------------
+
+struct FileCopy {
+    std::string_view src;
+    std::string_view dst;
+};
+/// The Nala archive's keyring, preferences and source list, in the order they are copied.
+extern const FileCopy nala_files[3];
+
+struct Download {
+    /// Where the file lands, relative to the working folder.
+    std::string_view file;
+    std::string_view url;
+};
+extern const Download appimagelauncher_download;
+/// Settings of the AppImage integration tool; begins with an empty line.
+extern const std::string_view appimagelauncher_config;
+
+// ---- command lines ----------------------------------------------------------------------
+
+inline constexpr std::string_view extra_repositories_command =
+    "sudo add-apt-repository -y universe multiverse";
+inline constexpr std::string_view snap_list_command = "snap list";
+inline constexpr std::string_view libreoffice_source_test_command =
+    "test -f /etc/apt/sources.list.d/libreoffice-ubuntu-ppa-*.list";
+inline constexpr std::string_view apt_upgrade_command = "sudo eatmydata apt upgrade -y";
+inline constexpr std::string_view apt_full_upgrade_command = "sudo eatmydata apt full-upgrade -y";
+inline constexpr std::string_view apt_news_off_command = "sudo pro config set apt_news=false";
+inline constexpr std::string_view flathub_remote_command =
+    "sudo flatpak remote-add --if-not-exists flathub https://flathub.org/repo/flathub.flatpakrepo";
+inline constexpr std::string_view kdeapps_remote_command =
+    "sudo flatpak remote-add --if-not-exists kdeapps --from "
+    "https://distribute.kde.org/kdeapps.flatpakrepo";
+/// Fetches the deb-get installer and runs it only when the whole download succeeded: an HTTP
+/// error or a cut connection gives curl's non-zero status instead of a half script run.
+extern const std::string_view deb_get_installer_command;
+
+/// "touch '<path>'" with the path escaped.
+std::string touch_command(std::string_view path);
+/// "sudo rm -rf '<path>'" with the path escaped.
+std::string remove_tree_command(std::string_view path);
+/// The user's snap folder removal; nullopt when the home is not a usable absolute folder, so
+/// that an unresolved home never turns into "/snap".
+std::optional<std::string> home_snap_remove_command(std::string_view user_home);
+/// "sudo snap remove <snap_name>".
+std::string snap_remove_command(std::string_view snap_name);
+/// "wget -O '<file>' '<url>'": a partial file from an earlier failed run is overwritten.
+std::string download_command(const Download& download);
+/// The three "sudo sed -i" edits that turn ALGO, PERCENT and PRIORITY on, in this order.
+std::vector<std::string> zram_commands(std::string_view config_path);
+/// Links `link_path` to the Variety favourites folder; "~" stays unquoted for the shell, and
+/// an existing link is replaced instead of being followed into the folder it points at.
+std::string variety_link_command(std::string_view link_path);
+
+// ---- decisions --------------------------------------------------------------------------
+
+/// True when "snap list" printed more than its heading line (more than two pieces at "\n").
+bool snap_list_has_snaps(std::string_view snap_list_output);
+/// The default applications to purge, led by "snapd" when snaps are still listed and by a
+/// blank otherwise.
+std::string default_apps_removal_list(bool snaps_listed);
