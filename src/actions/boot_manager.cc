@@ -84,7 +84,7 @@ void install_refind(const AppConsole& app, std::string_view refind_theme) {
         log_error("Boot mode is BIOS/Legacy. EFI boot mode is needed to use Refind.");
         return;
     }
-    if (run(refind_source_test_command()) != 0) {
+    if (run_read(refind_source_test_command()) != 0) {
         log_msg("\nAdd Refind PPA...");
         add_ppa(refind_ppa);
     }

@@ -5,6 +5,7 @@
 #include "core/dialogs_data.h"
 #include "core/packages.h"
 #include "core/runner.h"
+#include "lib/commands.h"
 #include "lib/console.h"
 
 using namespace Velkor;
@@ -32,7 +33,7 @@ void install_xanmod(const AppConsole& app, std::string_view kernel) {
     log_debug("install_xanmod()");
     log_header("Install XanMod Kernel");
     // The source list is the only memory of an earlier run: with it, source and key are done.
-    if (run(xanmod_source_test_command()) != 0) {
+    if (run_read(xanmod_source_test_command()) != 0) {
         log_msg("\nAdd XanMod PPA...");
         if (run(xanmod_source_command()) != 0) {
             log_error("Failed to install source list");

@@ -11,7 +11,7 @@ using namespace Velkor;
 
 std::string run_dialog(const Dialog& dialog, bool log_answer_on_cancel) {
     const std::string answer_path = get_temp_file_path(true);
-    if (run(dialog_command(dialog, answer_path)) != 0) {
+    if (run_read(dialog_command(dialog, answer_path), RunMode::interactive) != 0) {
         log_msg("Cancelled by user");
         if (log_answer_on_cancel && file_exists(answer_path)) {
             log_debug(file_read(answer_path).value_or(""));
@@ -19,13 +19,17 @@ std::string run_dialog(const Dialog& dialog, bool log_answer_on_cancel) {
         exit_process(0);
     }
     // The tool writes no line break: the answer is taken unchanged.
-    return file_read(answer_path).value_or("");
+    std::string answer = file_read(answer_path).value_or("");
+    log_file_write("Answer: " + answer + "\n");
+    return answer;
 }
 
 void show_msgbox(std::string_view title, std::string_view text) {
-    run(msgbox_command(title, text));
+    run_read(msgbox_command(title, text), RunMode::interactive);
 }
 
 bool ask_yesno(std::string_view title, std::string_view text) {
-    return run(yesno_command(title, text)) == 0;
+    const bool yes = run_read(yesno_command(title, text), RunMode::interactive) == 0;
+    log_file_write(std::string("Answer: ") + (yes ? "yes" : "no") + "\n");
+    return yes;
 }

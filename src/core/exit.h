@@ -8,5 +8,3 @@ struct AppExit {
 
 /// Ends the process with `status` by throwing AppExit.
 [[noreturn]] void exit_process(int status);
-/// The failure policy of package and settings commands: "sync; sync;", then status 1.
-[[noreturn]] void exit_failed();

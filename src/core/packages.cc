@@ -70,7 +70,7 @@ void deb_get_install(std::string_view packages) {
 std::vector<std::string> check_installed_packages(AppConsole& app) {
     ExecOutput output;
     // On failure the previous list stays: an empty one would make every package look missing.
-    if (run_command(dpkg_query_command, RunMode::captured, &output) != 0) return {};
+    if (run_read(dpkg_query_command, RunMode::captured, &output) != 0) return {};
     std::vector<std::string> names = parse_dpkg_query(output.std_out.value_or(""));
     app.packages.replace(names);
     log_debug("installed_packages: " + std::to_string(app.packages.size()));

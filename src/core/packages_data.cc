@@ -81,3 +81,10 @@ std::string copy_command(std::string_view prefix, std::string_view src, std::str
 std::string dconf_load_command(std::string_view payload_path) {
     return "dconf load -f / < " + shell_quote(payload_path);
 }
+
+std::string payload_first_path(std::string_view payload) {
+    const size_t open = payload.find('[');
+    const size_t close = payload.find(']', open);
+    if (open == std::string_view::npos || close == std::string_view::npos) return "/";
+    return "/" + std::string(payload.substr(open + 1, close - open - 1)) + "/";
+}

@@ -38,5 +38,8 @@ std::string mkdir_command(std::string_view prefix, std::string_view dir);
 /// "<prefix> cp -rf <src> '<dst>'": the source stays unquoted so the shell expands a
 /// pattern; the destination is quoted and escaped.
 std::string copy_command(std::string_view prefix, std::string_view src, std::string_view dst);
+/// The settings path of a payload's first section ("[org/gnome/x]" gives "/org/gnome/x/"),
+/// for messages; "/" when it has none.
+std::string payload_first_path(std::string_view payload);
 /// "dconf load -f / < '<payload_path>'" with the path escaped.
 std::string dconf_load_command(std::string_view payload_path);

@@ -1,6 +1,6 @@
 #include "core/runner.h"
 
-#include "core/exit.h"
+#include "core/report.h"
 #include "lib/commands.h"
 #include "lib/console.h"
 
@@ -8,11 +8,12 @@ using namespace Velkor;
 
 void log_header(std::string_view message) {
     log_msg("\n" + draw_message_box_thin(message, -1, "┊"));
+    report_after_header();
 }
 
 int run(std::string_view cmd) { return run_command(cmd); }
 
 void run_package_command(std::string_view cmd) {
-    if (run(cmd) != 0) exit_failed();
+    if (const int code = run(cmd); code != 0) stop_run(cmd, code);
     run(sync_command);
 }

@@ -6,10 +6,10 @@
 
 inline constexpr std::string_view sync_command = "sync; sync;";
 
-/// A step's boxed header, after an empty line.
+/// A step's boxed header, after an empty line (and the step's progress line, if pending).
 void log_header(std::string_view message);
 /// Runs `cmd` on the terminal; its exit code.
 int run(std::string_view cmd);
-/// Runs a package-changing command: a failure ends the run (exit_failed), success is
-/// flushed to disk with "sync; sync;".
+/// Runs a package-changing command: a failure ends the run (stop_run), success is flushed to
+/// disk with "sync; sync;".
 void run_package_command(std::string_view cmd);

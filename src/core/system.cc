@@ -1,10 +1,11 @@
 #include "core/system.h"
 
-#include "core/exit.h"
+#include "core/report.h"
 #include "core/packages.h"
 #include "core/packages_data.h"
 #include "core/runner.h"
 #include "lib/commands.h"
+#include "lib/console.h"
 #include "lib/files.h"
 
 using namespace Velkor;
@@ -19,10 +20,15 @@ int copy_file(std::string_view src, std::string_view dst, bool use_sudo) {
 void dconf_load(std::string_view txt) {
     const std::string payload_path = get_temp_file_path(true);
     file_write(payload_path, txt);
-    if (run(dconf_load_command(payload_path)) != 0) exit_process(1);
+    const std::string cmd = dconf_load_command(payload_path);
+    if (const int code = run(cmd); code != 0) {
+        log_error("Failed to load the settings of " + payload_first_path(txt) +
+                  (report_step_name().empty() ? "" : " in step '" + report_step_name() + "'"));
+        stop_run(cmd, code);
+    }
 }
 
 bool boot_mode_is_efi(const AppConsole& app) {
     if (!cmd_exists("efibootmgr")) apt_install(app, "efibootmgr", true, true);
-    return run(efibootmgr_command) == 0;
+    return run_read(efibootmgr_command) == 0;
 }

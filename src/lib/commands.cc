@@ -1,14 +1,22 @@
 #include "lib/commands.h"
 
 #include <fcntl.h>
+#include <ftw.h>
 #include <glib.h>
 #include <glib/gstdio.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <poll.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+
 #include <cerrno>
+#include <csignal>
+#include <cstdio>
 #include <cstdlib>
+#include <vector>
 
 #include "lib/console.h"
 #include "lib/files.h"
@@ -110,6 +118,17 @@ std::string get_temp_file_path(bool with_subdir) {
     return base + "/" + fresh_name();
 }
 
+namespace {
+
+int remove_entry(const char* path, const struct stat*, int, struct FTW*) { return ::remove(path); }
+
+}  // namespace
+
+void remove_workspace() {
+    if (workspace_path.empty()) return;
+    nftw(workspace_path.c_str(), remove_entry, 16, FTW_DEPTH | FTW_PHYS);
+}
+
 std::string create_temp_subdir() {
     std::string path = workspace() + "/" + fresh_name();
     dir_create(path);
@@ -129,7 +148,7 @@ void init_tmp(std::string_view subdir_name) {
     const std::string fallback_base = home_dir() + "/.temp";
     const std::string candidate =
         fallback_base + "/" + std::string(subdir_name) + "_" + random_string(8, workspace_charset);
-    run_command("rm -rf " + shell_quote(candidate), RunMode::captured);
+    run_read("rm -rf " + shell_quote(candidate), RunMode::captured);  // our own workspace
     if (g_mkdir_with_parents(fallback_base.c_str(), 0700) == 0 &&
         g_mkdir(candidate.c_str(), 0700) == 0) {
         workspace_path = candidate;
@@ -145,10 +164,129 @@ int exit_code_from_wait_status(int status) {
 
 namespace {
 
-int exec_posix(std::string_view cmd) {
-    const int status = std::system(std::string(cmd).c_str());
-    if (status == -1) return -1;
-    return exit_code_from_wait_status(status);
+volatile sig_atomic_t pending_signal = 0;
+bool dry_run_on = false;
+int changing_commands = 0;
+void (*interrupt_handler)(int) = nullptr;
+
+void note_signal(int signal_number) { pending_signal = signal_number; }
+
+// Copies what a child writes to `fd` onto our stream and into the run log; false at the end.
+bool copy_output(int fd, FILE* stream) {
+    char buffer[4096];
+    const ssize_t count = read(fd, buffer, sizeof buffer);
+    if (count <= 0) return count < 0 && errno == EINTR;
+    std::fwrite(buffer, 1, static_cast<size_t>(count), stream);
+    std::fflush(stream);
+    log_file_write(std::string_view(buffer, static_cast<size_t>(count)));
+    return true;
+}
+
+// A pseudo-terminal for the child's output when ours is a terminal, so that it still draws
+// progress bars and colours; its input and controlling terminal stay ours, so password
+// prompts and Ctrl-C work as before and a password never passes through us.
+struct OutputChannel {
+    int out_read = -1;
+    int out_write = -1;
+    int err_read = -1;
+    int err_write = -1;
+};
+
+OutputChannel open_output_channel() {
+    OutputChannel channel;
+    if (isatty(STDOUT_FILENO) && isatty(STDERR_FILENO)) {
+        const int master = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+        if (master >= 0 && grantpt(master) == 0 && unlockpt(master) == 0) {
+            const char* name = ptsname(master);
+            const int slave = name ? open(name, O_RDWR | O_NOCTTY | O_CLOEXEC) : -1;
+            if (slave >= 0) {
+                winsize size{};
+                if (ioctl(STDOUT_FILENO, TIOCGWINSZ, &size) == 0) ioctl(slave, TIOCSWINSZ, &size);
+                termios mode{};
+                if (tcgetattr(slave, &mode) == 0) {
+                    mode.c_oflag &= ~static_cast<tcflag_t>(OPOST);  // line feeds as written
+                    tcsetattr(slave, TCSANOW, &mode);
+                }
+                channel.out_read = master;
+                channel.out_write = slave;
+                return channel;
+            }
+        }
+        if (master >= 0) close(master);
+    }
+    int out[2];
+    int err[2];
+    if (pipe2(out, O_CLOEXEC) != 0) return channel;
+    if (pipe2(err, O_CLOEXEC) != 0) {
+        close(out[0]);
+        close(out[1]);
+        return channel;
+    }
+    channel = {out[0], out[1], err[0], err[1]};
+    return channel;
+}
+
+// Runs "sh -c cmd" with our terminal as its input; with `copy`, its output also goes into the
+// run log. The waitpid-style status, or -1 when it cannot start.
+int spawn_shell(std::string_view cmd, bool copy) {
+    OutputChannel channel = copy ? open_output_channel() : OutputChannel{};
+    const std::string command(cmd);
+    const pid_t pid = fork();
+    if (pid == 0) {
+        for (int signal_number : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) signal(signal_number, SIG_DFL);
+        if (channel.out_write >= 0) dup2(channel.out_write, STDOUT_FILENO);
+        const int err_fd = channel.err_write >= 0 ? channel.err_write : channel.out_write;
+        if (err_fd >= 0) dup2(err_fd, STDERR_FILENO);
+        execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    for (int fd : {channel.out_write, channel.err_write}) {
+        if (fd >= 0) close(fd);
+    }
+    if (pid < 0) {
+        for (int fd : {channel.out_read, channel.err_read}) {
+            if (fd >= 0) close(fd);
+        }
+        return -1;
+    }
+    // Read until the child has ended and its output is drained; a background process that
+    // keeps the output open does not hold us up once the child itself is gone.
+    bool child_done = false;
+    int status = 0;
+    std::vector<pollfd> fds;
+    for (int fd : {channel.out_read, channel.err_read}) {
+        if (fd >= 0) fds.push_back({fd, POLLIN, 0});
+    }
+    bool forwarded = false;
+    while (true) {
+        if (pending_signal && !forwarded) {
+            // A signal meant for us alone (SIGTERM, a closed terminal) ends the child too.
+            kill(pid, pending_signal);
+            forwarded = true;
+        }
+        if (!child_done && waitpid(pid, &status, WNOHANG) == pid) child_done = true;
+        bool open_left = false;
+        for (auto& entry : fds) open_left = open_left || entry.fd >= 0;
+        if (!open_left) {
+            if (child_done) break;
+            if (waitpid(pid, &status, 0) == pid) break;
+            if (errno != EINTR) break;
+            continue;
+        }
+        const int ready = poll(fds.data(), fds.size(), child_done ? 0 : 200);
+        if (ready == 0 && child_done) break;
+        for (auto& entry : fds) {
+            if (entry.fd < 0 || !(entry.revents & (POLLIN | POLLHUP | POLLERR))) continue;
+            if (!copy_output(entry.fd, entry.fd == channel.out_read ? stdout : stderr)) {
+                close(entry.fd);
+                entry.fd = -1;
+            }
+        }
+    }
+    for (auto& entry : fds) {
+        if (entry.fd >= 0) close(entry.fd);
+    }
+    return status;
 }
 
 int exec_sync(std::string_view cmd, ExecOutput* output) {
@@ -181,16 +319,67 @@ int exec_sync(std::string_view cmd, ExecOutput* output) {
 
 }  // namespace
 
-int run_command(std::string_view cmd, RunMode mode, ExecOutput* output) {
+void signals_install(void (*on_interrupt)(int signal_number)) {
+    interrupt_handler = on_interrupt;
+    struct sigaction action {};
+    action.sa_handler = note_signal;
+    sigemptyset(&action.sa_mask);
+    // No SA_RESTART: a wait is interrupted so that the signal is seen at once.
+    for (int signal_number : {SIGINT, SIGTERM, SIGHUP}) sigaction(signal_number, &action, nullptr);
+}
+
+void check_interrupt() {
+    if (!pending_signal || !interrupt_handler) return;
+    const int signal_number = pending_signal;
+    pending_signal = 0;
+    interrupt_handler(signal_number);
+}
+
+void set_dry_run(bool on) { dry_run_on = on; }
+
+bool dry_run() { return dry_run_on; }
+
+int changing_commands_count() { return changing_commands; }
+
+int run_read(std::string_view cmd, RunMode mode, ExecOutput* output) {
+    return run_command(cmd, mode, output, Effect::reads);
+}
+
+int run_command(std::string_view cmd, RunMode mode, ExecOutput* output, Effect effect) {
+    check_interrupt();
     log_debug(cmd);
-    if (mode == RunMode::captured) return exec_sync(cmd, output);
-    if (output) *output = {};
-    return exec_posix(cmd);
+    if (effect == Effect::changes) ++changing_commands;
+    if (effect == Effect::changes && dry_run_on) {
+        if (output) *output = {std::string(), std::string()};
+        log_msg("Would run: " + std::string(cmd));
+        return 0;
+    }
+    log_file_write("$ " + std::string(cmd) + "\n");
+    int code = 0;
+    if (mode == RunMode::captured) {
+        code = exec_sync(cmd, output);
+        if (output) {
+            log_file_write(output->std_out.value_or(""));
+            log_file_write(output->std_err.value_or(""));
+        }
+    } else {
+        if (output) *output = {};
+        const int status = spawn_shell(cmd, mode == RunMode::terminal);
+        // Ctrl-C or Ctrl-\ that ended the child was meant for the whole run.
+        if (status != -1 && WIFSIGNALED(status) &&
+            (WTERMSIG(status) == SIGINT || WTERMSIG(status) == SIGQUIT) && !pending_signal) {
+            pending_signal = WTERMSIG(status);
+        }
+        code = status == -1 ? -1 : exit_code_from_wait_status(status);
+    }
+    log_file_write("[exit " + std::to_string(code) + "]\n");
+    check_interrupt();
+    return code;
 }
 
 std::string get_cmd_path(std::string_view cmd_tool) {
     ExecOutput output;
-    run_command("which " + std::string(cmd_tool), RunMode::captured, &output);
+    run_read("which " + std::string(cmd_tool), RunMode::captured, &output);
     return string_replace(string_strip(output.std_out.value_or("")), "\n", "");
 }
 
@@ -202,16 +391,16 @@ bool chmod(std::string_view file_path, std::string_view perms) {
 }
 
 bool file_exists_sudo(std::string_view item_path) {
-    return run_command("sudo test -f " + shell_quote(item_path)) == 0;
+    return run_read("sudo test -f " + shell_quote(item_path)) == 0;
 }
 
 bool dir_exists_sudo(std::string_view item_path) {
-    return run_command("sudo test -d " + shell_quote(item_path)) == 0;
+    return run_read("sudo test -d " + shell_quote(item_path)) == 0;
 }
 
 std::string file_read_sudo(std::string_view file_path) {
     ExecOutput output;
-    if (run_command("sudo cat " + shell_quote(file_path), RunMode::captured, &output) != 0)
+    if (run_read("sudo cat " + shell_quote(file_path), RunMode::captured, &output) != 0)
         return "";
     return output.std_out.value_or("");
 }

@@ -32,6 +32,8 @@ std::string timestamp_numeric();
 /// own (created), and the returned file itself is not created. Before init_tmp a private
 /// workspace is made in the temporary folder.
 std::string get_temp_file_path(bool with_subdir);
+/// Deletes the workspace with everything in it.
+void remove_workspace();
 /// A fresh folder below the workspace, created.
 std::string create_temp_subdir();
 
@@ -42,17 +44,44 @@ int exit_code_from_wait_status(int status);
 
 /// How run_command starts a command.
 enum class RunMode {
-    /// Through "sh -c" on the program's own terminal (output and password prompts show).
+    /// Through "sh -c" with the program's own terminal as input; the output shows as it comes
+    /// (through a pseudo-terminal when ours is one) and is copied into the run log.
     terminal,
+    /// Like terminal, but the output is not copied: full-screen dialogs.
+    interactive,
     /// Without a shell (shell-style word splitting, no expansion), stdin from /dev/null,
     /// output captured into the ExecOutput when one is given.
     captured,
 };
 
+/// What a command does to the system, for the dry run and the run's summary.
+enum class Effect {
+    changes,
+    /// Only looks: runs even in a dry run.
+    reads,
+};
+
+/// Turns the dry run on: from then on a command that changes the system is shown as
+/// "Would run: <cmd>" instead of running, and counts as a success.
+void set_dry_run(bool on);
+bool dry_run();
+/// How many commands that change the system have run (or would have, in a dry run).
+int changing_commands_count();
+
+/// Catches SIGINT, SIGTERM and SIGHUP from here on: the signal is forwarded to a running
+/// command, and `on_interrupt` is called with it at the next check_interrupt (run_command
+/// checks before and after every command). A command that died of SIGINT or SIGQUIT counts as
+/// the same signal delivered to the program. `on_interrupt` is expected not to return.
+void signals_install(void (*on_interrupt)(int signal_number));
+/// Calls the interrupt handler when a signal is pending.
+void check_interrupt();
 /// The one way the program runs a command: writes it as a debug line, runs it and returns
 /// its exit code (see above); -1 (and an "E: " line in captured mode) when it cannot start.
+/// The run log gets the command, its output and its exit code.
 int run_command(std::string_view cmd, RunMode mode = RunMode::terminal,
-                ExecOutput* output = nullptr);
+                ExecOutput* output = nullptr, Effect effect = Effect::changes);
+/// run_command for a command that only looks (a test, a query): Effect::reads.
+int run_read(std::string_view cmd, RunMode mode = RunMode::terminal, ExecOutput* output = nullptr);
 /// Path of a command on the search path ("which"); "" when not found.
 std::string get_cmd_path(std::string_view cmd_tool);
 bool cmd_exists(std::string_view cmd_tool);

@@ -1,8 +1,11 @@
 #include "lib/console.h"
 
+#include <fcntl.h>
 #include <glib.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <vector>
 
@@ -14,6 +17,9 @@ bool log_debug_enabled = false;
 
 namespace {
 
+int log_fd = -1;
+int error_lines = 0;
+
 // One write and one flush per line, so lines never interleave with child output.
 void write_line(FILE* stream, const std::string& line) {
     std::fwrite(line.data(), 1, line.size(), stream);
@@ -22,10 +28,42 @@ void write_line(FILE* stream, const std::string& line) {
 
 }  // namespace
 
-void log_msg(std::string_view message) { write_line(stdout, std::string(message) + "\n"); }
+void log_msg(std::string_view message) {
+    const std::string line = std::string(message) + "\n";
+    write_line(stdout, line);
+    log_file_write(line);
+}
 
 void log_error(std::string_view message) {
-    write_line(stderr, "E: " + std::string(message) + "\n");
+    const std::string line = "E: " + std::string(message) + "\n";
+    ++error_lines;
+    write_line(stderr, line);
+    log_file_write(line);
+}
+
+int log_error_count() { return error_lines; }
+
+bool log_file_open(std::string_view path) {
+    log_file_close();
+    log_fd = open(std::string(path).c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0600);
+    return log_fd >= 0;
+}
+
+void log_file_write(std::string_view text) {
+    while (log_fd >= 0 && !text.empty()) {
+        const ssize_t written = write(log_fd, text.data(), text.size());
+        if (written < 0 && errno == EINTR) continue;
+        if (written <= 0) {
+            log_file_close();  // a full disk must not stop the run
+            return;
+        }
+        text.remove_prefix(static_cast<size_t>(written));
+    }
+}
+
+void log_file_close() {
+    if (log_fd >= 0) close(log_fd);
+    log_fd = -1;
 }
 
 void log_debug(std::string_view message) {

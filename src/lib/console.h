@@ -9,12 +9,25 @@ namespace Velkor {
 /// Process-wide debug switch; false at start and never set by the application.
 extern bool log_debug_enabled;
 
-/// Writes `message` and a line feed to standard output, flushed at once.
+/// Writes `message` and a line feed to standard output (and the run log), flushed at once.
 void log_msg(std::string_view message);
-/// Writes "E: " + `message` + line feed to standard error, flushed at once.
+/// Writes "E: " + `message` + line feed to standard error (and the run log), flushed at once.
 void log_error(std::string_view message);
 /// Writes "[HH:MM:SS] D: " + `message` to standard output, only while the switch is on.
 void log_debug(std::string_view message);
+
+/// Opens the run log at `path` (created with mode 0600, appended to): from now on every
+/// console line, command and command output is also written there. False when it cannot be
+/// opened; the run goes on without it.
+bool log_file_open(std::string_view path);
+/// Writes `text` to the run log only; nothing without a log, and a failing write turns the
+/// log off.
+void log_file_write(std::string_view text);
+/// Closes the run log.
+void log_file_close();
+
+/// How many "E: " lines have been written so far.
+int log_error_count();
 
 /// Current local time as "%H:%M:%S".
 std::string timestamp();

@@ -137,7 +137,14 @@ bool file_write(std::string_view file_path, std::string_view contents) {
         log_error("Failed to write '" + target + "': " + errno_text(errno));
         return false;
     }
-    // g_mkstemp_full honours the umask, like any new file.
+    // A new file gets the default mode (g_mkstemp_full honours the umask); a replaced one keeps
+    // its mode, and its owner and group where we may set them, so a private file stays private.
+    GStatBuf old_stat;
+    if (g_stat(target.c_str(), &old_stat) == 0) {
+        // Only root may give a file away; where that fails, the mode still keeps it private.
+        if (fchown(fd, old_stat.st_uid, old_stat.st_gid) != 0) errno = 0;
+        fchmod(fd, old_stat.st_mode & 07777);
+    }
     const bool written = write_all(fd, contents);
     const int write_errno = errno;
     const bool closed = close(fd) == 0;

@@ -43,7 +43,7 @@ std::optional<std::string> passwd_lookup(std::string_view passwd_text, int key_f
 
 int get_user_id_effective() {
     ExecOutput output;
-    run_command("id -u", RunMode::captured, &output);
+    run_read("id -u", RunMode::captured, &output);
     const std::string text = output.std_out.value_or("");
     if (text.empty()) return -1;
     return static_cast<int>(parse_leading_long(text));
@@ -62,7 +62,7 @@ int get_user_id() {
 std::optional<std::string> get_user_with_getent(std::string_view user_name_or_uid) {
     // The key is quoted so that it reaches getent as one argument, blanks and all.
     ExecOutput output;
-    if (run_command("getent passwd " + shell_quote(user_name_or_uid), RunMode::captured, &output) <
+    if (run_read("getent passwd " + shell_quote(user_name_or_uid), RunMode::captured, &output) <
         0) {
         return std::nullopt;
     }

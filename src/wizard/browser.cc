@@ -23,7 +23,7 @@ void get_chrome_eula_status(AppConsole& app) {
 // so it does not count as the browser being installed.
 bool firefox_is_snap_transitional() {
     ExecOutput output;
-    if (run_command(firefox_version_command, RunMode::captured, &output) != 0) return false;
+    if (run_read(firefox_version_command, RunMode::captured, &output) != 0) return false;
     return is_snap_transitional_version(output.std_out.value_or(""));
 }
 

@@ -75,7 +75,7 @@ void remove_apps(AppConsole& app) {
     bool snaps_listed = false;
     if (cmd_exists("snap")) {
         ExecOutput output;
-        run_command(snap_list_command, RunMode::captured, &output);
+        run_read(snap_list_command, RunMode::captured, &output);
         snaps_listed = snap_list_has_snaps(output.std_out.value_or(""));
     }
     apt_remove(app, default_apps_removal_list(snaps_listed));
@@ -166,7 +166,7 @@ void install_zram_tools(AppConsole& app) {
 
 void install_libreoffice(AppConsole& app) {
     log_header("Install latest LibreOffice");
-    if (run(libreoffice_source_test_command) == 0) {
+    if (run_read(libreoffice_source_test_command) == 0) {
         log_msg("Already installed");
         return;
     }

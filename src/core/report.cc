@@ -1,0 +1,154 @@
+#include "core/report.h"
+
+#include <chrono>
+#include <csignal>
+#include <vector>
+
+#include "core/exit.h"
+#include "core/runner.h"
+#include "lib/commands.h"
+#include "lib/console.h"
+
+using namespace Velkor;
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// Steps longer than this show how long they took.
+constexpr int long_step_seconds = 5;
+
+struct Progress {
+    std::string log_path;
+    bool unattended = false;
+    int total = 0;
+    int number = 0;
+    std::string name;
+    std::string pending_line;
+    Clock::time_point part_start;
+    Clock::time_point step_start;
+    int errors_at_start = 0;
+    int changes_at_start = 0;
+    int worked = 0;
+    int already_done = 0;
+    std::vector<std::string> failed;
+};
+
+Progress progress;
+
+std::string duration_text(Clock::duration elapsed) {
+    const long seconds = std::chrono::duration_cast<std::chrono::seconds>(elapsed).count();
+    if (seconds < 60) return std::to_string(seconds) + " s";
+    return std::to_string(seconds / 60) + " min " + std::to_string(seconds % 60) + " s";
+}
+
+std::string step_text() {
+    return "step " + std::to_string(progress.number) + " of " + std::to_string(progress.total) +
+           ": " + progress.name;
+}
+
+void log_line() {
+    if (!report_log_path().empty()) log_msg("Log: " + report_log_path());
+}
+
+std::string signal_name(int signal_number) {
+    switch (signal_number) {
+        case SIGINT: return "SIGINT";
+        case SIGTERM: return "SIGTERM";
+        case SIGHUP: return "SIGHUP";
+        case SIGQUIT: return "SIGQUIT";
+        default: return "signal " + std::to_string(signal_number);
+    }
+}
+
+}  // namespace
+
+void report_set_log_path(std::string_view path) { progress.log_path = path; }
+
+const std::string& report_log_path() { return progress.log_path; }
+
+void report_begin_unattended(int total) {
+    progress.unattended = true;
+    progress.total = total;
+    progress.part_start = Clock::now();
+}
+
+void report_step_begin(int number, std::string_view name, bool shows_header) {
+    progress.number = number;
+    progress.name = name;
+    progress.step_start = Clock::now();
+    progress.errors_at_start = log_error_count();
+    progress.changes_at_start = changing_commands_count();
+    const std::string line = "Step " + std::to_string(number) + " of " +
+                             std::to_string(progress.total);
+    log_file_write("--- " + step_text() + ", started at " + timestamp() + "\n");
+    if (shows_header) {
+        progress.pending_line = line;
+    } else {
+        log_msg(line + ": " + progress.name);
+    }
+}
+
+const std::string& report_step_name() { return progress.name; }
+
+void report_after_header() {
+    if (progress.pending_line.empty()) return;
+    log_msg(progress.pending_line);
+    progress.pending_line.clear();
+}
+
+void report_step_end() {
+    progress.pending_line.clear();
+    const auto elapsed = Clock::now() - progress.step_start;
+    if (log_error_count() > progress.errors_at_start) {
+        progress.failed.push_back(progress.name);
+    } else if (changing_commands_count() > progress.changes_at_start) {
+        ++progress.worked;
+    } else {
+        ++progress.already_done;
+    }
+    if (elapsed >= std::chrono::seconds(long_step_seconds)) {
+        log_msg("Step " + std::to_string(progress.number) + " took " + duration_text(elapsed));
+    }
+    log_file_write("--- " + step_text() + ", took " + duration_text(elapsed) + "\n");
+}
+
+int report_summary() {
+    log_msg("");
+    log_msg("Summary: " + std::to_string(progress.worked) + " steps did their work, " +
+            std::to_string(progress.already_done) + " were already done, " +
+            std::to_string(progress.failed.size()) + " reported an error.");
+    for (const auto& name : progress.failed) log_msg("Step with an error: " + name);
+    log_msg("Total time: " + duration_text(Clock::now() - progress.part_start));
+    log_line();
+    return static_cast<int>(progress.failed.size());
+}
+
+void stop_run(std::string_view cmd, int code) {
+    run(sync_command);
+    if (progress.unattended) {
+        log_msg("");
+        log_msg("Stopped at " + step_text());
+        log_msg("The command \"" + std::string(cmd) + "\" ended with status " +
+                std::to_string(code) + ".");
+        log_msg("Nothing after this step ran.");
+        log_line();
+        log_msg("Run kelvane again: the steps already done are skipped.");
+    }
+    exit_process(1);
+}
+
+void stop_interrupted(int signal_number) {
+    log_msg("");
+    if (progress.unattended) {
+        log_msg("Interrupted by " + signal_name(signal_number) + " at " + step_text());
+        log_msg("Nothing after this step ran.");
+        log_line();
+        log_msg("Run kelvane again: the steps already done are skipped.");
+    } else {
+        log_msg("Interrupted by " + signal_name(signal_number) + ".");
+        log_line();
+    }
+    remove_workspace();
+    exit_process(128 + signal_number);
+}

@@ -1,0 +1,31 @@
+// What the user is told about the run as a whole: where its log is, which unattended step is
+// running, the summary at the end, and the block that explains a stop.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+/// The run log's path, named in the summary and the stop messages; "" when there is none.
+void report_set_log_path(std::string_view path);
+const std::string& report_log_path();
+
+/// The unattended part of the wizard begins; it has `total` steps.
+void report_begin_unattended(int total);
+/// Step `number` (from 1) begins. Its "Step N of M" line follows the step's first boxed
+/// header, or stands alone when the step shows none (`shows_header` false).
+void report_step_begin(int number, std::string_view name, bool shows_header);
+/// The running step ends: its outcome is counted and a long step's duration shown.
+void report_step_end();
+/// The name of the running unattended step; "" outside them.
+const std::string& report_step_name();
+/// Called after every boxed header: writes the pending "Step N of M" line.
+void report_after_header();
+/// Writes the summary of the unattended part; the number of steps that reported an error.
+int report_summary();
+
+/// Ends the run after `cmd` failed with `code`: "sync; sync;", then, in the unattended part,
+/// the block that names the step, the command, the log and how to resume. Status 1.
+[[noreturn]] void stop_run(std::string_view cmd, int code);
+/// Ends the run after `signal_number`: the block saying where it was interrupted, the
+/// workspace removed, status 128 + the signal.
+[[noreturn]] void stop_interrupted(int signal_number);
