@@ -20,7 +20,7 @@ version=$(sed -nE 's/^project\(kelvane VERSION ([^ )]+).*/\1/p' "$source_dir/CMa
 name="kelvane-$version-x86_64"
 deb="kelvane_${version}_amd64.deb"
 
-# The repository's data with stand-ins for the fetched part, plus a linked folder, a blank in a
+# The repository's data with stand-ins for the fetched files, plus a linked folder, a blank in a
 # name and fetch-data's staging folder.
 data="$tmp/data"
 cp -R "$source_dir/data" "$data"
