@@ -61,7 +61,7 @@ bool update_refind_conf(std::string_view refind_conf) {
 
 }  // namespace
 
-MenuResult get_choice_refind_theme(const AppConsole& app) {
+MenuResult get_choice_refind_theme(AppConsole& app) {
     log_debug("get_choice_refind_theme()");
     const Dialog menu{"Refind Theme", "", menu_kind("Choose option:"), refind_theme_menu_items(),
                       ""};
@@ -72,7 +72,7 @@ MenuResult get_choice_refind_theme(const AppConsole& app) {
     return MenuResult::done;
 }
 
-void install_refind(const AppConsole& app, std::string_view refind_theme) {
+void install_refind(AppConsole& app, std::string_view refind_theme) {
     log_debug("install_refind()");
     log_header("Install Refind Boot Manager");
     // The theme goes unquoted into a root command line: only the two known names may.

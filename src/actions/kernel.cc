@@ -10,7 +10,7 @@
 
 using namespace Velkor;
 
-MenuResult get_choice_xanmod_kernel(const AppConsole& app) {
+MenuResult get_choice_xanmod_kernel(AppConsole& app) {
     // A refused kernel shows the menu again.
     std::string kernel;
     while (true) {
@@ -29,7 +29,7 @@ MenuResult get_choice_xanmod_kernel(const AppConsole& app) {
     return MenuResult::done;
 }
 
-void install_xanmod(const AppConsole& app, std::string_view kernel) {
+void install_xanmod(AppConsole& app, std::string_view kernel) {
     log_debug("install_xanmod()");
     log_header("Install XanMod Kernel");
     // The source list is the only memory of an earlier run: with it, source and key are done.

@@ -8,6 +8,6 @@
 struct AppConsole;
 
 /// Asks for a kernel until the CPU can run the choice, then installs it. `back` when chosen.
-MenuResult get_choice_xanmod_kernel(const AppConsole& app);
+MenuResult get_choice_xanmod_kernel(AppConsole& app);
 /// Adds the kernel's package source and key once, then installs `kernel` (a package name).
-void install_xanmod(const AppConsole& app, std::string_view kernel);
+void install_xanmod(AppConsole& app, std::string_view kernel);

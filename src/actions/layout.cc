@@ -37,7 +37,10 @@ void install_gnome_extensions(const AppConsole& app) {
         return;
     }
     log_msg("Installed extensions");
-    if (file_exists(extension_installer_path)) return;
+    // Done only when root owns it and may run it: a pass after a failed chown or chmod
+    // installs it again.
+    const auto installed = file_stat(extension_installer_path);
+    if (installed && installed->owner_uid == 0 && (installed->mode & 0111) == 0111) return;
     // Downloaded into the private workspace, never the shared /tmp, where another user could
     // plant the file that root then moves into /usr/bin. Only a complete download is
     // installed: an empty file left by a failed one would count as installed next time.
@@ -48,7 +51,13 @@ void install_gnome_extensions(const AppConsole& app) {
         log_error("Failed to download: " + std::string(extension_installer_url));
         return;
     }
-    for (size_t i = 1; i < commands.size(); ++i) run(commands[i]);
+    for (size_t i = 1; i < commands.size(); ++i) {
+        if (run(commands[i]) != 0) {
+            log_error("Failed to install '" + std::string(extension_installer_path) +
+                      "': " + commands[i]);
+            return;
+        }
+    }
     log_msg("Installed 'gnome-shell-extension-installer'");
 }
 

@@ -1,4 +1,4 @@
-// Program entry: the workspace, the run's state, and the one exit path.
+// Program entry: the command line, the workspace, the run's state, and the one exit path.
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -6,46 +6,69 @@
 #include "app/main_menu.h"
 #include "app/options.h"
 #include "app/startup.h"
+#include "app/verbs.h"
+#include "build_config.h"
 #include "core/app_console.h"
 #include "core/exit.h"
+#include "core/report.h"
 #include "lib/commands.h"
 #include "lib/console.h"
 #include "lib/files.h"
 #include "wizard/driver.h"
 
+using namespace Velkor;
+
 namespace {
 
-int run_program(const std::vector<std::string>& args) {
+int run_program(const std::vector<std::string>& args, const Options& options) {
     // A root start is refused before the workspace exists, so it leaves nothing behind.
     check_not_root();
-    Velkor::init_tmp("kelvane");
+    init_tmp("kelvane");
+    signals_install(stop_interrupted);
+    set_dry_run(options.dry_run);
     AppConsole app;
+    app.reboot = options.reboot;
+    app.preset = {options.browser, options.accept_chrome_licence, options.layout, options.theme,
+                  options.yes};
+    enter_data_folder();
     run_startup_checks(app);
-    Velkor::log_debug("parse_arguments(): " + Velkor::string_join(args, ", "));
-    for (size_t i = 1; i < args.size(); ++i) {
-        if (is_noreboot_option(args[i])) app.reboot = false;
-    }
-    if (Velkor::file_exists(app.done_marker_path)) {
+    open_run_log(app, args);
+    if (!options.verb.empty()) {
+        run_verb(app, options.verb);
+    } else if (file_exists(app.done_marker_path)) {
         run_main_menu(app);
     } else {
         setup(app);
     }
+    if (dry_run()) log_msg("Dry run: nothing was changed.");
     return 0;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    const std::vector<std::string> args(argv, argv + argc);
-    if (auto answer = early_answer(args)) {
-        std::fputs(answer->c_str(), stdout);
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    std::string error;
+    const auto options = parse_options(args, error);
+    if (!options) {
+        std::fprintf(stderr, "%s\n\n%s", error.c_str(), usage_text().c_str());
+        return 2;
+    }
+    if (options->help || options->version) {
+        const std::string text =
+            options->help ? usage_text() : std::string("kelvane ") + KELVANE_VERSION + "\n";
+        std::fputs(text.c_str(), stdout);
         return 0;
     }
+    int status = 0;
     try {
-        return run_program(args);
+        status = run_program(args, *options);
     } catch (const AppExit& request) {
-        std::fflush(stdout);
-        std::fflush(stderr);
-        return request.status;
+        status = request.status;
     }
+    sudo_keepalive_stop();
+    log_file_close();
+    std::fflush(stdout);
+    std::fflush(stderr);
+    return status;
 }

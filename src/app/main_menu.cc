@@ -9,6 +9,7 @@
 #include "actions/theme.h"
 #include "build_config.h"
 #include "core/app_console.h"
+#include "core/data_folder.h"
 #include "core/dialogs.h"
 #include "core/dialogs_data.h"
 #include "core/system.h"
@@ -28,8 +29,14 @@ MenuResult setup_action(AppConsole& app) {
     setup(app);
     return MenuResult::done;
 }
-MenuResult theme_action(AppConsole& app) { return get_choice_theme(app, AskedFrom::menu); }
-MenuResult layout_action(AppConsole& app) { return get_choice_layout(app, AskedFrom::menu); }
+MenuResult theme_action(AppConsole& app) {
+    check_data(app.dist_version_id, DataNeed::extensions);
+    return get_choice_theme(app, AskedFrom::menu);
+}
+MenuResult layout_action(AppConsole& app) {
+    check_data(app.dist_version_id, DataNeed::extensions);
+    return get_choice_layout(app, AskedFrom::menu);
+}
 MenuResult boot_manager_action(AppConsole& app) { return get_choice_refind_theme(app); }
 MenuResult kernel_action(AppConsole& app) { return get_choice_xanmod_kernel(app); }
 MenuResult software_action(AppConsole& app) {

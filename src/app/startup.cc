@@ -3,9 +3,12 @@
 #include <unistd.h>
 
 #include "app/startup_data.h"
+#include "build_config.h"
 #include "core/app_console.h"
+#include "core/data_folder.h"
 #include "core/exit.h"
 #include "core/packages.h"
+#include "core/report.h"
 #include "core/runner.h"
 #include "lib/commands.h"
 #include "lib/console.h"
@@ -49,6 +52,7 @@ void check_distribution(AppConsole& app) {
         exit_process(1);
     }
     log_msg("Dist: " + release.pretty_name);
+    log_file_write("Release: " + release.version_id + "\n");
 }
 
 void check_cpu_level(AppConsole& app) {
@@ -67,6 +71,31 @@ void check_not_root() {
     if (geteuid() != 0) return;
     log_error(run_as_root_error);
     exit_process(1);
+}
+
+void enter_data_folder() {
+    const std::vector<std::string> places{current_dir(), program_dir(), "/usr/share/kelvane"};
+    if (const auto folder = find_data_folder(places)) {
+        if (change_dir(*folder)) return;
+        exit_process(1);
+    }
+    log_error("Cannot find the program's data: looked in " + string_join(places, ", "));
+    exit_process(1);
+}
+
+void open_run_log(const AppConsole& app, const std::vector<std::string>& args) {
+    const std::string folder =
+        dry_run() ? temp_dir() : state_dir_of(app.user_home, env_value("XDG_STATE_HOME"));
+    const std::string path = path_combine(folder, log_file_name(timestamp_file_name()));
+    if (!dir_create(folder) || !log_file_open(path)) {
+        log_msg("W: Cannot write a log in " + folder + "; the run goes on without one.");
+        return;
+    }
+    report_set_log_path(path);
+    for (const auto& old : logs_to_remove(dir_list_names(folder, false))) {
+        file_delete(path_combine(folder, old));
+    }
+    log_file_write("kelvane " KELVANE_VERSION "\nArguments: " + string_join(args, " ") + "\n");
 }
 
 void run_startup_checks(AppConsole& app) {

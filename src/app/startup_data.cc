@@ -108,3 +108,26 @@ int x86_64_level(const std::set<std::string>& flags) {
     }
     return level;
 }
+
+std::string state_dir_of(std::string_view home, const std::optional<std::string>& xdg_state_home) {
+    if (xdg_state_home && !xdg_state_home->empty() && (*xdg_state_home)[0] == '/') {
+        return *xdg_state_home + "/kelvane";
+    }
+    return std::string(home) + "/.local/state/kelvane";
+}
+
+std::string log_file_name(std::string_view start_time) { return std::string(start_time) + ".log"; }
+
+std::vector<std::string> logs_to_remove(std::vector<std::string> names) {
+    constexpr size_t kept = 10;
+    std::vector<std::string> logs;
+    for (auto& name : names) {
+        if (name.size() > 4 && name.compare(name.size() - 4, 4, ".log") == 0) {
+            logs.push_back(std::move(name));
+        }
+    }
+    std::sort(logs.begin(), logs.end());
+    if (logs.size() <= kept) return {};
+    logs.resize(logs.size() - kept);
+    return logs;
+}

@@ -1,6 +1,7 @@
 // The decisions of the start-up checks, apart from reading files and ending the process.
 #pragma once
 
+#include <optional>
 #include <set>
 #include <string>
 #include <string_view>
@@ -22,6 +23,15 @@ std::string missing_tools_message(const std::vector<std::string>& missing);
 std::string cache_dir_of(std::string_view home);
 /// The marker whose presence means the wizard has finished once for this user.
 std::string done_marker_of(std::string_view home);
+
+/// The folder of the run logs: "$XDG_STATE_HOME/kelvane" (an absolute one), else
+/// "<home>/.local/state/kelvane".
+std::string state_dir_of(std::string_view home, const std::optional<std::string>& xdg_state_home);
+/// The log's name for a start time given as "YYYY-MM-DDTHH-MM-SS": that name plus ".log".
+std::string log_file_name(std::string_view start_time);
+/// The logs among `names` (a folder's entries) to delete so that the ten newest remain; log
+/// names sort by their start time.
+std::vector<std::string> logs_to_remove(std::vector<std::string> names);
 
 /// The four fields the distribution check reads from an os-release text.
 struct OsRelease {

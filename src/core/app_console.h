@@ -1,6 +1,7 @@
 // The state of one run: who runs it, on what, the answers given, and the installed packages.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_set>
@@ -14,12 +15,17 @@ class Packages {
     /// True until a list has been read.
     bool empty() const { return names_.empty(); }
     size_t size() const { return names_.size(); }
-    /// Replaces the list and its lookup set.
+    /// Replaces the list and its lookup set; what a dry run pretended stays applied.
     void replace(std::vector<std::string> names);
+    /// A dry run pretends that `names` were installed (or removed), so that later steps
+    /// decide as they would after the real command.
+    void pretend(const std::vector<std::string>& names, bool installed);
 
    private:
     std::vector<std::string> names_;
     std::unordered_set<std::string> lookup_;
+    std::unordered_set<std::string> pretended_installed_;
+    std::unordered_set<std::string> pretended_removed_;
 };
 
 /// The state of a run. Operations are free functions in the per-topic headers: they take an
@@ -39,6 +45,16 @@ struct AppConsole {
     bool chrome_eula_accepted = false;
     std::string layout{"windows"};
     std::string theme{"light"};
+
+    /// Answers given on the command line: a question with one is not asked.
+    struct Preset {
+        std::optional<std::string> web_browser;
+        bool chrome_eula_accepted = false;
+        std::optional<std::string> layout;
+        std::optional<std::string> theme;
+        /// No welcome box.
+        bool skip_welcome = false;
+    } preset;
 
     /// False with a reboot option: the wizard ends without restarting the machine.
     bool reboot = true;

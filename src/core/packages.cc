@@ -23,9 +23,23 @@ bool Packages::installed(std::string_view package_name) const {
 void Packages::replace(std::vector<std::string> names) {
     names_ = std::move(names);
     lookup_ = {names_.begin(), names_.end()};
+    for (const auto& name : pretended_removed_) lookup_.erase(name);
+    lookup_.insert(pretended_installed_.begin(), pretended_installed_.end());
 }
 
-void apt_install(const AppConsole& app, std::string_view packages, bool use_eatmydata,
+void Packages::pretend(const std::vector<std::string>& names, bool installed) {
+    for (const auto& name : names) {
+        (installed ? pretended_installed_ : pretended_removed_).insert(name);
+        (installed ? pretended_removed_ : pretended_installed_).erase(name);
+        if (installed) {
+            lookup_.insert(name);
+        } else {
+            lookup_.erase(name);
+        }
+    }
+}
+
+void apt_install(AppConsole& app, std::string_view packages, bool use_eatmydata,
                  bool skip_if_installed) {
     const std::string cmd = apt_install_command(packages, use_eatmydata);
     if (skip_if_installed) {
@@ -37,9 +51,10 @@ void apt_install(const AppConsole& app, std::string_view packages, bool use_eatm
         log_debug("not_installed: '" + *missing + "'");
     }
     run_package_command(cmd);
+    if (dry_run()) app.packages.pretend(package_names(packages), true);
 }
 
-void apt_remove(const AppConsole& app, std::string_view packages) {
+void apt_remove(AppConsole& app, std::string_view packages) {
     const auto present = first_installed_package(packages, installed_lookup(app));
     if (!present) {
         log_msg("Nothing to remove");
@@ -47,6 +62,7 @@ void apt_remove(const AppConsole& app, std::string_view packages) {
     }
     log_debug("is_installed: " + *present);
     run_package_command(apt_remove_command(packages));
+    if (dry_run()) app.packages.pretend(package_names(packages), false);
 }
 
 void apt_update() {
@@ -57,10 +73,11 @@ void apt_update() {
 
 void add_ppa(std::string_view ppa) { run_package_command(add_ppa_command(ppa)); }
 
-void apt_install_from_deb(const AppConsole& app, std::string_view package_name,
+void apt_install_from_deb(AppConsole& app, std::string_view package_name,
                           std::string_view deb_file) {
     if (app.packages.installed(package_name)) return;
     run_package_command(apt_install_deb_command(deb_file));
+    if (dry_run()) app.packages.pretend({std::string(package_name)}, true);
 }
 
 void deb_get_install(std::string_view packages) {

@@ -10,15 +10,15 @@ struct AppConsole;
 
 /// Installs `packages` with apt; with `skip_if_installed` logs "Nothing to install" and does
 /// nothing when every name is already installed.
-void apt_install(const AppConsole& app, std::string_view packages, bool use_eatmydata,
+void apt_install(AppConsole& app, std::string_view packages, bool use_eatmydata,
                  bool skip_if_installed);
 /// Purges `packages`; "Nothing to remove" when none of them is installed.
-void apt_remove(const AppConsole& app, std::string_view packages);
+void apt_remove(AppConsole& app, std::string_view packages);
 /// "Refresh package information" and apt update; a failure is not fatal.
 void apt_update();
 void add_ppa(std::string_view ppa);
 /// Installs a package file unless `package_name` is installed.
-void apt_install_from_deb(const AppConsole& app, std::string_view package_name,
+void apt_install_from_deb(AppConsole& app, std::string_view package_name,
                           std::string_view deb_file);
 void deb_get_install(std::string_view packages);
 /// Reloads the installed-package list; the new list, or empty (the old list kept) when

@@ -1,8 +1,8 @@
 #include "core/system.h"
 
-#include "core/report.h"
 #include "core/packages.h"
 #include "core/packages_data.h"
+#include "core/report.h"
 #include "core/runner.h"
 #include "lib/commands.h"
 #include "lib/console.h"
@@ -28,7 +28,7 @@ void dconf_load(std::string_view txt) {
     }
 }
 
-bool boot_mode_is_efi(const AppConsole& app) {
+bool boot_mode_is_efi(AppConsole& app) {
     if (!cmd_exists("efibootmgr")) apt_install(app, "efibootmgr", true, true);
     return run_read(efibootmgr_command) == 0;
 }

@@ -4,13 +4,13 @@
 #include <ftw.h>
 #include <glib.h>
 #include <glib/gstdio.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <poll.h>
 #include <sys/ioctl.h>
+#include <sys/prctl.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <termios.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <csignal>
@@ -52,7 +52,8 @@ void stdin_from_dev_null(gpointer) {
 // Read on every call: GLib's own lookup caches the first answer for the whole process.
 std::string system_temp_dir() {
     const char* tmpdir = g_getenv("TMPDIR");
-    return tmpdir && *tmpdir ? tmpdir : "/tmp";
+    // A relative folder would depend on where the program was started: it counts as unset.
+    return tmpdir && tmpdir[0] == '/' ? tmpdir : "/tmp";
 }
 
 std::string home_dir() {
@@ -335,6 +336,46 @@ void check_interrupt() {
     interrupt_handler(signal_number);
 }
 
+namespace {
+
+pid_t keepalive_pid = -1;
+bool keepalive_started = false;
+
+// Refreshes sudo's timestamp once a minute without asking, for as long as we live.
+[[noreturn]] void keepalive_loop(pid_t parent) {
+    for (int signal_number : {SIGINT, SIGTERM, SIGHUP}) signal(signal_number, SIG_DFL);
+    prctl(PR_SET_PDEATHSIG, SIGTERM);
+    if (getppid() != parent) _exit(0);
+    const int null_fd = open("/dev/null", O_RDWR);
+    for (int fd : {STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO}) dup2(null_fd, fd);
+    while (true) {
+        sleep(60);
+        const pid_t refresh = fork();
+        if (refresh == 0) {
+            execlp("sudo", "sudo", "-n", "-v", static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        if (refresh > 0) waitpid(refresh, nullptr, 0);
+    }
+}
+
+void keepalive_start() {
+    keepalive_started = true;
+    const pid_t parent = getpid();
+    const pid_t pid = fork();
+    if (pid == 0) keepalive_loop(parent);
+    keepalive_pid = pid;
+}
+
+}  // namespace
+
+void sudo_keepalive_stop() {
+    if (keepalive_pid <= 0) return;
+    kill(keepalive_pid, SIGTERM);
+    waitpid(keepalive_pid, nullptr, 0);
+    keepalive_pid = -1;
+}
+
 void set_dry_run(bool on) { dry_run_on = on; }
 
 bool dry_run() { return dry_run_on; }
@@ -373,6 +414,7 @@ int run_command(std::string_view cmd, RunMode mode, ExecOutput* output, Effect e
         code = status == -1 ? -1 : exit_code_from_wait_status(status);
     }
     log_file_write("[exit " + std::to_string(code) + "]\n");
+    if (code == 0 && !keepalive_started && cmd.rfind("sudo ", 0) == 0) keepalive_start();
     check_interrupt();
     return code;
 }
@@ -400,8 +442,7 @@ bool dir_exists_sudo(std::string_view item_path) {
 
 std::string file_read_sudo(std::string_view file_path) {
     ExecOutput output;
-    if (run_read("sudo cat " + shell_quote(file_path), RunMode::captured, &output) != 0)
-        return "";
+    if (run_read("sudo cat " + shell_quote(file_path), RunMode::captured, &output) != 0) return "";
     return output.std_out.value_or("");
 }
 

@@ -82,6 +82,10 @@ int run_command(std::string_view cmd, RunMode mode = RunMode::terminal,
                 ExecOutput* output = nullptr, Effect effect = Effect::changes);
 /// run_command for a command that only looks (a test, a query): Effect::reads.
 int run_read(std::string_view cmd, RunMode mode = RunMode::terminal, ExecOutput* output = nullptr);
+/// Stops the background refresh of sudo's credentials that run_command starts after the first
+/// command through sudo that succeeded (so a long step never waits for a password again).
+void sudo_keepalive_stop();
+
 /// Path of a command on the search path ("which"); "" when not found.
 std::string get_cmd_path(std::string_view cmd_tool);
 bool cmd_exists(std::string_view cmd_tool);

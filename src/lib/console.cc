@@ -77,6 +77,12 @@ std::string timestamp() {
     return text ? text.get() : "";
 }
 
+std::string timestamp_file_name() {
+    GDateTimePtr now{g_date_time_new_now_local()};
+    GCharPtr text{g_date_time_format(now.get(), "%Y-%m-%dT%H-%M-%S")};
+    return std::string(text ? text.get() : "") + "-" + std::to_string(getpid());
+}
+
 std::string string_nfill(int count, std::string_view ch) {
     std::string result;
     for (int i = 0; i < count; ++i) result += ch;

@@ -31,6 +31,9 @@ int log_error_count();
 
 /// Current local time as "%H:%M:%S".
 std::string timestamp();
+/// Current local time and the process id as "%Y-%m-%dT%H-%M-%S-<pid>", for file names that
+/// sort by time.
+std::string timestamp_file_name();
 /// `ch` (one or more bytes) repeated `count` times; "" for a count of 0 or less.
 std::string string_nfill(int count, std::string_view ch);
 /// `txt` with copies of `ch` in front until it is `length` bytes long.

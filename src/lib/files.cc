@@ -11,6 +11,7 @@
 #include <cerrno>
 #include <cstdlib>
 
+#include "lib/commands.h"
 #include "lib/console.h"
 #include "lib/glib_ptr.h"
 
@@ -112,6 +113,36 @@ std::string escape_single_quote(std::string_view file_path) {
 
 std::string shell_quote(std::string_view text) { return "'" + escape_single_quote(text) + "'"; }
 
+std::optional<FileStat> file_stat(std::string_view item_path) {
+    GStatBuf info;
+    if (g_stat(std::string(item_path).c_str(), &info) != 0) return std::nullopt;
+    return FileStat{static_cast<unsigned>(info.st_mode & 07777), static_cast<unsigned>(info.st_uid),
+                    S_ISDIR(info.st_mode)};
+}
+
+std::string current_dir() {
+    GCharPtr dir{g_get_current_dir()};
+    return dir.get();
+}
+
+std::string program_dir() {
+    GCharPtr target{g_file_read_link("/proc/self/exe", nullptr)};
+    if (!target) return "";
+    return file_parent(target.get()).value_or("");
+}
+
+bool change_dir(std::string_view dir_path) {
+    if (g_chdir(std::string(dir_path).c_str()) == 0) return true;
+    log_error("Cannot enter '" + std::string(dir_path) + "': " + errno_text(errno));
+    return false;
+}
+
+std::optional<std::string> env_value(std::string_view name) {
+    const char* value = g_getenv(std::string(name).c_str());
+    if (!value || !*value) return std::nullopt;
+    return std::string(value);
+}
+
 std::optional<std::string> file_read(std::string_view file_path) {
     gchar* raw_contents = nullptr;
     gsize length = 0;
@@ -125,8 +156,34 @@ std::optional<std::string> file_read(std::string_view file_path) {
     return std::string(contents.get(), length);
 }
 
+namespace {
+
+// In a dry run only the workspace is written; everything else is shown instead.
+bool only_shown(const std::string& path) {
+    if (!dry_run()) return false;
+    const std::string& workspace = temp_dir();
+    return workspace.empty() || path.rfind(workspace + "/", 0) != 0;
+}
+
+void show_write(const std::string& target, std::string_view contents) {
+    log_msg("Would write: " + target);
+    const std::string draft = get_temp_file_path(true);
+    file_write(draft, contents);
+    ExecOutput diff;
+    const std::string old = file_exists(target) ? target : "/dev/null";
+    run_read("diff -u " + shell_quote(old) + " " + shell_quote(draft), RunMode::captured, &diff);
+    const std::string text = diff.std_out.value_or("");
+    if (!text.empty()) log_msg(text.back() == '\n' ? text.substr(0, text.size() - 1) : text);
+}
+
+}  // namespace
+
 bool file_write(std::string_view file_path, std::string_view contents) {
     const std::string target = resolve_links(file_path_of(plain_file(file_path).get()));
+    if (only_shown(target)) {
+        show_write(target, contents);
+        return true;
+    }
     if (auto parent = file_parent(target)) dir_create(*parent);
 
     // Write beside the target and rename over it: the old content survives any failure,
@@ -165,6 +222,10 @@ bool file_write(std::string_view file_path, std::string_view contents) {
 bool file_delete(std::string_view file_path) {
     auto file = plain_file(file_path);
     if (!exists(file.get())) return true;
+    if (only_shown(file_path_of(file.get()))) {
+        log_msg("Would delete: " + file_path_of(file.get()));
+        return true;
+    }
     GError* raw_error = nullptr;
     if (!g_file_delete(file.get(), nullptr, &raw_error)) {
         GErrorPtr error{raw_error};
@@ -177,6 +238,10 @@ bool file_delete(std::string_view file_path) {
 bool dir_create(std::string_view dir_path) {
     auto dir = parse_name_file(dir_path);
     if (exists(dir.get())) return true;
+    if (only_shown(file_path_of(dir.get()))) {
+        log_msg("Would create folder: " + file_path_of(dir.get()));
+        return true;
+    }
     GError* raw_error = nullptr;
     if (!g_file_make_directory_with_parents(dir.get(), nullptr, &raw_error)) {
         GErrorPtr error{raw_error};

@@ -23,11 +23,29 @@ std::string path_combine(std::string_view path1, std::string_view path2);
 bool file_exists(std::string_view item_path);
 /// Same test as file_exists.
 bool path_exists(std::string_view item_path);
+/// What stat says of a path (links followed).
+struct FileStat {
+    /// Permission bits, e.g. 0600.
+    unsigned mode;
+    unsigned owner_uid;
+    bool is_dir;
+};
+/// nullopt when nothing is there.
+std::optional<FileStat> file_stat(std::string_view item_path);
 /// Every "'" replaced by "'\''", for use between single quotes in a shell command line.
 std::string escape_single_quote(std::string_view file_path);
 /// `text` as one shell word: single-quoted, every "'" escaped. The one way any path or value
 /// enters a command line.
 std::string shell_quote(std::string_view text);
+
+/// The process's working folder.
+std::string current_dir();
+/// The folder of the running program's file ("" when it cannot be told).
+std::string program_dir();
+/// Makes `dir_path` the working folder; false (and an "E: " line) on failure.
+bool change_dir(std::string_view dir_path);
+/// The value of an environment variable; nullopt when it is unset or empty.
+std::optional<std::string> env_value(std::string_view name);
 
 // ---- whole files and folders ------------------------------------------------------------
 

@@ -15,7 +15,9 @@ using namespace Velkor;
 namespace {
 
 void get_chrome_eula_status(AppConsole& app) {
-    app.chrome_eula_accepted = ask_yesno(chrome_eula_title, chrome_eula_text);
+    app.chrome_eula_accepted = app.preset.web_browser
+                                   ? app.preset.chrome_eula_accepted
+                                   : ask_yesno(chrome_eula_title, chrome_eula_text);
     log_msg(std::string("Chrome EULA accepted: ") + (app.chrome_eula_accepted ? "true" : "false"));
 }
 
@@ -58,7 +60,8 @@ void install_firefox(AppConsole& app) {
 
 void get_choice_web_browser(AppConsole& app) {
     log_debug("get_choice_web_browser()");
-    app.web_browser = run_dialog(web_browser_dialog(), false);
+    app.web_browser = app.preset.web_browser.value_or("");
+    if (!app.preset.web_browser) app.web_browser = run_dialog(web_browser_dialog(), false);
     log_msg("Selected web browser: " + app.web_browser);
     if (app.web_browser != "chrome") return;
     get_chrome_eula_status(app);

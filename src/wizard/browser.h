@@ -4,6 +4,7 @@
 struct AppConsole;
 
 /// Asks for the browser; Chrome also asks for its licence and falls back to Firefox when it
-/// is declined.
+/// is declined. An answer given on the command line is taken without a dialog; there the
+/// licence counts as accepted only with its own option.
 void get_choice_web_browser(AppConsole& app);
 void install_web_browser(AppConsole& app);

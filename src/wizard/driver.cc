@@ -3,8 +3,12 @@
 #include "actions/layout.h"
 #include "actions/theme.h"
 #include "core/app_console.h"
+#include "core/data_folder.h"
 #include "core/dialogs.h"
+#include "core/exit.h"
+#include "core/report.h"
 #include "core/runner.h"
+#include "lib/commands.h"
 #include "lib/console.h"
 #include "lib/files.h"
 #include "wizard/browser.h"
@@ -29,57 +33,104 @@ void plain(AppConsole&) {
     step();
 }
 
-// The unattended steps in the order they must run: the package sources and tools before
-// what installs through them, the extensions and their settings before the layout and theme
-// are applied at the end.
-constexpr Step unattended_steps[] = {
-    reads<enable_extra_repositories>,
-    install_dependencies,
-    reads<update_bash_prompt>,
-    reads<update_fish_prompt>,
-    plain<update_config_gnome_terminal_pre>,
-    remove_apps,
-    install_apps,
-    install_deb_get,
-    install_nala,
-    install_appimagelauncher,
-    install_flatpak,
-    install_snapd,
-    install_web_browser,
-    install_guake,
-    install_zram_tools,
-    install_libreoffice,
-    plain<install_updates>,
-    plain<disable_apt_news>,
-    plain<install_wallpaper>,
-    install_variety,
-    reads<install_gnome_extensions>,
-    plain<update_app_configs>,
-    reads<update_ssh_config>,
-    reads<update_mimeapps>,
+void apply_chosen_layout(AppConsole& app) { apply_layout(app.layout); }
+void apply_chosen_theme(AppConsole& app) { apply_theme(app.theme); }
+
+struct StepRow {
+    std::string_view name;
+    Step run;
+    /// False for the steps that show no boxed header of their own.
+    bool shows_header;
 };
 
-}  // namespace
+// The unattended steps in the order they must run: the package sources and tools before
+// what installs through them, the extensions and their settings before the layout and theme
+// are applied, and the terminal font last, so that the theme cannot reset it.
+constexpr StepRow unattended_steps[] = {
+    {"Enable extra repositories", reads<enable_extra_repositories>, true},
+    {"Install dependencies", install_dependencies, true},
+    {"Update bash prompt", reads<update_bash_prompt>, true},
+    {"Update fish prompt", reads<update_fish_prompt>, true},
+    {"Terminal colours", plain<update_config_gnome_terminal_pre>, false},
+    {"Remove Firefox snap and default applications", remove_apps, true},
+    {"Install applications", install_apps, true},
+    {"Install Deb-get", install_deb_get, true},
+    {"Install Nala", install_nala, true},
+    {"Install AppImageLauncher", install_appimagelauncher, true},
+    {"Install Flatpak support", install_flatpak, true},
+    {"Install Snap support", install_snapd, true},
+    {"Install web browser", install_web_browser, true},
+    {"Install Guake terminal", install_guake, true},
+    {"Install Zram tools", install_zram_tools, true},
+    {"Install LibreOffice", install_libreoffice, true},
+    {"Install updates", plain<install_updates>, true},
+    {"Turn off apt news", plain<disable_apt_news>, false},
+    {"Install wallpaper", plain<install_wallpaper>, true},
+    {"Install Variety", install_variety, true},
+    {"Install GNOME extensions", reads<install_gnome_extensions>, true},
+    {"Application settings", plain<update_app_configs>, false},
+    {"Update SSH configuration", reads<update_ssh_config>, true},
+    {"Default applications", reads<update_mimeapps>, false},
+    {"Apply layout", apply_chosen_layout, true},
+    {"Apply theme", apply_chosen_theme, true},
+    {"Terminal font", plain<update_config_gnome_terminal_post>, false},
+};
 
-void setup(AppConsole& app) {
-    log_debug("setup()");
-    // Every question comes before the first change, so the rest runs without the user and a
-    // cancel leaves the machine as it was.
-    show_msgbox(welcome_title(), welcome_text);
+void ask_questions(AppConsole& app) {
+    if (!app.preset.skip_welcome) show_msgbox(welcome_title(), welcome_text(app.reboot));
     get_choice_web_browser(app);
-    get_choice_layout(app, AskedFrom::wizard);
-    get_choice_theme(app, AskedFrom::wizard);
+    if (app.preset.layout) {
+        app.layout = *app.preset.layout;
+        log_msg("Selected layout: " + app.layout);
+    } else {
+        get_choice_layout(app, AskedFrom::wizard);
+    }
+    if (app.preset.theme) {
+        app.theme = *app.preset.theme;
+        log_msg("Selected theme: " + app.theme);
+    } else {
+        get_choice_theme(app, AskedFrom::wizard);
+    }
+    log_file_write("Answers: browser " + app.web_browser + ", layout " + app.layout + ", theme " +
+                   app.theme + "\n");
+}
 
-    for (const Step step : unattended_steps) step(app);
-    apply_layout(app.layout);
-    apply_theme(app.theme);
-    // The font goes last: the theme must not be able to reset it.
-    update_config_gnome_terminal_post();
-
-    file_write(app.done_marker_path, "");
+// The end of a pass that reported no error: the marker that opens the menu next time, then
+// the completion header or the restart.
+void finish(const AppConsole& app) {
+    if (dry_run()) return;
+    if (!file_write(app.done_marker_path, "")) {
+        log_error("Cannot write the done marker " + app.done_marker_path +
+                  ": the next start would run the whole wizard again");
+        exit_process(1);
+    }
     if (!app.reboot) {
         log_header("Post-install tasks are complete.\nRestarting the system is recommended.");
     } else if (run(reboot_command) != 0) {
         log_error("Failed to reboot system. Please reboot manually.");
     }
+}
+
+}  // namespace
+
+void setup(AppConsole& app) {
+    log_debug("setup()");
+    // Nothing may change before the data is known to be complete, nor before the last
+    // question: the rest runs without the user, and a cancel leaves the machine as it was.
+    check_data(app.dist_version_id, DataNeed::wizard);
+    ask_questions(app);
+
+    report_begin_unattended(static_cast<int>(std::size(unattended_steps)));
+    int number = 0;
+    for (const auto& step : unattended_steps) {
+        report_step_begin(++number, step.name, step.shows_header);
+        step.run(app);
+        report_step_end();
+    }
+    if (report_summary() > 0) {
+        log_msg("The machine was not restarted because of these errors.");
+        log_msg("Fix the cause, then run kelvane again: the steps already done are skipped.");
+        exit_process(1);
+    }
+    finish(app);
 }

@@ -6,6 +6,6 @@
 
 /// "Kelvane ~ " and the project's web site name.
 std::string welcome_title();
-/// The welcome box; it announces the reboot even when the run will not reboot.
-extern const std::string_view welcome_text;
+/// The welcome box's text; it says whether the machine restarts at the end.
+std::string welcome_text(bool reboot);
 inline constexpr std::string_view reboot_command = "sudo shutdown -r now";

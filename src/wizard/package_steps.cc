@@ -2,6 +2,7 @@
 
 #include "core/app_console.h"
 #include "core/packages.h"
+#include "core/packages_data.h"
 #include "core/runner.h"
 #include "core/system.h"
 #include "lib/commands.h"
@@ -40,7 +41,11 @@ void enable_extra_repositories(const AppConsole& app) {
         log_msg("Already enabled");
         return;
     }
-    run(extra_repositories_command);
+    // The marker is only left when the sources are on: a failure is tried again next time.
+    if (run(extra_repositories_command) != 0) {
+        log_error("Failed to enable the 'universe' and 'multiverse' repositories");
+        return;
+    }
     // A home without .cache would make touch fail and the sources be added again next time.
     if (auto parent = file_parent(marker)) dir_create(*parent);
     run(touch_command(marker));
@@ -166,14 +171,22 @@ void install_zram_tools(AppConsole& app) {
 
 void install_libreoffice(AppConsole& app) {
     log_header("Install latest LibreOffice");
-    if (run_read(libreoffice_source_test_command) == 0) {
+    // Done when the suite from the PPA is complete, not merely when the PPA was added: an
+    // install that failed after it is finished by the next pass.
+    check_installed_packages(app);
+    const bool suite = !first_missing_package(
+        libreoffice_packages, [&](std::string_view name) { return app.packages.installed(name); });
+    const bool extras_gone = !first_installed_package(
+        libreoffice_removals, [&](std::string_view name) { return app.packages.installed(name); });
+    const bool source_added = run_read(libreoffice_source_test_command) == 0;
+    if (source_added && suite && extras_gone) {
         log_msg("Already installed");
         return;
     }
-    add_ppa("ppa:libreoffice/ppa");
+    if (!source_added) add_ppa("ppa:libreoffice/ppa");
     // Installed already from the release archive: the new source must still upgrade it.
-    apt_install(app, "libreoffice-writer libreoffice-calc libreoffice-impress", true, false);
-    apt_remove(app, "libreoffice-base libreoffice-math");
+    apt_install(app, libreoffice_packages, true, false);
+    apt_remove(app, libreoffice_removals);
 }
 
 void install_updates() {

@@ -13,6 +13,11 @@ extern const std::string_view dependency_packages;
 /// The main application list, passed whole to apt (names may repeat).
 extern const std::string_view application_packages;
 
+/// The office suite from its PPA, and the parts of it the wizard removes.
+inline constexpr std::string_view libreoffice_packages =
+    "libreoffice-writer libreoffice-calc libreoffice-impress";
+inline constexpr std::string_view libreoffice_removals = "libreoffice-base libreoffice-math";
+
 // ---- files that come with the program or are downloaded ---------------------------------
 
 struct FileCopy {

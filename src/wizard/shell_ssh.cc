@@ -1,5 +1,7 @@
 #include "wizard/shell_ssh.h"
 
+#include <optional>
+
 #include "core/app_console.h"
 #include "core/runner.h"
 #include "lib/commands.h"
@@ -16,29 +18,38 @@ bool create_file(const std::string& path, std::string_view contents, std::string
     log_msg("File not found: " + path);
     if (!file_write(path, contents)) return false;
     log_msg("Created: " + path);
-    chmod(path, mode);
-    return true;
+    return chmod(path, mode);
 }
 
-// A file that gets our block once: created when missing; left alone when it already holds
-// `marker`, or when it cannot be read (rewriting it would replace the user's settings with the
-// block alone; file_read has said why); otherwise rewritten by `edit` and, with an
-// `update_mode`, given that mode.
+// Sets a mode that matters (ssh refuses keys others can read); false after an "E: " line.
+bool set_mode(const std::string& path, std::string_view mode) {
+    if (chmod(path, mode)) return true;
+    log_error("Failed to set mode " + std::string(mode) + " on " + path);
+    return false;
+}
+
+// A file that gets our block once: created when missing; left alone when it cannot be read
+// (rewriting it would replace the user's settings with the block alone; file_read has said
+// why); otherwise rewritten by `edit` unless it already holds `marker`. With a `mode`, the file
+// must end with exactly that mode: "Already up-to-date" only when block and mode are right, so
+// a pass after a failed chmod repairs it.
 void add_block_once(const std::string& path, std::string_view marker, std::string_view block,
                     std::string_view create_mode, std::string (*edit)(std::string_view),
-                    std::string_view update_mode) {
+                    std::optional<unsigned> mode) {
     if (!file_exists(path)) {
         create_file(path, block, create_mode);
         return;
     }
     const auto text = file_read(path);
     if (!text) return;
-    if (string_contains(*text, marker)) {
+    const bool has_block = string_contains(*text, marker);
+    const bool mode_right = !mode || (file_stat(path) && file_stat(path)->mode == *mode);
+    if (has_block && mode_right) {
         log_msg("Already up-to-date");
         return;
     }
-    if (!file_write(path, edit(*text))) return;
-    if (!update_mode.empty()) chmod(path, update_mode);
+    if (!has_block && !file_write(path, edit(*text))) return;
+    if (mode && !set_mode(path, create_mode)) return;
     log_msg("Updated: " + path);
 }
 
@@ -47,7 +58,7 @@ void add_block_once(const std::string& path, std::string_view marker, std::strin
 void update_bash_prompt(const AppConsole& app) {
     log_header("Update bash prompt");
     add_block_once(app.user_home + "/.bashrc", "PROMPT_COMMAND", bash_prompt_block, "u+rwx,go-wx",
-                   bashrc_with_prompt, "");
+                   bashrc_with_prompt, std::nullopt);
 }
 
 void update_fish_prompt(const AppConsole& app) {
@@ -67,10 +78,18 @@ void update_ssh_config(const AppConsole& app) {
     const std::string ssh_dir = app.user_home + "/.ssh";
     const std::string control_dir = ssh_dir + "/controlmasters";
     const std::string path = ssh_dir + "/config";
+    if (const auto found = file_stat(ssh_dir); found && !found->is_dir) {
+        log_error(ssh_dir + " is not a folder; the SSH configuration is left alone");
+        return;
+    }
     // The modes are set on every pass: ssh refuses keys in a folder others can read.
     for (const auto& dir : {ssh_dir, control_dir}) {
         if (!file_exists(dir)) dir_create(dir);
-        chmod(dir, "700");
+        if (!set_mode(dir, "700")) return;
     }
-    add_block_once(path, "Host *", ssh_config_block, "600", ssh_config_with_defaults, "600");
+    if (const auto control = file_stat(control_dir); control && !control->is_dir) {
+        log_error(control_dir + " is not a folder; the SSH configuration is left alone");
+        return;
+    }
+    add_block_once(path, "Host *", ssh_config_block, "600", ssh_config_with_defaults, 0600);
 }

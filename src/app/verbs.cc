@@ -1,0 +1,57 @@
+#include "app/verbs.h"
+
+#include "actions/boot_manager.h"
+#include "actions/kernel.h"
+#include "actions/kernel_data.h"
+#include "actions/layout.h"
+#include "actions/software.h"
+#include "actions/theme.h"
+#include "app/options.h"
+#include "core/app_console.h"
+#include "core/data_folder.h"
+#include "core/exit.h"
+#include "core/system.h"
+#include "lib/console.h"
+#include "lib/files.h"
+#include "wizard/driver.h"
+
+using namespace Velkor;
+
+void run_verb(AppConsole& app, const std::vector<std::string>& verb) {
+    const std::string& name = verb[0];
+    const std::string value = verb.size() > 1 ? verb[1] : "";
+    if (name == "setup") {
+        setup(app);
+    } else if (name == "theme") {
+        check_data(app.dist_version_id, DataNeed::extensions);
+        app.theme = value;
+        log_msg("Selected theme: " + app.theme);
+        apply_theme(app.theme);
+    } else if (name == "layout") {
+        check_data(app.dist_version_id, DataNeed::extensions);
+        app.layout = value;
+        log_msg("Selected layout: " + app.layout);
+        install_gnome_extensions(app);
+        update_config_gnome_extensions(false);
+        apply_layout(app.layout);
+    } else if (name == "kernel") {
+        const std::string package = kernel_package(value).value_or("");
+        log_msg("Selected xanmod kernel: " + package);
+        if (const auto refusal = xanmod_refusal(package, app.cpu_level)) {
+            log_error(string_replace(*refusal, "\n", " "));
+            exit_process(1);
+        }
+        install_xanmod(app, package);
+    } else if (name == "boot-manager") {
+        log_msg("refind_theme: " + value);
+        if (!boot_mode_is_efi(app)) {
+            log_error("Boot mode is BIOS/Legacy. EFI boot mode is needed to use Refind.");
+            exit_process(1);
+        }
+        install_refind(app, value);
+    } else if (name == "software") {
+        const std::string selected(string_join({verb.begin() + 1, verb.end()}, " "));
+        log_msg("Selected install: " + selected);
+        install_extra_apps(app, selected);
+    }
+}

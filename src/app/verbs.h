@@ -1,0 +1,11 @@
+// The menu actions as commands: each does what its menu entry does, without a dialog.
+#pragma once
+
+#include <string>
+#include <vector>
+
+struct AppConsole;
+
+/// Runs `verb` (checked by the option parser: a known verb with valid values). A check that
+/// refuses (the CPU level, EFI) writes its line and ends the run with status 1.
+void run_verb(AppConsole& app, const std::vector<std::string>& verb);

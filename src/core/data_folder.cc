@@ -1,0 +1,78 @@
+#include "core/data_folder.h"
+
+#include "core/exit.h"
+#include "lib/console.h"
+#include "lib/files.h"
+
+using namespace Velkor;
+
+namespace {
+
+// Always in the program's own data, so its presence tells a data folder from any other.
+constexpr std::string_view data_marker = "nala/volian-archive-scar-unstable.sources";
+constexpr std::string_view fetch_hint =
+    "run script/fetch-data, or, in a release archive or package, the release is incomplete";
+constexpr std::string_view ours_hint = "it belongs to the program's own data: reinstall it";
+
+bool readable_file(const std::string& path) {
+    if (!file_exists(path)) return false;
+    const auto text = file_read(path);
+    return text && !text->empty();
+}
+
+std::string problem(std::string_view item, std::string_view what, std::string_view hint) {
+    return "Missing data: " + std::string(item) + " (" + std::string(what) + "); " +
+           std::string(hint);
+}
+
+}  // namespace
+
+std::optional<std::string> find_data_folder(const std::vector<std::string>& candidates) {
+    for (const auto& folder : candidates) {
+        if (!folder.empty() && file_exists(path_combine(folder, data_marker))) return folder;
+    }
+    return std::nullopt;
+}
+
+std::vector<std::string> missing_data(std::string_view version, DataNeed need) {
+    std::vector<std::string> lines;
+    const std::string extensions = "extensions_" + std::string(version);
+    const auto uuids = dir_list_names(extensions, false);
+    if (uuids.empty()) lines.push_back(problem(extensions + "/", "no extensions", fetch_hint));
+    for (const auto& uuid : uuids) {
+        const std::string metadata = extensions + "/" + uuid + "/metadata.json";
+        if (!file_exists(metadata)) lines.push_back(problem(metadata, "missing", fetch_hint));
+    }
+    if (need == DataNeed::extensions) return lines;
+
+    const auto debs = dir_list_names("debs", false);
+    size_t loaders = 0;
+    for (const auto& name : debs) {
+        if (name.rfind("webp-pixbuf-loader_", 0) == 0 && name.size() > 4 &&
+            name.compare(name.size() - 4, 4, ".deb") == 0) {
+            ++loaders;
+        }
+    }
+    if (loaders != 1) {
+        lines.push_back(problem("debs/webp-pixbuf-loader_*.deb",
+                                loaders == 0 ? "missing" : "more than one", fetch_hint));
+    }
+    if (!readable_file("nala/volian-archive-scar-unstable.gpg")) {
+        lines.push_back(
+            problem("nala/volian-archive-scar-unstable.gpg", "missing or empty", fetch_hint));
+    }
+    for (std::string_view ours :
+         {"nala/volian-archive-scar-unstable.pref", "nala/volian-archive-scar-unstable.sources",
+          "firefox/mozillateam-firefox-next.pref", "mirovel-T_Qe4QlMIvQ-unsplash.jpg"}) {
+        if (!readable_file(std::string(ours))) {
+            lines.push_back(problem(ours, "missing or unreadable", ours_hint));
+        }
+    }
+    return lines;
+}
+
+void check_data(std::string_view version, DataNeed need) {
+    const auto lines = missing_data(version, need);
+    for (const auto& line : lines) log_error(line);
+    if (!lines.empty()) exit_process(1);
+}
