@@ -1,0 +1,244 @@
+// The support library's paths, whole files, folders and text helpers, by their boundaries.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <climits>
+
+#include "lib/console.h"
+#include "lib/files.h"
+#include "test_support.h"
+
+using namespace test_support;
+using Strings = std::vector<std::string>;
+
+TEST(Paths, ParentBasenameCombineAndExistence) {
+    const std::string here = std::filesystem::current_path().string();
+    const std::pair<const char*, std::optional<std::string>> parents[] = {
+        {"/a/b/c/", "/a/b"}, {"/a/./b/../c", "/a"}, {"//a//b//", "/a"},
+        {"/a", "/"},         {"/", std::nullopt},   {"sub/x.txt", here + "/sub"}};
+    for (const auto& [path, parent] : parents) EXPECT_EQ(parent, Velkor::file_parent(path)) << path;
+    EXPECT_EQ("c", Velkor::file_basename("/a/b/c/"));
+    EXPECT_EQ("b", Velkor::file_basename("/a/b/c/.."));
+    EXPECT_EQ("/a/b/", Velkor::path_combine("/a", "/b/"));
+    EXPECT_EQ("/tmp/status", Velkor::path_combine("/tmp///", "///status"));
+    EXPECT_EQ("/a", Velkor::path_combine("/a", ""));
+
+    ScratchDir dir;
+    write_file(dir / "file", "x");
+    symlink("nowhere", (dir / "dangling").c_str());
+    EXPECT_TRUE(Velkor::file_exists(dir / "dangling"));
+    EXPECT_FALSE(Velkor::file_exists(dir / "file/below a file"));
+    EXPECT_TRUE(Velkor::file_exists("file://" + dir / "file"));
+    EXPECT_FALSE(Velkor::file_exists("file://" + dir / "missing"));
+    EXPECT_TRUE(Velkor::file_exists("~root"));
+}
+
+// The judge is a real shell: whatever the text holds, printf must print it back unchanged.
+TEST(Paths, EscapedSingleQuotesSurviveARealShell) {
+    for (const std::string text :
+         {"",      " ",     "'",           "a'b'c",        "'\\''",
+          "\\",    "\\'",   "$HOME",       "${HOME}",      "`id`",
+          "$(id)", "\"'\"", "!*?~",        "line1\nline2", "\n\t",
+          "%s %%", "-n",    "a;b|c&d>e<f", "ünï 'q'",      "'; rm -rf /tmp/nothing; '"}) {
+        const std::string command = "printf %s '" + Velkor::escape_single_quote(text) + "'";
+        EXPECT_EQ(text, run_sh(command).output) << command;
+    }
+}
+
+TEST(Files, ReadKeepsBytesAndReportsFailures) {
+    ScratchDir dir;
+    const std::string binary("line\r\nnul\0byte\xff\n", 17);
+    write_file(dir / "binary", binary);
+    write_file(dir / "empty", "");
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(std::nullopt, Velkor::file_read(dir / "missing"));
+    EXPECT_EQ(std::nullopt, Velkor::file_read(dir.path()));
+    EXPECT_EQ(std::optional<std::string>(""), Velkor::file_read(dir / "empty"));
+    EXPECT_EQ(binary, Velkor::file_read(dir / "binary"));
+    const auto lines = lines_of(testing::internal::GetCapturedStderr());
+    ASSERT_EQ(2u, lines.size());
+    EXPECT_EQ(0u, lines[0].rfind("E: ", 0)) << lines[0];
+    EXPECT_NE(std::string::npos, lines[0].find(dir / "missing")) << lines[0];
+}
+
+TEST(Files, WriteReplacesAtomically) {
+    ScratchDir dir;
+    const std::string path = dir / "settings.conf";
+    write_file(path, "old text\n", 0755);
+    const int held = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    ASSERT_GE(held, 0);
+    const mode_t old_umask = umask(022);
+    EXPECT_TRUE(Velkor::file_write(path, "new text"));
+    umask(old_umask);
+    // A reader that opened the old file still sees all of it: the file was replaced, not cut.
+    char buffer[64] = {};
+    const ssize_t n = read(held, buffer, sizeof buffer);
+    close(held);
+    EXPECT_EQ("old text\n", std::string(buffer, n > 0 ? static_cast<size_t>(n) : 0));
+    EXPECT_EQ("new text", read_file(path));
+    EXPECT_EQ(0644, mode_of(path));
+    EXPECT_EQ(Strings{"settings.conf"}, Velkor::dir_list_names(dir.path(), false));
+
+    // The folder chain is made; a name of the longest length still leaves room for the temp.
+    const std::string long_name = "a/b c/" + std::string(NAME_MAX, 'n');
+    EXPECT_TRUE(Velkor::file_write(dir / long_name, "deep"));
+    EXPECT_TRUE(Velkor::file_write(dir / long_name, "deeper"));
+    EXPECT_EQ("deeper", read_file(dir / long_name));
+
+    // Failures leave the old state and say so.
+    std::filesystem::create_directory(dir / "folder");
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(Velkor::file_write(path + "/child", "x"));
+    EXPECT_FALSE(Velkor::file_write(dir / "folder", "x"));
+    EXPECT_EQ(0u, testing::internal::GetCapturedStderr().rfind("E: ", 0));
+    EXPECT_EQ("new text", read_file(path));
+    EXPECT_EQ((Strings{"a", "folder", "settings.conf"}), Velkor::dir_list_names(dir.path(), false));
+
+    // A link stays a link; the file it points at (relative, chained or not yet there) changes.
+    std::filesystem::create_directory(dir / "sub");
+    symlink(path.c_str(), (dir / "absolute").c_str());
+    symlink("../settings.conf", (dir / "sub/relative").c_str());
+    symlink("sub/relative", (dir / "chain").c_str());
+    symlink("made later", (dir / "dangling").c_str());
+    for (const auto& [link, target] : {std::pair{"absolute", "settings.conf"},
+                                       {"sub/relative", "settings.conf"},
+                                       {"chain", "settings.conf"},
+                                       {"dangling", "made later"}}) {
+        EXPECT_TRUE(Velkor::file_write(dir / link, link)) << link;
+        EXPECT_TRUE(std::filesystem::is_symlink(dir / link)) << link;
+        EXPECT_EQ(link, read_file(dir / target)) << link;
+    }
+}
+
+TEST(Files, DeleteCreateAndList) {
+    ScratchDir dir;
+    write_file(dir / "target", "unchanged");
+    symlink("target", (dir / "link").c_str());
+    std::filesystem::create_directories(dir / "full/inner");
+    testing::internal::CaptureStderr();
+    EXPECT_TRUE(Velkor::file_delete(dir / "missing"));
+    EXPECT_TRUE(Velkor::file_delete(dir / "link"));
+    EXPECT_FALSE(Velkor::file_delete(dir / "full"));  // one entry only, never a whole tree
+    EXPECT_TRUE(Velkor::dir_create(dir / "one/two"));
+    EXPECT_TRUE(Velkor::dir_create(dir / "one/two"));
+    EXPECT_TRUE(Velkor::dir_create("file://" + dir / "by address"));
+    EXPECT_FALSE(Velkor::dir_create(dir / "target/below"));
+    EXPECT_EQ(2u, lines_of(testing::internal::GetCapturedStderr()).size());
+    EXPECT_EQ("unchanged", read_file(dir / "target"));
+    EXPECT_EQ((Strings{"by address", "full", "one", "target"}),
+              Velkor::dir_list_names(dir.path(), false));
+
+    ScratchDir sorted;
+    for (const char* name : {"b", "B", "a", "ä", "_", "10", "9"}) write_file(sorted / name, "");
+    EXPECT_EQ((Strings{"10", "9", "B", "_", "a", "b", "ä"}),
+              Velkor::dir_list_names(sorted.path(), false));
+    EXPECT_EQ(sorted / "10", Velkor::dir_list_names(sorted / "", true).front());
+    EXPECT_TRUE(Velkor::dir_list_names(dir / "missing", true).empty());
+}
+
+TEST(Text, SplitJoinReplaceSlice) {
+    EXPECT_EQ(Strings{}, Velkor::string_split("", ":"));
+    EXPECT_EQ((Strings{"a", "", "b", ""}), Velkor::string_split("a::b:", ":"));
+    EXPECT_EQ((Strings{"a", "b\r"}), Velkor::string_split("a\r\nb\r", "\r\n"));
+    for (const std::string text : {"a::b:", ":", "x", "::"})
+        EXPECT_EQ(text, Velkor::string_join(Velkor::string_split(text, ":"), ":"));
+
+    const std::tuple<const char*, const char*, const char*, const char*> replaces[] = {
+        {"aaa", "aa", "b", "ba"}, {"aaa", "", "b", "aaa"}, {"x*y", "*", ".", "x.y"},
+        {"a", "a", "aa", "aa"},   {"abab", "ab", "", ""},  {"a \\0", "a", "$1", "$1 \\0"}};
+    for (const auto& [text, old, replacement, result] : replaces)
+        EXPECT_EQ(result, Velkor::string_replace(text, old, replacement)) << text;
+
+    // Bytes, negative from the end; a bad range is refused with a diagnostic.
+    const std::tuple<const char*, long, long, std::optional<std::string>> slices[] = {
+        {"hello", 1, 3, "el"},
+        {"hello", -3, -1, "ll"},
+        {"hello", 0, 5, "hello"},
+        {"hello", 5, 5, ""},
+        {"", 0, 0, ""},
+        {"hello", -5, 5, "hello"},
+        {"é", 0, 1, "\xc3"},
+        {"hello", 3, 1, std::nullopt},
+        {"hello", 0, 9, std::nullopt},
+        {"hello", -6, 2, std::nullopt},
+        {"hello", 6, 6, std::nullopt},
+        {"", 0, -1, std::nullopt}};
+    testing::internal::CaptureStderr();
+    for (const auto& [text, start, end, result] : slices)
+        EXPECT_EQ(result, Velkor::string_slice(text, start, end)) << start << ".." << end;
+    testing::internal::GetCapturedStderr();
+}
+
+TEST(Text, StripLowerRegexAndNumbers) {
+    EXPECT_EQ("a \t b", Velkor::string_strip("\t\r\f\na \t b\n\r "));
+    EXPECT_EQ("", Velkor::string_strip(" \n\t "));
+    EXPECT_EQ("\xc2\xa0x", Velkor::string_strip("\xc2\xa0x "));  // ASCII blanks only
+
+    const std::tuple<const char*, bool, bool, bool, const char*> strips[] = {
+        {"\n\na\nb\n\n", true, true, false, "a\nb"},
+        {"\r\n\r\nx\r\n", true, true, false, "x"},
+        {"x\r\n\n", true, true, false, "x\r"},
+        {"\rx\r", true, true, false, "\rx\r"},
+        {"\n\r\n\n", true, true, false, "\r"},
+        {"", true, true, false, ""},
+        {"a\n\n\nb", true, true, false, "a\n\n\nb"},
+        {"\n\na\n\n", false, true, false, "\n\na"},
+        {"\n\na\n\n", true, false, false, "a\n\n"},
+        {"\na\n\n\n\nb\n", true, true, true, "a\nb"},
+        {"\na\r\n\r\nb\n\n", false, false, true, "\na\r\nb\n"}};
+    for (const auto& [text, start, end, collapse, result] : strips)
+        EXPECT_EQ(result, Velkor::strip_newline(text, start, end, collapse)) << text;
+    EXPECT_EQ("a\n\nb\n\n", Velkor::strip_double_empty_lines("a\n\n\n\n\nb\n\n\n"));
+    EXPECT_EQ("äbc ünï", Velkor::string_lower("ÄBC Ünï"));
+
+    EXPECT_EQ((Strings{"level 3", "3"}), Velkor::regex_match("level (\\d)", "cpu level 3", false));
+    EXPECT_EQ(std::nullopt, Velkor::regex_match("^b", "a\nb", false));
+    EXPECT_EQ(Strings{"b"}, Velkor::regex_match("^b", "a\nb", true));
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(std::nullopt, Velkor::regex_match("(unclosed", "x", false));
+    EXPECT_EQ(0u, testing::internal::GetCapturedStderr().rfind("E: ", 0));
+
+    for (const auto& [text, value] : {std::pair{"  7\n", 7L},
+                                      {"\t-12abc", -12L},
+                                      {"+5", 5L},
+                                      {"01000", 1000L},
+                                      {"", 0L},
+                                      {"- 5", 0L},
+                                      {"12 34", 12L}})
+        EXPECT_EQ(value, Velkor::parse_leading_long(text)) << "'" << text << "'";
+}
+
+// Lengths are bytes: "é" is two, a box-drawing letter three; "\r" is content.
+TEST(Console, MessageBoxFramesEveryLineToTheWidestInBytes) {
+    const std::tuple<const char*, int, const char*, const char*> boxes[] = {
+        {"Done", -1, "┊", "┌┄┄┄┄┄┄┐\n┊ Done ┊\n└┄┄┄┄┄┄┘"},
+        {"", -1, "┊", "┌┄┄┐\n└┄┄┘"},
+        {"ab\n", -1, "┊", "┌┄┄┄┄┐\n┊ ab ┊\n┊    ┊\n└┄┄┄┄┘"},
+        {"a", 3, "|", "┌┄┄┄┄┄┐\n| a   |\n└┄┄┄┄┄┘"},
+        {"abc", 2, "|", "┌┄┄┄┄┄┐\n| abc |\n└┄┄┄┄┄┘"},
+        {"é\ne", -1, "┊", "┌┄┄┄┄┐\n┊ é ┊\n┊ e  ┊\n└┄┄┄┄┘"},
+        {"┊", -1, "|", "┌┄┄┄┄┄┐\n| ┊ |\n└┄┄┄┄┄┘"},
+        {"a\r", -1, "|", "┌┄┄┄┄┐\n| a\r |\n└┄┄┄┄┘"}};
+    for (const auto& [text, width, side, box] : boxes)
+        EXPECT_EQ(box, Velkor::draw_message_box_thin(text, width, side)) << text;
+    EXPECT_EQ("", Velkor::string_nfill(-4, "x"));
+    EXPECT_EQ("ababab", Velkor::string_nfill(3, "ab"));
+    EXPECT_EQ("007", Velkor::pad_left("7", '0', 3));
+    EXPECT_EQ("abcd", Velkor::pad_left("abcd", '0', 3));
+    EXPECT_EQ(".é", Velkor::pad_left("é", '.', 3));
+
+    // Errors on standard error; debug lines only while switched on.
+    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
+    Velkor::log_msg("plain");
+    Velkor::log_error("first\nsecond");
+    Velkor::log_debug("hidden");
+    Velkor::log_debug_enabled = true;
+    Velkor::log_debug("shown");
+    Velkor::log_debug_enabled = false;
+    const std::string out = testing::internal::GetCapturedStdout();
+    EXPECT_EQ("E: first\nsecond\n", testing::internal::GetCapturedStderr());
+    EXPECT_EQ(0u, out.find("plain\n[")) << out;
+    EXPECT_EQ(out.size() - 11, out.find("] D: shown\n")) << out;
+}

@@ -1,0 +1,208 @@
+// Parsers and decisions that take text: os-release, cpuinfo, dpkg-query, answers, options.
+#include <gtest/gtest.h>
+
+#include "app/cli.h"
+#include "app/extra_apps_lists.h"
+#include "app/startup_checks.h"
+#include "ops/package_commands.h"
+#include "test_support.h"
+#include "wizard/wizard_commands.h"
+
+using namespace test_support;
+using Strings = std::vector<std::string>;
+
+namespace {
+
+const Strings supported{"22.04", "22.10"};
+
+std::string fixture(const std::string& relative_path) {
+    return read_file(std::string(KELVANE_SOURCE_DIR) + "/tests/fixtures/" + relative_path);
+}
+
+bool supported_text(const std::string& text) {
+    return distribution_supported(parse_os_release(text), supported);
+}
+
+}  // namespace
+
+TEST(OsRelease, RealFilesAndTheSupportDecision) {
+    const std::tuple<const char*, const char*, const char*, const char*, bool> cases[] = {
+        {"ubuntu-22.04", "22.04", "Ubuntu 22.04.3 LTS", "ubuntu", true},
+        {"ubuntu-22.10", "22.10", "Ubuntu 22.10", "ubuntu", true},
+        {"ubuntu-22.04.1", "22.04.1", "Ubuntu 22.04.1 LTS", "ubuntu", false},
+        {"ubuntu-20.04", "20.04", "Ubuntu 20.04.6 LTS", "ubuntu", false},
+        {"debian-12", "12", "Debian GNU/Linux 12 (bookworm)", "debian", false},
+        {"derivative-22.04", "22.04", "Corvid Desktop 22.04", "ubuntu", false},
+    };
+    for (const auto& [file, version_id, pretty_name, id, is_supported] : cases) {
+        const std::string text = fixture(std::string("os-release/") + file);
+        ASSERT_FALSE(text.empty()) << file;
+        const OsRelease release = parse_os_release(text);
+        EXPECT_EQ(version_id, release.version_id) << file;
+        EXPECT_EQ(pretty_name, release.pretty_name) << file;
+        EXPECT_EQ(id, release.id) << file;
+        EXPECT_EQ(is_supported, distribution_supported(release, supported)) << file;
+    }
+    // Letter case of ID and NAME does not matter, of keys it does; blanks around key and value
+    // go, but not inside quotes; single quotes stay and so fail; the last line wins.
+    const std::pair<std::string, bool> texts[] = {
+        {"ID=UBUNTU\nNAME=\"uBuNtU\"\nVERSION_ID=\"22.10\"", true},
+        {"  ID =  ubuntu \r\nNAME\t=Ubuntu\r\nVERSION_ID= 22.04\r\n", true},
+        {"ID=ubuntu\nNAME=Ubuntu\nversion_id=22.04\n", false},
+        {"ID='ubuntu'\nNAME=Ubuntu\nVERSION_ID=22.04\n", false},
+        {"ID=ubuntu\nNAME=Ubuntu\nVERSION_ID=\"22.04 \"\n", false},
+        {"ID=ubuntu\nNAME=Ubuntu\nVERSION_ID=22\n", false},
+        {"ID=ubuntu\nNAME=Ubuntu\nVERSION_ID=22.04\nID=debian\n", false},
+        {"ID=\nNAME=Ubuntu\nVERSION_ID=22.04\n", false},
+        {"", false},
+        {"==\n=\n", false},
+        {std::string("\0\xff\xfe=", 4), false},
+    };
+    for (const auto& [text, expected] : texts) EXPECT_EQ(expected, supported_text(text)) << text;
+    EXPECT_EQ("Release", parse_os_release("PRETTY_NAME=\"Release=2\"").pretty_name);
+    EXPECT_EQ(2u, parse_os_release("ID=debian\nID=ubuntu\n").found.size());
+}
+
+TEST(CpuLevel, RealCpuinfoFilesAndTheFlagsLine) {
+    for (const auto& [file, level] :
+         {std::pair{"v1", 1}, {"v2", 2}, {"v3", 3}, {"v4", 4}, {"v3-missing-v2-flag", 1}}) {
+        const std::string flags = cpuinfo_flags(fixture(std::string("cpuinfo/") + file));
+        EXPECT_EQ(0u, flags.rfind("fpu vme de pse tsc", 0)) << file;
+        EXPECT_EQ(level, x86_64_level(cpu_flag_set(flags))) << file;
+    }
+    // Only the "flags" line counts, not "vmx flags" or "bugs".
+    const std::string v4_flags = cpuinfo_flags(fixture("cpuinfo/v4"));
+    EXPECT_EQ(std::string::npos, v4_flags.find("preemption_timer"));
+    EXPECT_EQ("arch_capabilities", v4_flags.substr(v4_flags.size() - 17));
+    // The first line with a colon wins, upper case is folded, runs of blanks are harmless.
+    EXPECT_EQ("", cpuinfo_flags("processor\t: 0\nflags without colon\n"));
+    const std::string text =
+        "flags\nFlags\t: avx512f\nflags\t\t:  CX16  lahf_lm popcnt pni SSE4_1 sse4_2 ssse3 \n"
+        "flags\t: avx avx2 bmi1 bmi2 f16c fma abm movbe xsave\n";
+    EXPECT_EQ("CX16  lahf_lm popcnt pni SSE4_1 sse4_2 ssse3", cpuinfo_flags(text));
+    EXPECT_EQ(2, x86_64_level(cpu_flag_set(cpuinfo_flags(text))));
+    EXPECT_EQ(1, x86_64_level(cpu_flag_set("")));
+}
+
+// Take each flag of the psABI levels away from a v4 CPU: the level falls below the one that
+// needs it. A level without the lower ones' flags does not count.
+TEST(CpuLevel, EveryRequiredFlagCounts) {
+    const std::pair<int, Strings> levels[] = {
+        {2, {"cx16", "lahf_lm", "popcnt", "pni", "sse4_1", "sse4_2", "ssse3"}},
+        {3, {"avx", "avx2", "bmi1", "bmi2", "f16c", "fma", "abm", "movbe", "xsave"}},
+        {4, {"avx512f", "avx512bw", "avx512cd", "avx512dq", "avx512vl"}},
+    };
+    const std::set<std::string> v4 = cpu_flag_set(cpuinfo_flags(fixture("cpuinfo/v4")));
+    ASSERT_EQ(4, x86_64_level(v4));
+    for (const auto& [level, flags] : levels) {
+        for (const auto& flag : flags) {
+            std::set<std::string> without = v4;
+            ASSERT_EQ(1u, without.erase(flag)) << flag;
+            EXPECT_EQ(level - 1, x86_64_level(without)) << flag;
+        }
+    }
+    EXPECT_EQ(1, x86_64_level(cpu_flag_set("avx avx2 bmi1 bmi2 f16c fma abm movbe xsave avx512f "
+                                           "avx512bw avx512cd avx512dq avx512vl")));
+}
+
+TEST(Packages, NamesQueriesAndWhatIsMissing) {
+    EXPECT_EQ((Strings{"curl", "wget\tx"}), package_names("  curl  wget\tx "));
+    EXPECT_TRUE(package_names("   ").empty());
+    EXPECT_EQ((Strings{"adduser", "apt", "bash"}), parse_dpkg_query("adduser\napt\n\n  bash \r\n"));
+    EXPECT_TRUE(parse_dpkg_query("").empty());
+
+    // Letter case counts: "Curl" is not installed when "curl" is.
+    const auto installed = [](std::string_view name) { return name == "curl" || name == "wget"; };
+    const std::tuple<const char*, std::optional<std::string>, std::optional<std::string>> rows[] = {
+        {"curl wget", std::nullopt, "curl"},
+        {"", std::nullopt, std::nullopt},
+        {" Curl  boxes", "Curl", std::nullopt},
+        {"boxes wget", "boxes", "wget"}};
+    for (const auto& [packages, missing, present] : rows) {
+        EXPECT_EQ(missing, first_missing_package(packages, installed)) << packages;
+        EXPECT_EQ(present, first_installed_package(packages, installed)) << packages;
+    }
+}
+
+TEST(Answers, ChecklistToInstallListsInTheAnswersOrder) {
+    EXPECT_EQ("steam vmm vscode", clean_checklist_answer("\"steam\" \"vmm\" \"vscode\""));
+    EXPECT_EQ("", clean_checklist_answer(""));
+    // Answer, apt list, deb-get list, group commands. Stray blanks and unknown tags add nothing.
+    const std::tuple<const char*, const char*, const char*, const char*> rows[] = {
+        {"", "", "", ""},
+        {"build",
+         " build-essential dkms git git-extras python3-pip pkgconf autotools-dev dh-make cmake "
+         "fakeroot",
+         "", ""},
+        {"steam vmm vbox vscode",
+         " steam virt-manager virtualbox-qt virtualbox-ext-pack virtualbox-guest-additions-iso",
+         " lutris heroic code",
+         "sudo usermod -aG libvirt alice ; sudo usermod -aG vboxusers alice ; "},
+        {"vscode skype spotify mailspring rustdesk", "",
+         " code skypeforlinux spotify-client youtube-music mailspring rustdesk", ""},
+        {"gimp ffmpeg vala",
+         " gimp inkscape shutter imagemagick smplayer mpv ffmpeg sox valac geany geany-plugins "
+         "meld libgtk2.0-dev libgtk-3-dev libgee-0.8-dev libsoup2.4-dev libjson-glib-dev "
+         "libxml2-dev libvte-2.91-dev libsecret-1-dev libayatana-appindicator3-dev aptly",
+         "", ""},
+        {" vbox  onlyoffice softmaker ure\tvscode ",
+         " virtualbox-qt virtualbox-ext-pack virtualbox-guest-additions-iso", "",
+         "sudo usermod -aG vboxusers alice ; "},
+    };
+    for (const auto& [answer, apt, deb_get, groups] : rows) {
+        const auto lists = extra_apps_lists(answer, "alice");
+        EXPECT_EQ(apt, lists.apt_packages) << answer;
+        EXPECT_EQ(deb_get, lists.deb_get_packages) << answer;
+        EXPECT_EQ(groups, lists.group_commands) << answer;
+    }
+    // The user name reaches a root shell: an odd name arrives as one word, unexpanded.
+    EXPECT_EQ("j.doe-2_x", shell_word("j.doe-2_x"));
+    for (const std::string name : {"a b", "x;touch /tmp/pwned", "it's", "$(id)", "", "*"})
+        EXPECT_EQ(name, run_sh("printf %s " + shell_word(name)).output) << name;
+}
+
+TEST(Answers, BrowsersSnapsAndRemovals) {
+    const std::pair<const char*, std::optional<std::string>> browsers[] = {
+        {"edge", "microsoft-edge-stable"}, {"librewolf", "librewolf"},
+        {"vivaldi", "vivaldi-stable"},     {"opera", "opera-stable"},
+        {"brave", "brave-browser"},        {"chrome", std::nullopt},
+        {"firefox", std::nullopt},         {"Edge", std::nullopt},
+        {"edge\n", std::nullopt}};
+    for (const auto& [tag, package] : browsers) EXPECT_EQ(package, deb_get_browser_package(tag));
+    EXPECT_FALSE(snap_list_has_snaps(""));
+    EXPECT_FALSE(snap_list_has_snaps("Name  Version  Rev  Tracking  Publisher  Notes\n"));
+    EXPECT_TRUE(snap_list_has_snaps("Name  Version\ncore20  20230207\n"));
+    const std::string removals =
+        " thunderbird simple-scan deja-dup gnome-text-editor remmina aisleriot gnome-mahjongg "
+        "gnome-mines gnome-sudoku rhythmbox totem";
+    EXPECT_EQ("snapd" + removals, default_apps_removal_list(true));
+    EXPECT_EQ(removals, default_apps_removal_list(false));
+    EXPECT_TRUE(is_snap_transitional_version("1:1snap1-0ubuntu2"));
+    EXPECT_FALSE(is_snap_transitional_version("121.0~b1+build1-0ubuntu0.22.04.1~mt1"));
+}
+
+TEST(Options, RebootOptionsAndEarlyAnswers) {
+    for (const char* yes :
+         {"--noreboot", "--no-reboot", "--skip-reboot", "--No-Reboot", "--NOREBOOT",
+          "--sKiP-rEbOoT", "--s\u212Aip-reboot"})  // KELVIN SIGN lower-cases to "k"
+        EXPECT_TRUE(is_noreboot_option(yes)) << yes;
+    for (const char* no : {"-noreboot", "--noreboot=1", "noreboot", "--noreboot ", " --noreboot",
+                           "--no_reboot", "--noreboots", "--reboot", "", "--skip_reboot"})
+        EXPECT_FALSE(is_noreboot_option(no)) << "'" << no << "'";
+
+    // The version as CMake declares it, read from the source, so a wrong substitution shows.
+    const std::string cmake = read_file(std::string(KELVANE_SOURCE_DIR) + "/CMakeLists.txt");
+    const size_t start = cmake.find("project(kelvane VERSION ") + 24;
+    const std::string version =
+        "kelvane " + cmake.substr(start, cmake.find_first_of(" )", start) - start) + "\n";
+    const std::string help = early_answer({"kelvane", "--help"}).value_or("");
+    EXPECT_NE(std::string::npos, help.find("--skip-reboot"));
+    EXPECT_EQ(version, early_answer({"./kelvane", "--noreboot", "extra", "--version"}));
+    EXPECT_EQ(help, early_answer({"kelvane", "--No-Reboot", "--help"}));
+    EXPECT_EQ(version, early_answer({"kelvane", "--version", "--help"}));  // the first decides
+    EXPECT_EQ(help, early_answer({"kelvane", "--help", "--version"}));
+    // The program path never counts; look-alikes run the program.
+    for (const Strings& args : std::vector<Strings>{
+             {"--help"}, {}, {"k", "--HELP"}, {"k", "-h"}, {"k", "--help=1"}, {"k", " --version"}})
+        EXPECT_EQ(std::nullopt, early_answer(args)) << args.size();
+}

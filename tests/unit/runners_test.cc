@@ -1,0 +1,185 @@
+// The thin runners of the support library against real processes, and the user lookups.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <thread>
+
+#include "lib/commands.h"
+#include "lib/files.h"
+#include "lib/user.h"
+#include "test_support.h"
+
+using namespace test_support;
+
+namespace {
+
+// A workspace of its own for each test, below a scratch TMPDIR.
+class Workspace : public ::testing::Test {
+   protected:
+    void SetUp() override { Velkor::init_tmp("kelvane"); }
+    ScratchDir tmp_;
+    ScopedEnv tmpdir_{"TMPDIR", tmp_.path()};
+};
+
+}  // namespace
+
+TEST(Exec, ExitCodesOfNormalExitFailureSignalAndMissingCommand) {
+    EXPECT_EQ(1, Velkor::exit_code_from_wait_status(256));
+    EXPECT_EQ(11 | 0x80, Velkor::exit_code_from_wait_status(11 | 0x80));
+    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
+    const std::vector<int> results{Velkor::exec_posix("exit 3"), Velkor::exec_posix("true"),
+                                   Velkor::exec_posix("kill -9 $$"), Velkor::exec_posix("exit 255"),
+                                   Velkor::exec_posix("kelvane-no-such-program")};
+    Velkor::exec_posix("echo to the terminal; echo problem >&2");
+    EXPECT_EQ("to the terminal\n", testing::internal::GetCapturedStdout());
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_EQ((std::vector<int>{3, 0, 9, 255, 127}), results);
+    EXPECT_NE(std::string::npos, err.find("problem\n"));
+    EXPECT_EQ(std::string::npos, err.find("E: ")) << err;
+}
+
+TEST(Exec, SyncSplitsWordsButRunsNoShell) {
+    Velkor::ExecOutput out;
+    EXPECT_EQ(0, Velkor::exec_sync(R"(printf '%s|' 'a b' "c d" e\ f g* $HOME)", &out));
+    EXPECT_EQ("a b|c d|e f|g*|$HOME|", out.std_out);
+    EXPECT_EQ(4, Velkor::exec_sync("sh -c 'echo out; echo err >&2; exit 4'", &out));
+    EXPECT_EQ("out\n", out.std_out);
+    EXPECT_EQ("err\n", out.std_err);
+    EXPECT_EQ(9, Velkor::exec_sync("sh -c 'kill -9 $$'", &out));
+    EXPECT_EQ(0, Velkor::exec_sync("cat", &out));  // stdin is the null device
+    EXPECT_EQ("", out.std_out);
+
+    // A command that cannot start: -1, nothing captured and exactly one error line.
+    for (const std::string command : {"kelvane-no-such-program --flag", "echo 'unbalanced", ""}) {
+        Velkor::ExecOutput none{std::string("stale"), std::string("stale")};
+        testing::internal::CaptureStderr();
+        EXPECT_EQ(-1, Velkor::exec_sync(command, &none)) << command;
+        const auto err = lines_of(testing::internal::GetCapturedStderr());
+        EXPECT_EQ(std::nullopt, none.std_out) << command;
+        ASSERT_EQ(1u, err.size()) << command;
+        EXPECT_EQ(0u, err[0].rfind("E: ", 0)) << err[0];
+    }
+}
+
+TEST(Scripts, TextsAndOpenerCommandLines) {
+    EXPECT_EQ(
+        "#!/bin/bash\n\nLANG=C\nLC_ALL=C.UTF-8\n\necho hi\n\n\nexitCode=$?\nexit ${exitCode}\n",
+        Velkor::bash_script_text("echo hi", true));
+    EXPECT_EQ("#!/bin/bash\n\n\na\nb\n\n\nexitCode=$?\nexit ${exitCode}\n",
+              Velkor::bash_script_text("a\nb", false));
+    EXPECT_EQ(
+        "#!/bin/bash\npkexec env DISPLAY=$DISPLAY XAUTHORITY=$XAUTHORITY '/w/it'\\''s/a.sh'\n"
+        "if [ -f status ]; then exit $(cat status); else exit 0; fi\n",
+        Velkor::admin_wrapper_text("/w/it's/a.sh"));
+    EXPECT_EQ("/usr/bin/xdg-open 'https://kelvane.org' &>/dev/null",
+              Velkor::xdg_open_command("/usr/bin/xdg-open", "https://kelvane.org", ""));
+    EXPECT_EQ(
+        "pkexec --user alice env DISPLAY=$DISPLAY XAUTHORITY=$XAUTHORITY /usr/bin/xdg-open "
+        "'/home/a/it'\\''s.pdf' &>/dev/null",
+        Velkor::xdg_open_command("/usr/bin/xdg-open", "/home/a/it's.pdf", "alice"));
+}
+
+TEST_F(Workspace, SavedScriptsAndTheStatusFile) {
+    const std::string path = Velkor::save_bash_script_temp("echo hi", "", true, false);
+    EXPECT_EQ(Velkor::bash_script_text("echo hi", true), read_file(path));
+    EXPECT_EQ("hi\n", run_sh(sh_quote(path)).output);
+    const std::string wrapper = Velkor::save_bash_script_temp("id", "", false, true);
+    EXPECT_EQ("script-admin.sh", std::filesystem::path(wrapper).filename().string());
+    const auto scripts = Velkor::dir_list_names(Velkor::file_parent(wrapper).value(), true);
+    ASSERT_EQ(2u, scripts.size());
+    const std::string inner = scripts[0] == wrapper ? scripts[1] : scripts[0];
+    EXPECT_EQ(Velkor::admin_wrapper_text(inner), read_file(wrapper));
+    EXPECT_NE(0, mode_of(inner) & 0100);
+
+    auto run = [](const char* script, Velkor::ExecOutput* out = nullptr) {
+        return Velkor::exec_script_sync(script, out, false, false, true, false);
+    };
+    Velkor::ExecOutput out;
+    EXPECT_EQ(1, run("true\nfalse"));
+    EXPECT_EQ(9, run("kill -9 $$"));
+    EXPECT_EQ(3, run("echo out; echo err >&2; echo \"$LC_ALL\"; exit 3", &out));
+    EXPECT_EQ("out\nC.UTF-8\n", out.std_out);
+    EXPECT_EQ("err\n", out.std_err);
+    // A "status" file in the script's folder has the last word over its exit code.
+    EXPECT_EQ(7, run("echo 7 > status; exit 0"));
+    EXPECT_EQ(-3, run("echo '  -3 apples' > status; exit 9"));
+    EXPECT_EQ(0, run("echo none > status; exit 9"));
+    // It runs in its own folder; with cleanup only the script goes.
+    EXPECT_EQ(0, run("pwd; ls", &out));
+    const auto seen = lines_of(out.std_out.value_or(""));
+    ASSERT_EQ(2u, seen.size());
+    EXPECT_EQ(0u, seen[0].rfind(Velkor::temp_dir() + "/", 0)) << seen[0];
+    EXPECT_TRUE(std::filesystem::is_empty(seen[0]));
+
+    // Not waited for: the marker appears later.
+    const std::string marker = tmp_ / "marker";
+    EXPECT_GT(Velkor::exec_script_async("sleep 0.2; echo done > " + sh_quote(marker), false), 0);
+    EXPECT_FALSE(std::filesystem::exists(marker));
+    for (int i = 0; i < 500 && read_file(marker) != "done\n"; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    EXPECT_EQ("done\n", read_file(marker));
+}
+
+// Without the execute bit (chmod replaced by a stand-in that does nothing) a script cannot start.
+TEST_F(Workspace, ScriptsThatCannotStart) {
+    StubPath stubs;
+    stubs.add("chmod", "exit 0");
+    Velkor::ExecOutput out{std::string("stale"), std::string("stale")};
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(-1, Velkor::exec_script_sync("echo hi", &out, false, false, true, false));
+    EXPECT_EQ(-1, Velkor::exec_script_sync("echo hi", nullptr, true, false, true, false));
+    EXPECT_EQ(-1, Velkor::exec_script_async("echo hi", false));
+    const auto errors = lines_of(testing::internal::GetCapturedStderr());
+    EXPECT_EQ(std::nullopt, out.std_out);
+    ASSERT_EQ(2u, errors.size());  // the loud run and the async start
+    for (const auto& line : errors) EXPECT_EQ(0u, line.rfind("E: ", 0)) << line;
+}
+
+TEST(User, PasswdLinesShortOddAndRepeated) {
+    const std::string passwd =
+        "root:x:0:0:root:/root:/bin/bash\nshort:x\nnohome:x:1001:1001\nodd:x:01000:1000::/o\n"
+        "twice:x:7:7::/first:/bin/sh\ntwice:x:8:8::/second:/bin/sh\nblank::1003:1003:::\n\n"
+        "last:x:1002:1002::/home/last:/bin/sh";
+    // Key field, key, wanted field, fewest fields, answer.
+    const std::tuple<int, const char*, int, int, std::optional<std::string>> lookups[] = {
+        {1, "root", 3, 3, "0"},          {1, "short", 3, 3, std::nullopt},
+        {1, "nohome", 3, 3, "1001"},     {1, "nohome", 6, 6, std::nullopt},
+        {3, "1000", 1, 3, std::nullopt}, {3, "01000", 1, 3, "odd"},
+        {1, "twice", 6, 6, "/first"},    {1, "blank", 6, 6, ""},
+        {3, "1002", 1, 3, "last"},       {1, "", 3, 3, std::nullopt},
+        {1, "roo", 3, 3, std::nullopt},  {1, "root:x", 3, 3, std::nullopt},
+        {1, "root", 9, 1, std::nullopt}, {0, "root", 3, 1, std::nullopt}};
+    for (const auto& [key_field, key, field, minimum, answer] : lookups)
+        EXPECT_EQ(answer, Velkor::passwd_lookup(passwd, key_field, key, minimum, field)) << key;
+}
+
+// pkexec wins over sudo; a stand-in getent plays the name service with one extra account.
+TEST(User, RealUserThroughPkexecSudoAndTheNameService) {
+    ScopedEnv no_pkexec("PKEXEC_UID", std::nullopt);
+    ScopedEnv sudo("SUDO_USER", "root");
+    EXPECT_EQ(0, Velkor::get_user_id());
+    for (const auto& [text, uid] : {std::pair{"0", 0}, {"", 0}, {"abc", 0}, {" 42x", 42}}) {
+        ScopedEnv pkexec("PKEXEC_UID", text);
+        EXPECT_EQ(uid, Velkor::get_user_id()) << "PKEXEC_UID=" << text;
+    }
+    ScratchDir dir;
+    StubPath stubs;
+    stubs.add("getent", "printf '%s|' \"$#\" \"$@\" >> " + sh_quote(dir / "log") +
+                            "\ncase \"$2\" in\n"
+                            "  ghost|4242) echo 'ghost:x:4242:4243:G:/home/ghost:/bin/sh' ;;\n"
+                            "  liar) echo 'someone:x:5:5::/x:/bin/sh' ;;\n  *) exit 2 ;;\nesac");
+    EXPECT_EQ(4242, Velkor::get_user_id_from_username("ghost"));
+    EXPECT_EQ("ghost", Velkor::get_username_from_uid(4242));
+    EXPECT_EQ("/home/ghost", Velkor::get_user_home("ghost"));
+    EXPECT_EQ(std::optional<std::string>(""), Velkor::get_user_with_getent("a b 'c'"));
+    EXPECT_NE(std::string::npos, read_file(dir / "log").find("|2|passwd|a b 'c'|"));
+    // An answer for another account is not taken.
+    ScopedEnv liar("SUDO_USER", "liar");
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(-1, Velkor::get_user_id());
+    EXPECT_EQ("", Velkor::get_username_from_uid(424242));
+    EXPECT_EQ("E: UserId not found for userName: liar\nE: Username not found for uid: 424242\n",
+              testing::internal::GetCapturedStderr());
+}
