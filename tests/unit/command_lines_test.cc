@@ -5,6 +5,7 @@
 #include "app/extra_apps_lists.h"
 #include "app/main_menu.h"
 #include "app/refind_config.h"
+#include "lib/commands.h"
 #include "ops/layout_payloads.h"
 #include "ops/package_commands.h"
 #include "ops/theme_payloads.h"
@@ -42,6 +43,16 @@ TEST(CommandLines, Packages) {
         {"/etc/apt/sources.list.d/", copy_target_dir("/etc/apt/sources.list.d/")},
         {"/etc/apt/sources.list.d", copy_target_dir("/etc/apt/sources.list.d/x.list")},
         {"/", copy_target_dir("/x")},
+        {"/usr/bin/xdg-open 'https://kelvane.org' &>/dev/null",
+         Velkor::xdg_open_command("/usr/bin/xdg-open", "https://kelvane.org", "")},
+        {"pkexec --user al env DISPLAY=$DISPLAY XAUTHORITY=$XAUTHORITY /usr/bin/xdg-open "
+         "'/a/it'\\''s.pdf' &>/dev/null",
+         Velkor::xdg_open_command("/usr/bin/xdg-open", "/a/it's.pdf", "al")},
+        {"#!/bin/bash\npkexec env DISPLAY=$DISPLAY XAUTHORITY=$XAUTHORITY '/w/it'\\''s/a.sh'\n"
+         "if [ -f status ]; then exit $(cat status); else exit 0; fi\n",
+         Velkor::admin_wrapper_text("/w/it's/a.sh")},
+        {"#!/bin/bash\n\nLANG=C\nLC_ALL=C.UTF-8\n\necho hi\n\n\nexitCode=$?\nexit ${exitCode}\n",
+         Velkor::bash_script_text("echo hi", true)},
     });
 }
 
@@ -157,39 +168,31 @@ TEST(CommandLines, Dialogs) {
 // The kernel menu marks what the CPU can run and refuses the rest; level 0 (unknown) refuses
 // nothing.
 TEST(CommandLines, KernelMenuByCpuLevel) {
-    const auto mark = [](bool on) { return std::string(on ? " (supported)" : ""); };
+    const std::vector<std::string> items{
+        " 'linux-xanmod' 'x86-64v1         Generic, for all CPUs (supported)'",
+        " 'linux-xanmod-x64v2' 'x86-64v2         Generic, for CPUs circa 2009 (supported)'",
+        " 'linux-xanmod-x64v3' 'x86-64v3         Generic, for CPUs circa 2015'",
+        " 'linux-xanmod-rt' 'rt-x86-64v1      Realtime, for all CPUs (supported)'",
+        " 'linux-xanmod-rt-x64v2' 'rt-x86-64v2      Realtime, for CPUs circa 2009 (supported)'",
+        " 'linux-xanmod-rt-x64v3' 'rt-x86-64v3      Realtime, for CPUs circa 2015'",
+        " 'linux-xanmod-lts' 'lts              Long-term support (LTS) kernel (supported)'",
+        " 'back' 'back             -- Go back --'"};
+    EXPECT_EQ(items, xanmod_menu_items(2));
+    const int marked_from[] = {0, 2, 3, 1, 2, 3, 0, 9};  // the level from which an item is marked
     for (int level = 0; level <= 4; ++level) {
-        const bool v2 = level >= 2, v3 = level >= 3;
-        EXPECT_EQ((std::vector<std::string>{
-                      " 'linux-xanmod' 'x86-64v1         Generic, for all CPUs (supported)'",
-                      " 'linux-xanmod-x64v2' 'x86-64v2         Generic, for CPUs circa 2009" +
-                          mark(v2) + "'",
-                      " 'linux-xanmod-x64v3' 'x86-64v3         Generic, for CPUs circa 2015" +
-                          mark(v3) + "'",
-                      " 'linux-xanmod-rt' 'rt-x86-64v1      Realtime, for all CPUs" +
-                          mark(level >= 1) + "'",
-                      " 'linux-xanmod-rt-x64v2' 'rt-x86-64v2      Realtime, for CPUs circa 2009" +
-                          mark(v2) + "'",
-                      " 'linux-xanmod-rt-x64v3' 'rt-x86-64v3      Realtime, for CPUs circa 2015" +
-                          mark(v3) + "'",
-                      " 'linux-xanmod-lts' 'lts              Long-term support (LTS) kernel "
-                      "(supported)'",
-                      " 'back' 'back             -- Go back --'"}),
-                  xanmod_menu_items(level))
-            << level;
-        for (const std::string kernel :
-             {"linux-xanmod", "linux-xanmod-rt", "linux-xanmod-lts", "linux-xanmod-x64v2",
-              "linux-xanmod-rt-x64v2", "linux-xanmod-x64v3", "linux-xanmod-rt-x64v3"}) {
-            const int needs = kernel.back() == '2' ? 2 : kernel.back() == '3' ? 3 : 1;
-            const auto refusal = xanmod_refusal(kernel, level);
-            if (level == 0 || level >= needs) {
-                EXPECT_EQ(std::nullopt, refusal) << kernel << " " << level;
-            } else {
-                EXPECT_EQ("This CPU doesn't support x86-64 Level " + std::to_string(needs) +
-                              " features.\nSelect another kernel type.",
-                          refusal.value_or(""))
-                    << kernel << " " << level;
-            }
+        const auto shown = xanmod_menu_items(level);
+        ASSERT_EQ(8u, shown.size());
+        for (size_t i = 0; i < 7; ++i) {
+            EXPECT_EQ(level >= marked_from[i], shown[i].find(" (supported)'") != std::string::npos)
+                << shown[i] << " at level " << level;
+            const std::string kernel = items[i].substr(2, items[i].find('\'', 2) - 2);
+            const int needs = std::max(1, marked_from[i]);
+            EXPECT_EQ(level == 0 || level >= needs
+                          ? ""
+                          : "This CPU doesn't support x86-64 Level " + std::to_string(needs) +
+                                " features.\nSelect another kernel type.",
+                      xanmod_refusal(kernel, level).value_or(""))
+                << kernel << " at level " << level;
         }
     }
 }

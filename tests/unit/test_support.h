@@ -1,4 +1,4 @@
-// Scratch folders, environment overrides, stand-in tools on PATH and an independent shell.
+// Scratch folders, environment overrides and an independent shell.
 // Command lines built here quote with sh_quote, not with the code under test.
 #pragma once
 
@@ -32,12 +32,6 @@ inline void write_file(const std::string& path, std::string_view contents, mode_
     ::chmod(path.c_str(), mode);
 }
 
-/// Permission bits (following links); -1 when nothing is there.
-inline int mode_of(const std::string& path) {
-    struct stat info {};
-    return ::stat(path.c_str(), &info) == 0 ? static_cast<int>(info.st_mode & 07777) : -1;
-}
-
 inline std::string sh_quote(std::string_view text) {
     std::string quoted = "'";
     for (char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
@@ -60,12 +54,6 @@ inline ShellResult run_sh(const std::string& script) {
     result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return result;
 }
-
-#define REQUIRE_TOOL(tool)                                                      \
-    do {                                                                        \
-        if (test_support::run_sh("command -v " tool " >/dev/null").status != 0) \
-            GTEST_SKIP() << tool " not found";                                  \
-    } while (0)
 
 inline std::vector<std::string> lines_of(std::string_view text) {
     std::vector<std::string> lines;
@@ -112,19 +100,6 @@ class ScopedEnv {
     }
     std::string name_;
     std::optional<std::string> old_;
-};
-
-/// A folder of stand-in programs first on PATH; add() writes one whose body follows "#!/bin/sh".
-class StubPath {
-   public:
-    StubPath() : path_env_("PATH", dir_.path() + ":" + std::getenv("PATH")) {}
-    void add(const std::string& name, std::string_view body) const {
-        write_file(dir_ / name, "#!/bin/sh\n" + std::string(body) + "\n", 0755);
-    }
-
-   private:
-    ScratchDir dir_;
-    ScopedEnv path_env_;
 };
 
 }  // namespace test_support
