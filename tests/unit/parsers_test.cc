@@ -74,14 +74,10 @@ TEST(CpuLevel, RealCpuinfoFilesAndTheFlagsLine) {
     const std::string v4_flags = cpuinfo_flags(fixture("cpuinfo/v4"));
     EXPECT_EQ(std::string::npos, v4_flags.find("preemption_timer"));
     EXPECT_EQ("arch_capabilities", v4_flags.substr(v4_flags.size() - 17));
-    // The first line with a colon wins, upper case is folded, runs of blanks are harmless.
     EXPECT_EQ("", cpuinfo_flags("processor\t: 0\nflags without colon\n"));
-    const std::string text =
-        "flags\nFlags\t: avx512f\nflags\t\t:  CX16  lahf_lm popcnt pni SSE4_1 sse4_2 ssse3 \n"
-        "flags\t: avx avx2 bmi1 bmi2 f16c fma abm movbe xsave\n";
-    EXPECT_EQ("CX16  lahf_lm popcnt pni SSE4_1 sse4_2 ssse3", cpuinfo_flags(text));
-    EXPECT_EQ(2, x86_64_level(cpu_flag_set(cpuinfo_flags(text))));
-    EXPECT_EQ(1, x86_64_level(cpu_flag_set("")));
+    EXPECT_EQ("cx16 lahf_lm",
+              cpuinfo_flags("flags\nFlags\t: avx\nflags\t\t:  cx16 lahf_lm \nflags\t: avx\n"));
+    EXPECT_EQ(1u, cpu_flag_set("SSE4_1  sse4_1\t").count("sse4_1"));
 }
 
 // Take each flag of the psABI levels away from a v4 CPU: the level falls below the one that
@@ -130,21 +126,12 @@ TEST(Answers, ChecklistToInstallListsInTheAnswersOrder) {
     // Answer, apt list, deb-get list, group commands. Stray blanks and unknown tags add nothing.
     const std::tuple<const char*, const char*, const char*, const char*> rows[] = {
         {"", "", "", ""},
-        {"build",
-         " build-essential dkms git git-extras python3-pip pkgconf autotools-dev dh-make cmake "
-         "fakeroot",
-         "", ""},
         {"steam vmm vbox vscode",
          " steam virt-manager virtualbox-qt virtualbox-ext-pack virtualbox-guest-additions-iso",
          " lutris heroic code",
          "sudo usermod -aG libvirt alice ; sudo usermod -aG vboxusers alice ; "},
         {"vscode skype spotify mailspring rustdesk", "",
          " code skypeforlinux spotify-client youtube-music mailspring rustdesk", ""},
-        {"gimp ffmpeg vala",
-         " gimp inkscape shutter imagemagick smplayer mpv ffmpeg sox valac geany geany-plugins "
-         "meld libgtk2.0-dev libgtk-3-dev libgee-0.8-dev libsoup2.4-dev libjson-glib-dev "
-         "libxml2-dev libvte-2.91-dev libsecret-1-dev libayatana-appindicator3-dev aptly",
-         "", ""},
         {" vbox  onlyoffice softmaker ure\tvscode ",
          " virtualbox-qt virtualbox-ext-pack virtualbox-guest-additions-iso", "",
          "sudo usermod -aG vboxusers alice ; "},
@@ -181,7 +168,7 @@ TEST(Answers, BrowsersSnapsAndRemovals) {
     EXPECT_FALSE(is_snap_transitional_version("121.0~b1+build1-0ubuntu0.22.04.1~mt1"));
 }
 
-TEST(Options, RebootOptionsAndEarlyAnswers) {
+TEST(Options, RebootOptionsAndTheVersion) {
     for (const char* yes :
          {"--noreboot", "--no-reboot", "--skip-reboot", "--No-Reboot", "--NOREBOOT",
           "--sKiP-rEbOoT", "--s\u212Aip-reboot"})  // KELVIN SIGN lower-cases to "k"
@@ -195,14 +182,6 @@ TEST(Options, RebootOptionsAndEarlyAnswers) {
     const size_t start = cmake.find("project(kelvane VERSION ") + 24;
     const std::string version =
         "kelvane " + cmake.substr(start, cmake.find_first_of(" )", start) - start) + "\n";
-    const std::string help = early_answer({"kelvane", "--help"}).value_or("");
-    EXPECT_NE(std::string::npos, help.find("--skip-reboot"));
     EXPECT_EQ(version, early_answer({"./kelvane", "--noreboot", "extra", "--version"}));
-    EXPECT_EQ(help, early_answer({"kelvane", "--No-Reboot", "--help"}));
     EXPECT_EQ(version, early_answer({"kelvane", "--version", "--help"}));  // the first decides
-    EXPECT_EQ(help, early_answer({"kelvane", "--help", "--version"}));
-    // The program path never counts; look-alikes run the program.
-    for (const Strings& args : std::vector<Strings>{
-             {"--help"}, {}, {"k", "--HELP"}, {"k", "-h"}, {"k", "--help=1"}, {"k", " --version"}})
-        EXPECT_EQ(std::nullopt, early_answer(args)) << args.size();
 }

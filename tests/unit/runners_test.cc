@@ -25,8 +25,7 @@ class Workspace : public ::testing::Test {
 }  // namespace
 
 TEST(Exec, ExitCodesOfNormalExitFailureSignalAndMissingCommand) {
-    EXPECT_EQ(1, Velkor::exit_code_from_wait_status(256));
-    EXPECT_EQ(11 | 0x80, Velkor::exit_code_from_wait_status(11 | 0x80));
+    EXPECT_EQ(11 | 0x80, Velkor::exit_code_from_wait_status(11 | 0x80));  // a core dump
     testing::internal::CaptureStdout();
     testing::internal::CaptureStderr();
     const std::vector<int> results{Velkor::exec_posix("exit 3"), Velkor::exec_posix("true"),
@@ -67,12 +66,6 @@ TEST_F(Workspace, SavedScriptsAndTheStatusFile) {
     const std::string path = Velkor::save_bash_script_temp("echo hi", "", true, false);
     EXPECT_EQ(Velkor::bash_script_text("echo hi", true), read_file(path));
     EXPECT_EQ("hi\n", run_sh(sh_quote(path)).output);
-    const std::string wrapper = Velkor::save_bash_script_temp("id", "", false, true);
-    EXPECT_EQ("script-admin.sh", std::filesystem::path(wrapper).filename().string());
-    const auto scripts = Velkor::dir_list_names(Velkor::file_parent(wrapper).value(), true);
-    ASSERT_EQ(2u, scripts.size());
-    const std::string inner = scripts[0] == wrapper ? scripts[1] : scripts[0];
-    EXPECT_EQ(Velkor::admin_wrapper_text(inner), read_file(wrapper));
 
     auto run = [](const char* script, Velkor::ExecOutput* out = nullptr) {
         return Velkor::exec_script_sync(script, out, false, false, true, false);
@@ -119,20 +112,4 @@ TEST(User, PasswdLinesShortOddAndRepeated) {
         {1, "root", 9, 1, std::nullopt}, {0, "root", 3, 1, std::nullopt}};
     for (const auto& [key_field, key, field, minimum, answer] : lookups)
         EXPECT_EQ(answer, Velkor::passwd_lookup(passwd, key_field, key, minimum, field)) << key;
-}
-
-// pkexec wins over sudo, and needs no lookup.
-TEST(User, RealUserThroughPkexecOrSudo) {
-    ScopedEnv no_pkexec("PKEXEC_UID", std::nullopt);
-    ScopedEnv sudo("SUDO_USER", "root");
-    EXPECT_EQ(0, Velkor::get_user_id());
-    for (const auto& [text, uid] : {std::pair{"0", 0}, {"", 0}, {"abc", 0}, {" 42x", 42}}) {
-        ScopedEnv pkexec("PKEXEC_UID", text);
-        EXPECT_EQ(uid, Velkor::get_user_id()) << "PKEXEC_UID=" << text;
-    }
-    ScopedEnv nobody("SUDO_USER", "kelvane-nobody");
-    testing::internal::CaptureStderr();
-    EXPECT_EQ(-1, Velkor::get_user_id());
-    EXPECT_EQ("E: UserId not found for userName: kelvane-nobody\n",
-              testing::internal::GetCapturedStderr());
 }

@@ -3,23 +3,19 @@
 #pragma once
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <optional>
 #include <sstream>
 #include <stdexcept>
 #include <string>
-#include <string_view>
 #include <vector>
 
 namespace test_support {
 
-/// A whole file; "" when it cannot be opened.
 inline std::string read_file(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     std::ostringstream text;
@@ -74,8 +70,6 @@ class ScratchDir {
         std::error_code ignored;
         std::filesystem::remove_all(path_, ignored);
     }
-    ScratchDir(const ScratchDir&) = delete;
-    ScratchDir& operator=(const ScratchDir&) = delete;
     const std::string& path() const { return path_; }
     std::string operator/(std::string_view name) const { return path_ + "/" + std::string(name); }
 
@@ -91,8 +85,6 @@ class ScopedEnv {
         apply(value);
     }
     ~ScopedEnv() { apply(old_); }
-    ScopedEnv(const ScopedEnv&) = delete;
-    ScopedEnv& operator=(const ScopedEnv&) = delete;
 
    private:
     void apply(const std::optional<std::string>& value) {
