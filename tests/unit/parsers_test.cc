@@ -26,21 +26,18 @@ bool supported_text(const std::string& text) {
 }  // namespace
 
 TEST(OsRelease, RealFilesAndTheSupportDecision) {
-    const std::tuple<const char*, const char*, const char*, const char*, bool> cases[] = {
-        {"ubuntu-22.04", "22.04", "Ubuntu 22.04.3 LTS", "ubuntu", true},
-        {"ubuntu-22.10", "22.10", "Ubuntu 22.10", "ubuntu", true},
-        {"ubuntu-22.04.1", "22.04.1", "Ubuntu 22.04.1 LTS", "ubuntu", false},
-        {"ubuntu-20.04", "20.04", "Ubuntu 20.04.6 LTS", "ubuntu", false},
-        {"debian-12", "12", "Debian GNU/Linux 12 (bookworm)", "debian", false},
-        {"derivative-22.04", "22.04", "Corvid Desktop 22.04", "ubuntu", false},
+    const std::tuple<const char*, const char*, const char*, bool> cases[] = {
+        {"ubuntu-22.04", "22.04", "Ubuntu 22.04.3 LTS", true},
+        {"ubuntu-22.10", "22.10", "Ubuntu 22.10", true},
+        {"ubuntu-22.04.1", "22.04.1", "Ubuntu 22.04.1 LTS", false},
+        {"ubuntu-20.04", "20.04", "Ubuntu 20.04.6 LTS", false},
+        {"debian-12", "12", "Debian GNU/Linux 12 (bookworm)", false},
+        {"derivative-22.04", "22.04", "Corvid Desktop 22.04", false},  // ID is ubuntu, NAME not
     };
-    for (const auto& [file, version_id, pretty_name, id, is_supported] : cases) {
-        const std::string text = fixture(std::string("os-release/") + file);
-        ASSERT_FALSE(text.empty()) << file;
-        const OsRelease release = parse_os_release(text);
+    for (const auto& [file, version_id, pretty_name, is_supported] : cases) {
+        const OsRelease release = parse_os_release(fixture(std::string("os-release/") + file));
         EXPECT_EQ(version_id, release.version_id) << file;
         EXPECT_EQ(pretty_name, release.pretty_name) << file;
-        EXPECT_EQ(id, release.id) << file;
         EXPECT_EQ(is_supported, distribution_supported(release, supported)) << file;
     }
     // Letter case of ID and NAME does not matter, of keys it does; blanks around key and value
@@ -60,14 +57,12 @@ TEST(OsRelease, RealFilesAndTheSupportDecision) {
     };
     for (const auto& [text, expected] : texts) EXPECT_EQ(expected, supported_text(text)) << text;
     EXPECT_EQ("Release", parse_os_release("PRETTY_NAME=\"Release=2\"").pretty_name);
-    EXPECT_EQ(2u, parse_os_release("ID=debian\nID=ubuntu\n").found.size());
 }
 
 TEST(CpuLevel, RealCpuinfoFilesAndTheFlagsLine) {
     for (const auto& [file, level] :
          {std::pair{"v1", 1}, {"v2", 2}, {"v3", 3}, {"v4", 4}, {"v3-missing-v2-flag", 1}}) {
         const std::string flags = cpuinfo_flags(fixture(std::string("cpuinfo/") + file));
-        EXPECT_EQ(0u, flags.rfind("fpu vme de pse tsc", 0)) << file;
         EXPECT_EQ(level, x86_64_level(cpu_flag_set(flags))) << file;
     }
     // Only the "flags" line counts, not "vmx flags" or "bugs".
@@ -103,9 +98,7 @@ TEST(CpuLevel, EveryRequiredFlagCounts) {
 
 TEST(Packages, NamesQueriesAndWhatIsMissing) {
     EXPECT_EQ((Strings{"curl", "wget\tx"}), package_names("  curl  wget\tx "));
-    EXPECT_TRUE(package_names("   ").empty());
     EXPECT_EQ((Strings{"adduser", "apt", "bash"}), parse_dpkg_query("adduser\napt\n\n  bash \r\n"));
-    EXPECT_TRUE(parse_dpkg_query("").empty());
 
     // Letter case counts: "Curl" is not installed when "curl" is.
     const auto installed = [](std::string_view name) { return name == "curl" || name == "wget"; };
@@ -150,11 +143,13 @@ TEST(Answers, ChecklistToInstallListsInTheAnswersOrder) {
 
 TEST(Answers, BrowsersSnapsAndRemovals) {
     const std::pair<const char*, std::optional<std::string>> browsers[] = {
-        {"edge", "microsoft-edge-stable"}, {"librewolf", "librewolf"},
-        {"vivaldi", "vivaldi-stable"},     {"opera", "opera-stable"},
-        {"brave", "brave-browser"},        {"chrome", std::nullopt},
-        {"firefox", std::nullopt},         {"Edge", std::nullopt},
-        {"edge\n", std::nullopt}};
+        {"edge", "microsoft-edge-stable"},
+        {"librewolf", "librewolf"},
+        {"vivaldi", "vivaldi-stable"},
+        {"opera", "opera-stable"},
+        {"brave", "brave-browser"},
+        {"chrome", std::nullopt},
+        {"Edge", std::nullopt}};
     for (const auto& [tag, package] : browsers) EXPECT_EQ(package, deb_get_browser_package(tag));
     EXPECT_FALSE(snap_list_has_snaps(""));
     EXPECT_FALSE(snap_list_has_snaps("Name  Version  Rev  Tracking  Publisher  Notes\n"));
@@ -164,8 +159,8 @@ TEST(Answers, BrowsersSnapsAndRemovals) {
         "gnome-mines gnome-sudoku rhythmbox totem";
     EXPECT_EQ("snapd" + removals, default_apps_removal_list(true));
     EXPECT_EQ(removals, default_apps_removal_list(false));
-    EXPECT_TRUE(is_snap_transitional_version("1:1snap1-0ubuntu2"));
-    EXPECT_FALSE(is_snap_transitional_version("121.0~b1+build1-0ubuntu0.22.04.1~mt1"));
+    EXPECT_TRUE(is_snap_transitional_version("1:1snap1-0ubuntu2") &&
+                !is_snap_transitional_version("121.0~b1+build1"));
 }
 
 TEST(Options, RebootOptionsAndTheVersion) {

@@ -18,7 +18,6 @@ TEST(RealTools, TextsAndEditsReadByTheirTools) {
         " -F f | grep -E '^(port|control(master|persist)|compression|serveraliveinterval) ' | sort";
     std::string zram;
     for (const auto& cmd : zram_commands("f")) zram += cmd.substr(5) + " && ";  // without sudo
-    const auto mimeapps = mimeapps_commands("f");
     const std::tuple<const char*, std::string, std::string, std::string> rows[] = {
         {"bash", bash_prompt_block, bash + "false; __prompt_command; echo \"$PS1\"'",
          "\\[\\033[38;5;9m\\]❯ \\[\\e[0m\\]\n"},
@@ -29,8 +28,6 @@ TEST(RealTools, TextsAndEditsReadByTheirTools) {
         {"fish", fish_prompt_block, fish + "cd ~/src; fish_prompt'", " ~/src\n❯ "},
         // A sibling folder that only starts with the home's name is not inside it.
         {"fish", fish_prompt_block, fish + "cd ~/../\"h ox\"; fish_prompt'", "/h ox\n❯ "},
-        {"fish", fish_prompt_block, fish + "functions -q ni ll add-ppa && echo defined'",
-         "defined"},
         {"ssh", std::string(ssh_config_block), "ssh -G host" + ssh,
          "compression yes\ncontrolmaster auto\ncontrolpersist 600\nport 22\n"
          "serveraliveinterval 60\n"},
@@ -43,12 +40,6 @@ TEST(RealTools, TextsAndEditsReadByTheirTools) {
          "clean=1"},
         {"sed", "# algorithm\n#ALGO=lz4\n\n#PERCENT=50\n#SIZE=256\n# PRIORITY=100\n",
          zram + "cat f", "# algorithm\nALGO=zstd\n\nPERCENT=50\n#SIZE=256\nPRIORITY=100\n"},
-        {"sed",
-         "[Default Applications]\ntext/plain=org.gnome.TextEditor.desktop\n"
-         "audio/mpeg=rhythmbox.desktop\nvideo/mp4=org.gnome.Totem.desktop\nimage/png=eog.desktop\n",
-         mimeapps[1] + " && " + mimeapps[2] + " && " + mimeapps[3] + " && cat f",
-         "[Default Applications]\ntext/plain=org.gnome.gedit.desktop\naudio/mpeg=vlc.desktop\n"
-         "video/mp4=vlc.desktop\nimage/png=eog.desktop\n"},
     };
     for (const auto& [tool, text, script, expected] : rows) {
         if (run_sh(std::string("command -v ") + tool).status != 0) continue;

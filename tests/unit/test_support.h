@@ -1,20 +1,22 @@
-// Scratch folders, environment overrides and an independent shell.
-// Command lines built here quote with sh_quote, not with the code under test.
+// Scratch folders and an independent shell that quotes with its own sh_quote.
 #pragma once
 
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <optional>
 #include <sstream>
 #include <stdexcept>
 #include <string>
-#include <vector>
 
 namespace test_support {
+
+inline size_t count_lines(const std::string& text) {
+    return static_cast<size_t>(std::count(text.begin(), text.end(), '\n'));
+}
 
 inline std::string read_file(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
@@ -35,8 +37,8 @@ inline std::string sh_quote(std::string_view text) {
 }
 
 struct ShellResult {
-    int status = -1;     ///< exit status; -1 when killed by a signal
-    std::string output;  ///< standard output and error, joined
+    int status = -1;  // -1 when killed by a signal
+    std::string output;
 };
 
 inline ShellResult run_sh(const std::string& script) {
@@ -51,14 +53,6 @@ inline ShellResult run_sh(const std::string& script) {
     return result;
 }
 
-inline std::vector<std::string> lines_of(std::string_view text) {
-    std::vector<std::string> lines;
-    std::istringstream in{std::string(text)};
-    for (std::string line; std::getline(in, line);) lines.push_back(line);
-    return lines;
-}
-
-/// A fresh folder below /tmp, removed with everything in it.
 class ScratchDir {
    public:
     ScratchDir() {
@@ -75,23 +69,6 @@ class ScratchDir {
 
    private:
     std::string path_;
-};
-
-/// Sets (or with nullopt unsets) an environment variable until the end of the scope.
-class ScopedEnv {
-   public:
-    ScopedEnv(std::string name, const std::optional<std::string>& value) : name_(std::move(name)) {
-        if (const char* old = std::getenv(name_.c_str())) old_ = old;
-        apply(value);
-    }
-    ~ScopedEnv() { apply(old_); }
-
-   private:
-    void apply(const std::optional<std::string>& value) {
-        value ? ::setenv(name_.c_str(), value->c_str(), 1) : ::unsetenv(name_.c_str());
-    }
-    std::string name_;
-    std::optional<std::string> old_;
 };
 
 }  // namespace test_support
