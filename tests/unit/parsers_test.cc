@@ -1,0 +1,182 @@
+// Parsers and decisions that take text: os-release, cpuinfo, dpkg-query, answers, options.
+#include <gtest/gtest.h>
+
+#include "app/cli.h"
+#include "app/extra_apps_lists.h"
+#include "app/startup_checks.h"
+#include "ops/package_commands.h"
+#include "test_support.h"
+#include "wizard/wizard_commands.h"
+
+using namespace test_support;
+using Strings = std::vector<std::string>;
+
+namespace {
+
+const Strings supported{"22.04", "22.10"};
+
+std::string fixture(const std::string& relative_path) {
+    return read_file(std::string(KELVANE_SOURCE_DIR) + "/tests/fixtures/" + relative_path);
+}
+
+bool supported_text(const std::string& text) {
+    return distribution_supported(parse_os_release(text), supported);
+}
+
+}  // namespace
+
+TEST(OsRelease, RealFilesAndTheSupportDecision) {
+    const std::tuple<const char*, const char*, const char*, bool> cases[] = {
+        {"ubuntu-22.04", "22.04", "Ubuntu 22.04.3 LTS", true},
+        {"ubuntu-22.10", "22.10", "Ubuntu 22.10", true},
+        {"ubuntu-22.04.1", "22.04.1", "Ubuntu 22.04.1 LTS", false},
+        {"ubuntu-20.04", "20.04", "Ubuntu 20.04.6 LTS", false},
+        {"debian-12", "12", "Debian GNU/Linux 12 (bookworm)", false},
+        {"derivative-22.04", "22.04", "Corvid Desktop 22.04", false},  // ID is ubuntu, NAME not
+    };
+    for (const auto& [file, version_id, pretty_name, is_supported] : cases) {
+        const OsRelease release = parse_os_release(fixture(std::string("os-release/") + file));
+        EXPECT_EQ(version_id, release.version_id) << file;
+        EXPECT_EQ(pretty_name, release.pretty_name) << file;
+        EXPECT_EQ(is_supported, distribution_supported(release, supported)) << file;
+    }
+    // Letter case of ID and NAME does not matter, of keys it does; blanks around key and value
+    // go, but not inside quotes; single quotes stay and so fail; the last line wins.
+    const std::pair<std::string, bool> texts[] = {
+        {"ID=UBUNTU\nNAME=\"uBuNtU\"\nVERSION_ID=\"22.10\"", true},
+        {"  ID =  ubuntu \r\nNAME\t=Ubuntu\r\nVERSION_ID= 22.04\r\n", true},
+        {"ID=ubuntu\nNAME=Ubuntu\nversion_id=22.04\n", false},
+        {"ID='ubuntu'\nNAME=Ubuntu\nVERSION_ID=22.04\n", false},
+        {"ID=ubuntu\nNAME=Ubuntu\nVERSION_ID=\"22.04 \"\n", false},
+        {"ID=ubuntu\nNAME=Ubuntu\nVERSION_ID=22\n", false},
+        {"ID=ubuntu\nNAME=Ubuntu\nVERSION_ID=22.04\nID=debian\n", false},
+        {"ID=\nNAME=Ubuntu\nVERSION_ID=22.04\n", false},
+        {"", false},
+        {"==\n=\n", false},
+        {std::string("\0\xff\xfe=", 4), false},
+    };
+    for (const auto& [text, expected] : texts) EXPECT_EQ(expected, supported_text(text)) << text;
+    EXPECT_EQ("Release", parse_os_release("PRETTY_NAME=\"Release=2\"").pretty_name);
+}
+
+TEST(CpuLevel, RealCpuinfoFilesAndTheFlagsLine) {
+    for (const auto& [file, level] :
+         {std::pair{"v1", 1}, {"v2", 2}, {"v3", 3}, {"v4", 4}, {"v3-missing-v2-flag", 1}}) {
+        const std::string flags = cpuinfo_flags(fixture(std::string("cpuinfo/") + file));
+        EXPECT_EQ(level, x86_64_level(cpu_flag_set(flags))) << file;
+    }
+    // Only the "flags" line counts, not "vmx flags" or "bugs".
+    const std::string v4_flags = cpuinfo_flags(fixture("cpuinfo/v4"));
+    EXPECT_EQ(std::string::npos, v4_flags.find("preemption_timer"));
+    EXPECT_EQ("arch_capabilities", v4_flags.substr(v4_flags.size() - 17));
+    EXPECT_EQ("", cpuinfo_flags("processor\t: 0\nflags without colon\n"));
+    EXPECT_EQ("cx16 lahf_lm",
+              cpuinfo_flags("flags\nFlags\t: avx\nflags\t\t:  cx16 lahf_lm \nflags\t: avx\n"));
+    EXPECT_EQ(1u, cpu_flag_set("SSE4_1  sse4_1\t").count("sse4_1"));
+}
+
+// Take each flag of the psABI levels away from a v4 CPU: the level falls below the one that
+// needs it. A level without the lower ones' flags does not count.
+TEST(CpuLevel, EveryRequiredFlagCounts) {
+    const std::pair<int, Strings> levels[] = {
+        {2, {"cx16", "lahf_lm", "popcnt", "pni", "sse4_1", "sse4_2", "ssse3"}},
+        {3, {"avx", "avx2", "bmi1", "bmi2", "f16c", "fma", "abm", "movbe", "xsave"}},
+        {4, {"avx512f", "avx512bw", "avx512cd", "avx512dq", "avx512vl"}},
+    };
+    const std::set<std::string> v4 = cpu_flag_set(cpuinfo_flags(fixture("cpuinfo/v4")));
+    ASSERT_EQ(4, x86_64_level(v4));
+    for (const auto& [level, flags] : levels) {
+        for (const auto& flag : flags) {
+            std::set<std::string> without = v4;
+            ASSERT_EQ(1u, without.erase(flag)) << flag;
+            EXPECT_EQ(level - 1, x86_64_level(without)) << flag;
+        }
+    }
+    EXPECT_EQ(1, x86_64_level(cpu_flag_set("avx avx2 bmi1 bmi2 f16c fma abm movbe xsave avx512f "
+                                           "avx512bw avx512cd avx512dq avx512vl")));
+}
+
+TEST(Packages, NamesQueriesAndWhatIsMissing) {
+    EXPECT_EQ((Strings{"curl", "wget\tx"}), package_names("  curl  wget\tx "));
+    EXPECT_EQ((Strings{"adduser", "apt", "bash"}), parse_dpkg_query("adduser\napt\n\n  bash \r\n"));
+
+    // Letter case counts: "Curl" is not installed when "curl" is.
+    const auto installed = [](std::string_view name) { return name == "curl" || name == "wget"; };
+    const std::tuple<const char*, std::optional<std::string>, std::optional<std::string>> rows[] = {
+        {"curl wget", std::nullopt, "curl"},
+        {"", std::nullopt, std::nullopt},
+        {" Curl  boxes", "Curl", std::nullopt},
+        {"boxes wget", "boxes", "wget"}};
+    for (const auto& [packages, missing, present] : rows) {
+        EXPECT_EQ(missing, first_missing_package(packages, installed)) << packages;
+        EXPECT_EQ(present, first_installed_package(packages, installed)) << packages;
+    }
+}
+
+TEST(Answers, ChecklistToInstallListsInTheAnswersOrder) {
+    EXPECT_EQ("steam vmm vscode", clean_checklist_answer("\"steam\" \"vmm\" \"vscode\""));
+    EXPECT_EQ("", clean_checklist_answer(""));
+    // Answer, apt list, deb-get list, group commands. Stray blanks and unknown tags add nothing.
+    const std::tuple<const char*, const char*, const char*, const char*> rows[] = {
+        {"", "", "", ""},
+        {"steam vmm vbox vscode",
+         " steam virt-manager virtualbox-qt virtualbox-ext-pack virtualbox-guest-additions-iso",
+         " lutris heroic code",
+         "sudo usermod -aG libvirt alice ; sudo usermod -aG vboxusers alice ; "},
+        {"vscode skype spotify mailspring rustdesk", "",
+         " code skypeforlinux spotify-client youtube-music mailspring rustdesk", ""},
+        {" vbox  onlyoffice softmaker ure\tvscode ",
+         " virtualbox-qt virtualbox-ext-pack virtualbox-guest-additions-iso", "",
+         "sudo usermod -aG vboxusers alice ; "},
+    };
+    for (const auto& [answer, apt, deb_get, groups] : rows) {
+        const auto lists = extra_apps_lists(answer, "alice");
+        EXPECT_EQ(apt, lists.apt_packages) << answer;
+        EXPECT_EQ(deb_get, lists.deb_get_packages) << answer;
+        EXPECT_EQ(groups, lists.group_commands) << answer;
+    }
+    // The user name reaches a root shell: an odd name arrives as one word, unexpanded.
+    EXPECT_EQ("j.doe-2_x", shell_word("j.doe-2_x"));
+    for (const std::string name : {"a b", "x;touch /tmp/pwned", "it's", "$(id)", "", "*"})
+        EXPECT_EQ(name, run_sh("printf %s " + shell_word(name)).output) << name;
+}
+
+TEST(Answers, BrowsersSnapsAndRemovals) {
+    const std::pair<const char*, std::optional<std::string>> browsers[] = {
+        {"edge", "microsoft-edge-stable"},
+        {"librewolf", "librewolf"},
+        {"vivaldi", "vivaldi-stable"},
+        {"opera", "opera-stable"},
+        {"brave", "brave-browser"},
+        {"chrome", std::nullopt},
+        {"Edge", std::nullopt}};
+    for (const auto& [tag, package] : browsers) EXPECT_EQ(package, deb_get_browser_package(tag));
+    EXPECT_FALSE(snap_list_has_snaps(""));
+    EXPECT_FALSE(snap_list_has_snaps("Name  Version  Rev  Tracking  Publisher  Notes\n"));
+    EXPECT_TRUE(snap_list_has_snaps("Name  Version\ncore20  20230207\n"));
+    const std::string removals =
+        " thunderbird simple-scan deja-dup gnome-text-editor remmina aisleriot gnome-mahjongg "
+        "gnome-mines gnome-sudoku rhythmbox totem";
+    EXPECT_EQ("snapd" + removals, default_apps_removal_list(true));
+    EXPECT_EQ(removals, default_apps_removal_list(false));
+    EXPECT_TRUE(is_snap_transitional_version("1:1snap1-0ubuntu2") &&
+                !is_snap_transitional_version("121.0~b1+build1"));
+}
+
+TEST(Options, RebootOptionsAndTheVersion) {
+    for (const char* yes :
+         {"--noreboot", "--no-reboot", "--skip-reboot", "--No-Reboot", "--NOREBOOT",
+          "--sKiP-rEbOoT", "--s\u212Aip-reboot"})  // KELVIN SIGN lower-cases to "k"
+        EXPECT_TRUE(is_noreboot_option(yes)) << yes;
+    for (const char* no : {"-noreboot", "--noreboot=1", "noreboot", "--noreboot ", " --noreboot",
+                           "--no_reboot", "--noreboots", "--reboot", "", "--skip_reboot"})
+        EXPECT_FALSE(is_noreboot_option(no)) << "'" << no << "'";
+
+    // The version as CMake declares it, read from the source, so a wrong substitution shows.
+    const std::string cmake = read_file(std::string(KELVANE_SOURCE_DIR) + "/CMakeLists.txt");
+    const size_t start = cmake.find("project(kelvane VERSION ") + 24;
+    const std::string version =
+        "kelvane " + cmake.substr(start, cmake.find_first_of(" )", start) - start) + "\n";
+    EXPECT_EQ(version, early_answer({"./kelvane", "--noreboot", "extra", "--version"}));
+    EXPECT_EQ(version, early_answer({"kelvane", "--version", "--help"}));  // the first decides
+}
