@@ -1,16 +1,20 @@
 // The exact command lines the operations hand to the shell, one table per builder module.
 #include <gtest/gtest.h>
 
-#include "app/dialog.h"
-#include "app/extra_apps_lists.h"
+#include "actions/boot_manager_data.h"
+#include "actions/kernel_data.h"
+#include "actions/layout_data.h"
+#include "actions/software_data.h"
+#include "actions/theme_data.h"
 #include "app/main_menu.h"
-#include "app/refind_config.h"
+#include "core/dialogs_data.h"
+#include "core/packages_data.h"
 #include "lib/commands.h"
-#include "ops/layout_payloads.h"
-#include "ops/package_commands.h"
-#include "ops/theme_payloads.h"
-#include "ops/xanmod_menu.h"
-#include "wizard/wizard_commands.h"
+#include "wizard/browser_data.h"
+#include "wizard/desktop_data.h"
+#include "wizard/driver_data.h"
+#include "wizard/package_steps_data.h"
+#include "wizard/shell_ssh_data.h"
 
 namespace {
 

@@ -60,11 +60,12 @@ TEST(Files, ReadKeepsBytesAndReportsFailures) {
 TEST(Files, WriteReplacesAtomically) {
     ScratchDir dir;
     const std::string path = dir / "settings.conf";
-    write_file(path, "old text\n", 0755);
+    write_file(path, "old text\n", 0600);
     const int held = open(path.c_str(), O_RDONLY | O_CLOEXEC);
     ASSERT_GE(held, 0);
     const mode_t old_umask = umask(022);
     EXPECT_TRUE(Velkor::file_write(path, "new text"));
+    EXPECT_TRUE(Velkor::file_write(dir / "new.conf", "fresh"));
     umask(old_umask);
     // A reader that opened the old file still sees all of it: the file was replaced, not cut.
     char buffer[64] = {};
@@ -72,8 +73,11 @@ TEST(Files, WriteReplacesAtomically) {
     close(held);
     EXPECT_EQ("old text\n", std::string(buffer, n > 0 ? static_cast<size_t>(n) : 0));
     EXPECT_EQ("new text", read_file(path));
-    EXPECT_EQ(std::filesystem::perms(0644), std::filesystem::status(path).permissions());
-    EXPECT_EQ(Strings{"settings.conf"}, Velkor::dir_list_names(dir.path(), false));
+    // A replaced file keeps its mode (a private file stays private); a new one gets the umask's.
+    EXPECT_EQ(std::filesystem::perms(0600), std::filesystem::status(path).permissions());
+    EXPECT_EQ(std::filesystem::perms(0644),
+              std::filesystem::status(dir / "new.conf").permissions());
+    EXPECT_EQ((Strings{"new.conf", "settings.conf"}), Velkor::dir_list_names(dir.path(), false));
 
     // The folder chain is made; a name of the longest length still leaves room for the temp.
     const std::string long_name = "a/b c/" + std::string(NAME_MAX, 'n');
@@ -88,7 +92,8 @@ TEST(Files, WriteReplacesAtomically) {
     EXPECT_FALSE(Velkor::file_write(dir / "folder", "x"));
     EXPECT_EQ(0u, testing::internal::GetCapturedStderr().rfind("E: ", 0));
     EXPECT_EQ("new text", read_file(path));
-    EXPECT_EQ((Strings{"a", "folder", "settings.conf"}), Velkor::dir_list_names(dir.path(), false));
+    EXPECT_EQ((Strings{"a", "folder", "new.conf", "settings.conf"}),
+              Velkor::dir_list_names(dir.path(), false));
 
     // A link stays a link; the file it points at (relative, chained or not yet there) changes.
     std::filesystem::create_directory(dir / "sub");

@@ -3,14 +3,14 @@
 
 #include <map>
 
-#include "app/refind_config.h"
+#include "actions/boot_manager_data.h"
+#include "actions/extensions_data.h"
+#include "actions/layout_data.h"
+#include "actions/theme_data.h"
 #include "lib/files.h"
 #include "lib/glib_ptr.h"
-#include "ops/extension_payloads.h"
-#include "ops/layout_payloads.h"
-#include "ops/theme_payloads.h"
-#include "wizard/wizard_payloads.h"
-#include "wizard/wizard_texts.h"
+#include "wizard/desktop_data.h"
+#include "wizard/shell_ssh_data.h"
 
 namespace {
 

@@ -2,8 +2,11 @@
 #include <gtest/gtest.h>
 
 #include "test_support.h"
-#include "wizard/wizard_commands.h"
-#include "wizard/wizard_texts.h"
+#include "wizard/browser_data.h"
+#include "wizard/desktop_data.h"
+#include "wizard/driver_data.h"
+#include "wizard/package_steps_data.h"
+#include "wizard/shell_ssh_data.h"
 
 using namespace test_support;
 

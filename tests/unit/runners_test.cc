@@ -28,10 +28,11 @@ TEST(Exec, ExitCodesOfNormalExitFailureSignalAndMissingCommand) {
     EXPECT_EQ(11 | 0x80, Velkor::exit_code_from_wait_status(11 | 0x80));  // a core dump
     testing::internal::CaptureStdout();
     testing::internal::CaptureStderr();
-    const std::vector<int> results{Velkor::exec_posix("exit 3"), Velkor::exec_posix("true"),
-                                   Velkor::exec_posix("kill -9 $$"), Velkor::exec_posix("exit 255"),
-                                   Velkor::exec_posix("kelvane-no-such-program")};
-    Velkor::exec_posix("echo to the terminal; echo problem >&2");
+    const std::vector<int> results{Velkor::run_command("exit 3"), Velkor::run_command("true"),
+                                   Velkor::run_command("kill -9 $$"),
+                                   Velkor::run_command("exit 255"),
+                                   Velkor::run_command("kelvane-no-such-program")};
+    Velkor::run_command("echo to the terminal; echo problem >&2");
     EXPECT_EQ("to the terminal\n", testing::internal::GetCapturedStdout());
     const std::string err = testing::internal::GetCapturedStderr();
     EXPECT_EQ((std::vector<int>{3, 0, 9, 255, 127}), results);
@@ -41,18 +42,20 @@ TEST(Exec, ExitCodesOfNormalExitFailureSignalAndMissingCommand) {
 
 TEST(Exec, SyncSplitsWordsButRunsNoShell) {
     Velkor::ExecOutput out;
-    EXPECT_EQ(0, Velkor::exec_sync(R"(printf '%s|' 'a b' "c d" e\ f g* $HOME)", &out));
+    EXPECT_EQ(0, Velkor::run_command(R"(printf '%s|' 'a b' "c d" e\ f g* $HOME)",
+                                     Velkor::RunMode::captured, &out));
     EXPECT_EQ("a b|c d|e f|g*|$HOME|", out.std_out);
-    EXPECT_EQ(4, Velkor::exec_sync("sh -c 'echo out; echo err >&2; exit 4'", &out));
+    EXPECT_EQ(4, Velkor::run_command("sh -c 'echo out; echo err >&2; exit 4'",
+                                     Velkor::RunMode::captured, &out));
     EXPECT_EQ("out\n", out.std_out);
     EXPECT_EQ("err\n", out.std_err);
-    EXPECT_EQ(9, Velkor::exec_sync("sh -c 'kill -9 $$'", &out));
+    EXPECT_EQ(9, Velkor::run_command("sh -c 'kill -9 $$'", Velkor::RunMode::captured, &out));
 
     // A command that cannot start: -1, nothing captured and exactly one error line.
     for (const std::string command : {"kelvane-no-such-program --flag", "echo 'unbalanced", ""}) {
         Velkor::ExecOutput none{std::string("stale"), std::string("stale")};
         testing::internal::CaptureStderr();
-        EXPECT_EQ(-1, Velkor::exec_sync(command, &none)) << command;
+        EXPECT_EQ(-1, Velkor::run_command(command, Velkor::RunMode::captured, &none)) << command;
         const std::string err = testing::internal::GetCapturedStderr();
         EXPECT_EQ(std::nullopt, none.std_out) << command;
         EXPECT_EQ(1u, count_lines(err)) << command;
