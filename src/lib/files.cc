@@ -171,7 +171,9 @@ void show_write(const std::string& target, std::string_view contents) {
     file_write(draft, contents);
     ExecOutput diff;
     const std::string old = file_exists(target) ? target : "/dev/null";
-    run_read("diff -u " + shell_quote(old) + " " + shell_quote(draft), RunMode::captured, &diff);
+    run_read("diff -u --label " + shell_quote(old) + " --label " + shell_quote(target) + " " +
+                 shell_quote(old) + " " + shell_quote(draft),
+             RunMode::captured, &diff);
     const std::string text = diff.std_out.value_or("");
     if (!text.empty()) log_msg(text.back() == '\n' ? text.substr(0, text.size() - 1) : text);
 }
