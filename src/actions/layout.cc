@@ -14,10 +14,9 @@ using namespace Velkor;
 
 MenuResult get_choice_layout(AppConsole& app, AskedFrom from) {
     log_debug("get_choice_layout()");
-    const std::string answer = run_dialog(layout_menu_dialog(from == AskedFrom::menu), true);
-    if (answer == "back") return MenuResult::back;
-    app.layout = answer;
-    log_msg("Selected layout: " + app.layout);
+    if (!ask_choice(layout_menu_dialog(from == AskedFrom::menu), "layout", app.layout)) {
+        return MenuResult::back;
+    }
     if (from == AskedFrom::menu) {
         // Also for "reset": the extensions and their settings are in place before the reset
         // clears the settings, so turning them on later finds them.

@@ -11,10 +11,9 @@ using namespace Velkor;
 
 MenuResult get_choice_theme(AppConsole& app, AskedFrom from) {
     log_debug("get_choice_theme()");
-    const std::string answer = run_dialog(theme_menu_dialog(from == AskedFrom::menu), true);
-    if (answer == "back") return MenuResult::back;
-    app.theme = answer;
-    log_msg("Selected theme: " + app.theme);
+    if (!ask_choice(theme_menu_dialog(from == AskedFrom::menu), "theme", app.theme)) {
+        return MenuResult::back;
+    }
     if (from == AskedFrom::menu) apply_theme(app.theme);
     return MenuResult::done;
 }

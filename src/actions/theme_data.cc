@@ -2,27 +2,20 @@
 
 #include "core/dialogs_data.h"
 
-const std::string_view light_theme_payload = R"dconf(
-[org/gnome/desktop/interface]
-color-scheme='default'
-font-hinting='slight'
-gtk-theme='Yaru'
-icon-theme='TelaBudgie'
+namespace {
 
-[org/gnome/gedit/preferences/editor]
-scheme='Yaru'
-)dconf";
+// The two themes set the same keys; the dark one uses the dark variant of each.
+std::string theme_payload_text(std::string_view color_scheme, std::string_view variant) {
+    const std::string suffix(variant);
+    return "\n[org/gnome/desktop/interface]\ncolor-scheme='" + std::string(color_scheme) +
+           "'\nfont-hinting='slight'\ngtk-theme='Yaru" + suffix + "'\nicon-theme='TelaBudgie" +
+           suffix + "'\n\n[org/gnome/gedit/preferences/editor]\nscheme='Yaru" + suffix + "'\n";
+}
 
-const std::string_view dark_theme_payload = R"dconf(
-[org/gnome/desktop/interface]
-color-scheme='prefer-dark'
-font-hinting='slight'
-gtk-theme='Yaru-dark'
-icon-theme='TelaBudgie-dark'
+}  // namespace
 
-[org/gnome/gedit/preferences/editor]
-scheme='Yaru-dark'
-)dconf";
+const std::string light_theme_payload = theme_payload_text("default", "");
+const std::string dark_theme_payload = theme_payload_text("prefer-dark", "-dark");
 
 Dialog theme_menu_dialog(bool standalone) {
     Dialog dialog{"GTK Theme", "", menu_kind("Choose theme:"), {}, ""};

@@ -2,14 +2,15 @@
 #pragma once
 
 #include <optional>
+#include <string>
 #include <string_view>
 
 struct Dialog;
 
 /// Settings of the light theme (GVariant text, begins with a line feed).
-extern const std::string_view light_theme_payload;
+extern const std::string light_theme_payload;
 /// Settings of the dark theme, the same keys as the light one.
-extern const std::string_view dark_theme_payload;
+extern const std::string dark_theme_payload;
 
 /// The "GTK Theme" menu. `standalone` (reached from the main menu) adds 'back' and the
 /// "Exit" label.

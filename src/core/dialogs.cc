@@ -24,6 +24,14 @@ std::string run_dialog(const Dialog& dialog, bool log_answer_on_cancel) {
     return answer;
 }
 
+bool ask_choice(const Dialog& dialog, std::string_view what, std::string& choice) {
+    const std::string answer = run_dialog(dialog, true);
+    if (answer == "back") return false;
+    choice = answer;
+    log_msg("Selected " + std::string(what) + ": " + choice);
+    return true;
+}
+
 void show_msgbox(std::string_view title, std::string_view text) {
     run_read(msgbox_command(title, text), RunMode::interactive);
 }

@@ -10,6 +10,9 @@
 /// be read). A cancel writes "Cancelled by user" (and, with `log_answer_on_cancel`, the answer
 /// file as a debug line) and ends the run with status 0.
 std::string run_dialog(const Dialog& dialog, bool log_answer_on_cancel);
+/// A menu whose answer is stored in `choice` and logged as "Selected <what>: <answer>";
+/// false, with `choice` unchanged, when the answer is 'back'.
+bool ask_choice(const Dialog& dialog, std::string_view what, std::string& choice);
 /// A message box; the user's button does not matter.
 void show_msgbox(std::string_view title, std::string_view text);
 /// A yes/no box; true for yes.

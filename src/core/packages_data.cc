@@ -31,38 +31,45 @@ std::string deb_get_install_command(std::string_view packages) {
     return "sudo " + eatmydata(true) + " deb-get install " + std::string(packages);
 }
 
-std::vector<std::string> package_names(std::string_view packages) {
+namespace {
+
+// The stripped, non-empty pieces of `text` between `separator`s.
+std::vector<std::string> names_between(std::string_view text, std::string_view separator) {
     std::vector<std::string> names;
-    for (const auto& piece : string_split(packages, " ")) {
+    for (const auto& piece : string_split(text, separator)) {
         std::string name = string_strip(piece);
         if (!name.empty()) names.push_back(std::move(name));
     }
     return names;
 }
 
-std::optional<std::string> first_missing_package(
-    std::string_view packages, const std::function<bool(std::string_view)>& is_installed) {
+std::optional<std::string> first_with_state(
+    std::string_view packages, const std::function<bool(std::string_view)>& is_installed,
+    bool installed) {
     for (auto& name : package_names(packages)) {
-        if (!is_installed(name)) return std::move(name);
+        if (is_installed(name) == installed) return std::move(name);
     }
     return std::nullopt;
+}
+
+}  // namespace
+
+std::vector<std::string> package_names(std::string_view packages) {
+    return names_between(packages, " ");
+}
+
+std::optional<std::string> first_missing_package(
+    std::string_view packages, const std::function<bool(std::string_view)>& is_installed) {
+    return first_with_state(packages, is_installed, false);
 }
 
 std::optional<std::string> first_installed_package(
     std::string_view packages, const std::function<bool(std::string_view)>& is_installed) {
-    for (auto& name : package_names(packages)) {
-        if (is_installed(name)) return std::move(name);
-    }
-    return std::nullopt;
+    return first_with_state(packages, is_installed, true);
 }
 
 std::vector<std::string> parse_dpkg_query(std::string_view output) {
-    std::vector<std::string> names;
-    for (const auto& line : string_split(output, "\n")) {
-        std::string name = string_strip(line);
-        if (!name.empty()) names.push_back(std::move(name));
-    }
-    return names;
+    return names_between(output, "\n");
 }
 
 std::string copy_target_dir(std::string_view dst) {

@@ -158,6 +158,13 @@ std::optional<std::string> file_read(std::string_view file_path) {
 
 namespace {
 
+// `ok`, after writing the error's message as an "E: " line when it failed.
+bool reported(gboolean ok, GError** raw_error) {
+    GErrorPtr error{*raw_error};
+    if (!ok && error) log_error(error->message);
+    return ok;
+}
+
 // In a dry run only the workspace is written; everything else is shown instead.
 bool only_shown(const std::string& path) {
     if (!dry_run()) return false;
@@ -229,12 +236,7 @@ bool file_delete(std::string_view file_path) {
         return true;
     }
     GError* raw_error = nullptr;
-    if (!g_file_delete(file.get(), nullptr, &raw_error)) {
-        GErrorPtr error{raw_error};
-        log_error(error->message);
-        return false;
-    }
-    return true;
+    return reported(g_file_delete(file.get(), nullptr, &raw_error), &raw_error);
 }
 
 bool dir_create(std::string_view dir_path) {
@@ -245,12 +247,7 @@ bool dir_create(std::string_view dir_path) {
         return true;
     }
     GError* raw_error = nullptr;
-    if (!g_file_make_directory_with_parents(dir.get(), nullptr, &raw_error)) {
-        GErrorPtr error{raw_error};
-        log_error(error->message);
-        return false;
-    }
-    return true;
+    return reported(g_file_make_directory_with_parents(dir.get(), nullptr, &raw_error), &raw_error);
 }
 
 std::vector<std::string> dir_list_names(std::string_view path, bool with_path) {
