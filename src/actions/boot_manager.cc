@@ -4,6 +4,7 @@
 
 #include "actions/boot_manager_data.h"
 #include "core/app_console.h"
+#include "core/backup.h"
 #include "core/dialogs_data.h"
 #include "core/packages.h"
 #include "core/runner.h"
@@ -49,6 +50,7 @@ bool update_refind_conf(std::string_view refind_conf) {
         log_error("Failed to read: " + std::string(refind_conf));
         return false;
     }
+    backup_system_file(refind_conf);
     const std::string edited_path = get_temp_file_path(true);
     if (!file_write(edited_path, refind_config_edit(text)) ||
         run(sudo_copy_command(edited_path, refind_conf)) != 0) {

@@ -3,6 +3,7 @@
 #include "actions/extensions_data.h"
 #include "actions/layout_data.h"
 #include "core/app_console.h"
+#include "core/backup.h"
 #include "core/dialogs_data.h"
 #include "core/runner.h"
 #include "core/system.h"
@@ -69,6 +70,7 @@ void update_config_gnome_extensions(bool set_favorites) {
 void apply_layout(std::string_view layout_name) {
     log_header("Apply Layout: " + std::string(layout_name));
     if (layout_name == "reset") {
+        backup_dconf_tree("/org/gnome/");
         run(layout_reset_command);
         run(session_logout_command);
     } else {

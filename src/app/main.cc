@@ -9,6 +9,7 @@
 #include "app/verbs.h"
 #include "build_config.h"
 #include "core/app_console.h"
+#include "core/backup.h"
 #include "core/exit.h"
 #include "core/report.h"
 #include "lib/commands.h"
@@ -32,14 +33,27 @@ int run_program(const std::vector<std::string>& args, const Options& options) {
                   options.yes};
     enter_data_folder();
     run_startup_checks(app);
-    open_run_log(app, args);
-    if (!options.verb.empty()) {
-        run_verb(app, options.verb);
-    } else if (file_exists(app.done_marker_path)) {
-        run_main_menu(app);
-    } else {
-        setup(app);
+    const std::string start_time = timestamp_file_name();
+    open_run_log(app, args, start_time);
+    const bool undoing = !options.verb.empty() && options.verb[0] == "undo";
+    if (!undoing) {
+        backup_begin(app, runs_dir(app), start_time);
+        if (!options.verb.empty()) backup_set_choices("command: " + string_join(options.verb, " "));
     }
+    try {
+        if (!options.verb.empty()) {
+            run_verb(app, options);
+        } else if (file_exists(app.done_marker_path)) {
+            run_main_menu(app);
+        } else {
+            setup(app);
+        }
+    } catch (const AppExit&) {
+        // A stopped run keeps what it recorded: the state it left is what undo compares with.
+        backup_end(app);
+        throw;
+    }
+    backup_end(app);
     if (dry_run()) log_msg("Dry run: nothing was changed.");
     return 0;
 }

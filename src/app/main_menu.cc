@@ -7,6 +7,8 @@
 #include "actions/layout.h"
 #include "actions/software.h"
 #include "actions/theme.h"
+#include "actions/undo.h"
+#include "app/startup.h"
 #include "build_config.h"
 #include "core/app_console.h"
 #include "core/data_folder.h"
@@ -43,6 +45,7 @@ MenuResult software_action(AppConsole& app) {
     get_choice_advanced(app);
     return MenuResult::done;
 }
+MenuResult undo_action(AppConsole& app) { return get_choice_undo(app, runs_dir(app)); }
 // The page opens in the background; the run ends without waiting for the browser.
 MenuResult website_action(AppConsole&) {
     xdg_open(KELVANE_WEBSITE_URL, "");
@@ -71,6 +74,7 @@ constexpr MenuEntry menu_entries[] = {
     {"refind", "Install Refind", "Install Refind boot manager", true, boot_manager_action},
     {"xanmod", "Install XanMod", "Install XanMod kernel", false, kernel_action},
     {"install", "Install Software", "Install extra software", false, software_action},
+    {"undo", "Undo Run", "Undo a previous run", false, undo_action},
     {"sep2", separator_label, separator_description, false, nullptr},
     {"website", "Website", "Visit " KELVANE_WEBSITE_NAME, false, website_action},
     {"donate", "Donate", "Support this project", false, donate_action},

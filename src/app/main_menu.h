@@ -4,7 +4,7 @@
 struct AppConsole;
 struct Dialog;
 
-/// The "Choose Action" menu; `efi` adds the boot manager's entry (ten entries, else nine).
+/// The "Choose Action" menu; `efi` adds the boot manager's entry (eleven entries, else ten).
 Dialog main_menu_dialog(bool efi);
 /// Shows the menu until an action is done; separators and 'back' show it again.
 void run_main_menu(AppConsole& app);

@@ -71,6 +71,11 @@ bool check_verb(const std::vector<std::string>& verb, std::string& error) {
         return one_value(values);
     }
     if (name == "kernel") return one_value(kernels);
+    if (name == "undo") {
+        if (count <= 1) return true;
+        error = "kelvane: undo takes at most one run name";
+        return false;
+    }
     if (name == "software") {
         if (count == 0) {
             error = "kelvane: software takes one or more of " + listed(software_tags);
@@ -111,7 +116,7 @@ std::string usage_text() {
            "  --accept-chrome-licence  accept the Chrome licence (else Firefox is used)\n"
            "  --layout=NAME  ubuntu, windows or minimal\n"
            "  --theme=NAME   light or dark\n"
-           "  --yes          no welcome box\n"
+           "  --yes          no welcome box; undo: reverse the packages without asking\n"
            "  --dry-run      show the steps, commands and file changes; change nothing\n"
            "  -h, --help     show this text and exit\n"
            "  --version      show the version and exit\n"
@@ -127,6 +132,8 @@ std::string usage_text() {
            "  software TAG...            install extra software: build vala gimp steam\n"
            "                             spotify ffmpeg mailspring rustdesk vmm vbox\n"
            "                             vscode skype\n"
+           "  undo [RUN]                 undo a run (the newest), from its backup\n"
+           "  undo --list                list the runs that can be undone\n"
            "\n"
            "Exit status: 0 done (also a cancelled dialog), 1 failed or refused by a\n"
            "check, 2 usage error, 129/130/143 interrupted by a signal.\n"
@@ -158,6 +165,8 @@ std::optional<Options> parse_options(const std::vector<std::string>& args, std::
             options.version = true;
         } else if (arg == "--yes") {
             options.yes = true;
+        } else if (arg == "--list") {
+            options.list = true;
         } else if (arg == "--dry-run") {
             options.dry_run = true;
         } else if (arg == "--accept-chrome-licence") {
@@ -181,6 +190,11 @@ std::optional<Options> parse_options(const std::vector<std::string>& args, std::
     }
     if (options.help || options.version) return options;
     if (!options.verb.empty() && !check_verb(options.verb, error)) return std::nullopt;
+    if (options.list &&
+        (options.verb.empty() || options.verb[0] != "undo" || options.verb.size() > 1)) {
+        error = "kelvane: --list goes with undo alone";
+        return std::nullopt;
+    }
     return options;
 }
 

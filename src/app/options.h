@@ -12,6 +12,8 @@ struct Options {
     /// No welcome box.
     bool yes = false;
     bool dry_run = false;
+    /// "undo --list": list the runs instead of undoing one.
+    bool list = false;
     bool accept_chrome_licence = false;
     std::optional<std::string> browser;
     std::optional<std::string> layout;

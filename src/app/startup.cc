@@ -83,10 +83,11 @@ void enter_data_folder() {
     exit_process(1);
 }
 
-void open_run_log(const AppConsole& app, const std::vector<std::string>& args) {
+void open_run_log(const AppConsole& app, const std::vector<std::string>& args,
+                  const std::string& start_time) {
     const std::string folder =
         dry_run() ? temp_dir() : state_dir_of(app.user_home, env_value("XDG_STATE_HOME"));
-    const std::string path = path_combine(folder, log_file_name(timestamp_file_name()));
+    const std::string path = path_combine(folder, log_file_name(start_time));
     if (!dir_create(folder) || !log_file_open(path)) {
         log_msg("W: Cannot write a log in " + folder + "; the run goes on without one.");
         return;
@@ -96,6 +97,10 @@ void open_run_log(const AppConsole& app, const std::vector<std::string>& args) {
         file_delete(path_combine(folder, old));
     }
     log_file_write("kelvane " KELVANE_VERSION "\nArguments: " + string_join(args, " ") + "\n");
+}
+
+std::string runs_dir(const AppConsole& app) {
+    return path_combine(state_dir_of(app.user_home, env_value("XDG_STATE_HOME")), "runs");
 }
 
 void run_startup_checks(AppConsole& app) {

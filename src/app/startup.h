@@ -12,8 +12,12 @@ void check_not_root();
 /// Finds the data folder (the working folder, the program's folder, /usr/share/kelvane) and
 /// enters it; none found ends the run with status 1, naming the places looked at.
 void enter_data_folder();
-/// Opens this run's log in the state folder (in the workspace for a dry run), keeps the ten
-/// newest and writes the log's head. An unusable state folder gives one warning line.
-void open_run_log(const AppConsole& app, const std::vector<std::string>& args);
+/// Opens this run's log, named for `start_time`, in the state folder (in the workspace for a
+/// dry run), keeps the ten newest and writes the log's head. An unusable state folder gives
+/// one warning line.
+void open_run_log(const AppConsole& app, const std::vector<std::string>& args,
+                  const std::string& start_time);
+/// The folder of the runs' backups: "runs" in the state folder.
+std::string runs_dir(const AppConsole& app);
 /// The user, the required tools, the release, the installed packages and the CPU level.
 void run_startup_checks(AppConsole& app);

@@ -6,7 +6,9 @@
 #include "actions/layout.h"
 #include "actions/software.h"
 #include "actions/theme.h"
+#include "actions/undo.h"
 #include "app/options.h"
+#include "app/startup.h"
 #include "core/app_console.h"
 #include "core/data_folder.h"
 #include "core/exit.h"
@@ -17,7 +19,8 @@
 
 using namespace Velkor;
 
-void run_verb(AppConsole& app, const std::vector<std::string>& verb) {
+void run_verb(AppConsole& app, const Options& options) {
+    const std::vector<std::string>& verb = options.verb;
     const std::string& name = verb[0];
     const std::string value = verb.size() > 1 ? verb[1] : "";
     if (name == "setup") {
@@ -53,5 +56,9 @@ void run_verb(AppConsole& app, const std::vector<std::string>& verb) {
         const std::string selected(string_join({verb.begin() + 1, verb.end()}, " "));
         log_msg("Selected install: " + selected);
         install_extra_apps(app, selected);
+    } else if (name == "undo" && options.list) {
+        undo_list(runs_dir(app));
+    } else if (name == "undo") {
+        undo_run(app, runs_dir(app), value, options.yes);
     }
 }

@@ -5,7 +5,8 @@
 #include <vector>
 
 struct AppConsole;
+struct Options;
 
-/// Runs `verb` (checked by the option parser: a known verb with valid values). A check that
-/// refuses (the CPU level, EFI) writes its line and ends the run with status 1.
-void run_verb(AppConsole& app, const std::vector<std::string>& verb);
+/// Runs the verb of `options` (checked by the option parser: a known verb with valid values).
+/// A check that refuses (the CPU level, EFI) writes its line and ends the run with status 1.
+void run_verb(AppConsole& app, const Options& options);

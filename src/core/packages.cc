@@ -1,6 +1,7 @@
 #include "core/packages.h"
 
 #include "core/app_console.h"
+#include "core/backup.h"
 #include "core/packages_data.h"
 #include "core/runner.h"
 #include "lib/commands.h"
@@ -71,7 +72,10 @@ void apt_update() {
     run(sync_command);
 }
 
-void add_ppa(std::string_view ppa) { run_package_command(add_ppa_command(ppa)); }
+void add_ppa(std::string_view ppa) {
+    backup_system_file(sources_list_path);
+    run_package_command(add_ppa_command(ppa));
+}
 
 void apt_install_from_deb(AppConsole& app, std::string_view package_name,
                           std::string_view deb_file) {

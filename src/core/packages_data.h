@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+/// The machine's main list of package sources.
+inline constexpr std::string_view sources_list_path = "/etc/apt/sources.list";
 /// The format argument is ${Package} and one line feed: one name per line.
 inline constexpr std::string_view dpkg_query_command = "sudo dpkg-query -W -f '${Package}\n'";
 inline constexpr std::string_view efibootmgr_command = "sudo efibootmgr >/dev/null";

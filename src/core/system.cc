@@ -1,5 +1,6 @@
 #include "core/system.h"
 
+#include "core/backup.h"
 #include "core/packages.h"
 #include "core/packages_data.h"
 #include "core/report.h"
@@ -13,11 +14,15 @@ using namespace Velkor;
 int copy_file(std::string_view src, std::string_view dst, bool use_sudo) {
     const std::string_view prefix = use_sudo ? "sudo" : "";
     const std::string dir = copy_target_dir(dst);
+    // A package source or preference that is replaced is kept; a new one shows in the
+    // listing of its folder at the end of the run.
+    if (use_sudo && dst.rfind("/etc/apt/", 0) == 0 && dst.back() != '/') backup_system_file(dst);
     if (!path_exists(dir)) run(mkdir_command(prefix, dir));
     return run(copy_command(prefix, src, dst));
 }
 
 void dconf_load(std::string_view txt) {
+    backup_dconf_keys(txt);
     const std::string payload_path = get_temp_file_path(true);
     file_write(payload_path, txt);
     const std::string cmd = dconf_load_command(payload_path);

@@ -371,7 +371,9 @@ void keepalive_start() {
 
 void sudo_keepalive_stop() {
     if (keepalive_pid <= 0) return;
-    kill(keepalive_pid, SIGTERM);
+    // SIGKILL: a child stopped right after the fork may still have our SIGTERM handler, which
+    // only notes the signal, and the wait below would never end.
+    kill(keepalive_pid, SIGKILL);
     waitpid(keepalive_pid, nullptr, 0);
     keepalive_pid = -1;
 }

@@ -165,12 +165,15 @@ bool reported(gboolean ok, GError** raw_error) {
     return ok;
 }
 
-// In a dry run only the workspace is written; everything else is shown instead.
-bool only_shown(const std::string& path) {
-    if (!dry_run()) return false;
+void (*before_replace_hook)(const std::string&) = nullptr;
+
+bool in_workspace(const std::string& path) {
     const std::string& workspace = temp_dir();
-    return workspace.empty() || path.rfind(workspace + "/", 0) != 0;
+    return !workspace.empty() && path.rfind(workspace + "/", 0) == 0;
 }
+
+// In a dry run only the workspace is written; everything else is shown instead.
+bool only_shown(const std::string& path) { return dry_run() && !in_workspace(path); }
 
 void show_write(const std::string& target, std::string_view contents) {
     log_msg("Would write: " + target);
@@ -192,6 +195,12 @@ bool file_write(std::string_view file_path, std::string_view contents) {
     if (only_shown(target)) {
         show_write(target, contents);
         return true;
+    }
+    // The hook may write files itself (a backup copy): it is off while it runs.
+    if (auto* hook = before_replace_hook; hook && !in_workspace(target)) {
+        before_replace_hook = nullptr;
+        hook(target);
+        before_replace_hook = hook;
     }
     if (auto parent = file_parent(target)) dir_create(*parent);
 
@@ -226,6 +235,16 @@ bool file_write(std::string_view file_path, std::string_view contents) {
         return false;
     }
     return true;
+}
+
+void file_set_before_replace(void (*before_replace)(const std::string& target)) {
+    before_replace_hook = before_replace;
+}
+
+std::string text_checksum(std::string_view contents) {
+    GCharPtr sum{g_compute_checksum_for_data(
+        G_CHECKSUM_SHA256, reinterpret_cast<const guchar*>(contents.data()), contents.size())};
+    return sum ? sum.get() : "";
 }
 
 bool file_delete(std::string_view file_path) {

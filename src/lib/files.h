@@ -55,6 +55,11 @@ std::optional<std::string> file_read(std::string_view file_path);
 /// file in the same folder that is renamed over the target, so the old content is never
 /// lost; a symbolic link is kept and the file it points to is replaced. False on failure.
 bool file_write(std::string_view file_path, std::string_view contents);
+/// Sets the function that file_write calls with the target's path before it replaces or
+/// creates a file outside the workspace (not in a dry run); nullptr turns it off.
+void file_set_before_replace(void (*before_replace)(const std::string& target));
+/// The SHA-256 of `contents` in lower-case hex.
+std::string text_checksum(std::string_view contents);
 /// Deletes a file, link or empty folder; true when nothing is left there.
 bool file_delete(std::string_view file_path);
 /// Creates the folder with all missing parents; true when something already exists there.

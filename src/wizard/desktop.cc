@@ -2,6 +2,7 @@
 
 #include "actions/layout.h"
 #include "core/app_console.h"
+#include "core/backup.h"
 #include "core/packages.h"
 #include "core/runner.h"
 #include "core/system.h"
@@ -49,5 +50,7 @@ void install_wallpaper() {
 }
 
 void update_mimeapps(const AppConsole& app) {
-    for (const auto& cmd : mimeapps_commands(app.user_home + "/.config/mimeapps.list")) run(cmd);
+    const std::string mimeapps_path = app.user_home + "/.config/mimeapps.list";
+    backup_user_file(mimeapps_path);
+    for (const auto& cmd : mimeapps_commands(mimeapps_path)) run(cmd);
 }

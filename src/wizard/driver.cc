@@ -3,6 +3,7 @@
 #include "actions/layout.h"
 #include "actions/theme.h"
 #include "core/app_console.h"
+#include "core/backup.h"
 #include "core/data_folder.h"
 #include "core/dialogs.h"
 #include "core/exit.h"
@@ -91,19 +92,23 @@ void ask_questions(AppConsole& app) {
     } else {
         get_choice_theme(app, AskedFrom::wizard);
     }
-    log_file_write("Answers: browser " + app.web_browser + ", layout " + app.layout + ", theme " +
-                   app.theme + "\n");
+    const std::string answers =
+        "browser " + app.web_browser + ", layout " + app.layout + ", theme " + app.theme;
+    log_file_write("Answers: " + answers + "\n");
+    backup_set_choices("wizard: " + answers);
 }
 
 // The end of a pass that reported no error: the marker that opens the menu next time, then
 // the completion header or the restart.
-void finish(const AppConsole& app) {
+void finish(AppConsole& app) {
     if (dry_run()) return;
     if (!file_write(app.done_marker_path, "")) {
         log_error("Cannot write the done marker " + app.done_marker_path +
                   ": the next start would run the whole wizard again");
         exit_process(1);
     }
+    // The restart ends the process: the backup must be complete before it.
+    backup_end(app);
     if (!app.reboot) {
         log_header("Post-install tasks are complete.\nRestarting the system is recommended.");
     } else if (run(reboot_command) != 0) {

@@ -1,6 +1,7 @@
 #include "wizard/package_steps.h"
 
 #include "core/app_console.h"
+#include "core/backup.h"
 #include "core/packages.h"
 #include "core/packages_data.h"
 #include "core/runner.h"
@@ -41,6 +42,7 @@ void enable_extra_repositories(const AppConsole& app) {
         log_msg("Already enabled");
         return;
     }
+    backup_system_file(sources_list_path);
     // The marker is only left when the sources are on: a failure is tried again next time.
     if (run(extra_repositories_command) != 0) {
         log_error("Failed to enable the 'universe' and 'multiverse' repositories");
@@ -162,6 +164,7 @@ void install_zram_tools(AppConsole& app) {
     if (pkg_is_installed(app, "zram-config")) apt_remove(app, "zram-config");
 
     const std::string path = "/etc/default/zramswap";
+    backup_system_file(path);
     bool all_edited = true;
     for (const auto& cmd : zram_commands(path)) {
         if (run(cmd) != 0) all_edited = false;

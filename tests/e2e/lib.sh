@@ -7,7 +7,7 @@ SB_UID=4242
 # Commands that every sandbox fakes with the recording stub (dconf records and runs the real one).
 SB_STUBS=(sudo apt apt-get add-apt-repository apt-key apt-mark dpkg-query eatmydata deb-get snap
   flatpak pro efibootmgr shutdown usermod wget curl xdg-open gnome-session-quit pkexec sync
-  whiptail dconf)
+  whiptail dconf chown)
 
 # System folders laid over with a writable overlay; the program's writes land in $SB_DIR/sys.
 SB_OVERLAY_ROOTS=(/etc/apt /etc/default /usr/share /usr/bin /usr/sbin /usr/local /boot /var/cache)

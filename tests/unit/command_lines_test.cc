@@ -128,7 +128,8 @@ TEST(CommandLines, Dialogs) {
     const std::string refind = " 'refind' ' Install Refind     Install Refind boot manager'";
     const std::string menu_tail =
         " 'xanmod' ' Install XanMod     Install XanMod kernel' 'install' ' Install Software   "
-        "Install extra software' 'sep2' ' -----------------  -----------------------------------' "
+        "Install extra software' 'undo' ' Undo Run           Undo a previous run' 'sep2' ' "
+        "-----------------  -----------------------------------' "
         "'website' ' Website            Visit kelvane.org' 'donate' ' Donate             Support "
         "this project' 2> '/w/a'\\''b'";
     expect_rows({

@@ -1,0 +1,219 @@
+#include "actions/undo.h"
+
+#include <algorithm>
+#include <optional>
+#include <vector>
+
+#include "actions/undo_data.h"
+#include "core/app_console.h"
+#include "core/backup.h"
+#include "core/backup_data.h"
+#include "core/dialogs.h"
+#include "core/exit.h"
+#include "core/packages.h"
+#include "core/packages_data.h"
+#include "core/runner.h"
+#include "lib/commands.h"
+#include "lib/console.h"
+#include "lib/files.h"
+
+using namespace Velkor;
+
+namespace {
+
+// Newest first: run names begin with their start time.
+std::vector<std::string> run_names(const std::string& runs_dir) {
+    auto names = dir_list_names(runs_dir, false);
+    std::reverse(names.begin(), names.end());
+    return names;
+}
+
+std::optional<Manifest> read_manifest(const std::string& folder, std::string& error) {
+    const std::string path = path_combine(folder, manifest_file_name);
+    if (!file_exists(path)) {
+        error = "it has no manifest (incomplete backup)";
+        return std::nullopt;
+    }
+    const auto text = file_read(path);
+    if (!text) {
+        error = "its manifest cannot be read";
+        return std::nullopt;
+    }
+    return parse_manifest(*text, error);
+}
+
+bool is_undone(const std::string& folder) {
+    return file_exists(path_combine(folder, undone_marker_name));
+}
+
+// What is at the file's place now; nullopt when nothing is.
+std::optional<std::string> current_content(const BackedUpFile& file) {
+    if (file.system) {
+        if (!file_exists_sudo(file.path)) return std::nullopt;
+        return file_read_sudo(file.path);
+    }
+    if (!file_exists(file.path)) return std::nullopt;
+    return file_read(file.path);
+}
+
+// A file that changed again after the run holds someone's later work: it is kept beside.
+void keep_newer(const BackedUpFile& file) {
+    if (file.after_checksum == checksum_unknown) return;
+    const auto now = current_content(file);
+    const std::string now_checksum = now ? text_checksum(*now) : std::string(checksum_absent);
+    if (!now || now_checksum == file.after_checksum) return;
+    const std::string newer = newer_copy_path(file.path);
+    const bool kept =
+        file.system ? run("sudo cp -p " + shell_quote(file.path) + " " + shell_quote(newer)) == 0
+                    : file_write(newer, *now);
+    if (kept)
+        log_msg("W: " + file.path + " changed after that run; the newer file is kept as " + newer);
+}
+
+// False when the file could not be put back.
+bool restore_file(const std::string& folder, const BackedUpFile& file) {
+    keep_newer(file);
+    if (!file.existed) {
+        return file.system ? run(system_remove_command(file.path)) == 0 : file_delete(file.path);
+    }
+    const std::string copy = path_combine(folder, file.copy_name);
+    const auto contents = file_read(copy);
+    if (!contents) {
+        log_error("Cannot read the backup '" + copy + "' of " + file.path);
+        return false;
+    }
+    if (file.system) {
+        bool restored = true;
+        for (const auto& cmd : system_restore_commands(copy, file))
+            restored = run(cmd) == 0 && restored;
+        return restored;
+    }
+    char mode[8];
+    snprintf(mode, sizeof mode, "%o", file.mode);
+    if (!file_write(file.path, *contents) || !chmod(file.path, mode)) return false;
+    const auto stat = file_stat(file.path);
+    if (stat && stat->owner_uid != file.owner_uid) {
+        return run("sudo chown " + std::to_string(file.owner_uid) + " " + shell_quote(file.path)) ==
+               0;
+    }
+    return true;
+}
+
+// False when a saved copy could not be read or loaded.
+bool restore_settings(const std::string& folder, const Manifest& manifest) {
+    bool restored = true;
+    auto load = [&](const std::string& copy_name, const std::string& cmd) {
+        const std::string copy = path_combine(folder, copy_name);
+        if (!file_read(copy)) {
+            log_error("Cannot read the backup '" + copy + "' of the settings");
+            restored = false;
+        } else if (run(cmd) != 0) {
+            restored = false;
+        }
+    };
+    // The whole tree first: the keys saved before it hold the older values.
+    for (const auto& [copy, dir] : manifest.dconf_dumps) {
+        load(copy, dconf_tree_load_command(path_combine(folder, copy), dir));
+    }
+    for (const auto& copy : manifest.dconf_saves) {
+        load(copy, dconf_load_command(path_combine(folder, copy)));
+    }
+    for (const auto& key : manifest.dconf_resets)
+        restored = run(dconf_reset_command(key)) == 0 && restored;
+    return restored;
+}
+
+void reverse_packages(AppConsole& app, const Manifest& manifest, bool yes) {
+    const auto commands = reverse_package_commands(manifest);
+    if (commands.empty()) return;
+    std::string text =
+        "Packages the run installed: " +
+        (manifest.installed.empty() ? "none" : string_join(manifest.installed, " ")) +
+        "\nPackages the run removed: " +
+        (manifest.removed.empty() ? "none" : string_join(manifest.removed, " ")) +
+        (manifest.firefox_snap_removed ? " (and the Firefox snap)" : "") +
+        "\n\nCommands that reverse them:\n" + string_join(commands, "\n");
+    log_msg(text);
+    if (!yes && !dry_run() && !ask_yesno("Undo package changes", text + "\n\nRun them now?")) {
+        log_msg("Package changes kept.");
+        return;
+    }
+    for (const auto& cmd : commands) run_package_command(cmd);
+    check_installed_packages(app);
+}
+
+}  // namespace
+
+void undo_list(const std::string& runs_dir) {
+    const auto names = run_names(runs_dir);
+    if (names.empty()) log_msg("No runs to undo in " + runs_dir);
+    for (const auto& name : names) {
+        const std::string folder = path_combine(runs_dir, name);
+        std::string error;
+        const auto manifest = read_manifest(folder, error);
+        log_msg(run_list_line(name, manifest ? &*manifest : nullptr, is_undone(folder)));
+    }
+}
+
+void undo_run(AppConsole& app, const std::string& runs_dir, std::string_view run_name, bool yes) {
+    backup_stop();
+    const auto names = run_names(runs_dir);
+    if (run_name.empty() && names.empty()) {
+        log_error("No run to undo: " + runs_dir + " holds no backups");
+        exit_process(1);
+    }
+    const std::string name = run_name.empty() ? names.front() : std::string(run_name);
+    const std::string folder = path_combine(runs_dir, name);
+    std::string error;
+    const auto manifest = file_exists(folder) ? read_manifest(folder, error) : std::nullopt;
+    if (!manifest) {
+        log_error("Cannot undo run '" + name +
+                  "': " + (error.empty() ? "no such run in " + runs_dir : error));
+        exit_process(1);
+    }
+    if (is_undone(folder)) {
+        log_msg("Run " + name + " was already undone: nothing to do.");
+        return;
+    }
+    log_header("Undo run " + name + " (" + run_date(name) + ")\n" + manifest->choices);
+    bool complete = true;
+    for (auto file = manifest->files.rbegin(); file != manifest->files.rend(); ++file) {
+        complete = restore_file(folder, *file) && complete;
+    }
+    complete = restore_settings(folder, *manifest) && complete;
+    for (const auto& path : manifest->sources)
+        complete = run(system_remove_command(path)) == 0 && complete;
+    for (const auto& remote : manifest->flatpak_remotes) {
+        complete = run(flatpak_remote_remove_command(remote)) == 0 && complete;
+    }
+    for (const auto& path : manifest->extensions) {
+        complete = run("rm -rf " + shell_quote(path)) == 0 && complete;
+    }
+    reverse_packages(app, *manifest, yes);
+    if (!complete) {
+        log_error("Run " + name + " was not undone completely; see the lines above");
+        exit_process(1);
+    }
+    if (!dry_run()) file_write(path_combine(folder, undone_marker_name), "");
+    log_msg("Run " + name + " undone.");
+}
+
+MenuResult get_choice_undo(AppConsole& app, const std::string& runs_dir) {
+    Dialog menu{"Undo a Previous Run", "", menu_kind("Choose the run to undo:"), {}, ""};
+    for (const auto& name : run_names(runs_dir)) {
+        std::string error;
+        const auto manifest = read_manifest(path_combine(runs_dir, name), error);
+        if (!manifest) continue;
+        menu.items.push_back(menu_item(
+            name, run_list_line(name, &*manifest, is_undone(path_combine(runs_dir, name)))));
+    }
+    if (menu.items.empty()) {
+        show_msgbox("Undo a Previous Run", "There is no run to undo.");
+        return MenuResult::back;
+    }
+    menu.items.push_back(menu_item("back", "-- Go back --"));
+    const std::string answer = run_dialog(menu, false);
+    if (answer == "back" || answer.empty()) return MenuResult::back;
+    undo_run(app, runs_dir, answer, false);
+    return MenuResult::done;
+}

@@ -1,0 +1,32 @@
+// Undoing a run from its backup (pure): the command lines that put things back and the
+// texts that describe a run.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/backup_data.h"
+
+/// What a file that changed again after the run is kept as: "<path>.kelvane-newer".
+std::string newer_copy_path(std::string_view path);
+/// The commands that put system file `file` back from `copy`: copy, then its mode and owner.
+std::vector<std::string> system_restore_commands(std::string_view copy, const BackedUpFile& file);
+/// "sudo rm -f '<path>'".
+std::string system_remove_command(std::string_view path);
+/// "dconf load -f '<dir>' < '<copy>'".
+std::string dconf_tree_load_command(std::string_view copy, std::string_view dir);
+/// "dconf reset '<key>'".
+std::string dconf_reset_command(std::string_view key);
+/// "sudo flatpak remote-delete --force '<name>'".
+std::string flatpak_remote_remove_command(std::string_view name);
+/// The commands that reverse the run's package changes: the removed packages installed again
+/// ("sudo apt install -y …"), the installed ones purged ("sudo apt autoremove --purge -y …")
+/// and the Firefox snap installed again; none for an empty list.
+std::vector<std::string> reverse_package_commands(const Manifest& manifest);
+/// A run's start time from its folder name ("2024-05-01T09-30-00-123" gives
+/// "2024-05-01 09:30:00"); the name itself when it has another shape.
+std::string run_date(std::string_view run_name);
+/// One line of the run list: name, date, choices and the number of changes, or why the run
+/// cannot be undone.
+std::string run_list_line(std::string_view run_name, const Manifest* manifest, bool undone);

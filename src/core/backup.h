@@ -1,0 +1,33 @@
+// The backup of a run: before the run changes a file, a setting or the package sources, the
+// state before is kept in "<runs folder>/<start time>/" with a manifest, so that the run can
+// be undone. Nothing is recorded in a dry run. A failing backup writes a "W: " line and the
+// run goes on.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+struct AppConsole;
+
+/// Starts recording this run into "<runs_dir>/<start_time>/" (made when the first change is
+/// recorded, never over another run's folder): notes the installed packages, the package
+/// source listings, the Firefox snap, the Flatpak remotes and the home's extensions, and
+/// backs up every file that file_write replaces from now on. Nothing in a dry run.
+void backup_begin(AppConsole& app, std::string_view runs_dir, std::string_view start_time);
+/// What the run was started for, shown by "undo --list".
+void backup_set_choices(std::string_view choices);
+/// Keeps a copy of the user's file `path` before it is changed; once a run (file_write calls
+/// this itself).
+void backup_user_file(const std::string& path);
+/// Keeps a copy (with sudo) of system file `path` before a command changes it; once a run.
+void backup_system_file(std::string_view path);
+/// Keeps the current values of the keys that settings payload `payload` sets; keys without a
+/// value are noted to be reset.
+void backup_dconf_keys(std::string_view payload);
+/// Keeps the whole settings tree below `dir` ("/org/gnome/") before it is reset.
+void backup_dconf_tree(std::string_view dir);
+/// Ends recording: the packages installed and removed, the sources, remotes and extensions
+/// added, and the state each backed-up file was left in. Later calls do nothing.
+void backup_end(AppConsole& app);
+/// Ends recording without keeping anything more (the undo action changes nothing of its own).
+void backup_stop();

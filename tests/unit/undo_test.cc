@@ -1,0 +1,74 @@
+// The backup's manifest, the settings keys it saves and the commands that undo packages.
+#include <gtest/gtest.h>
+
+#include "actions/undo_data.h"
+#include "core/backup_data.h"
+
+TEST(Undo, ManifestRoundTripKeepsEveryEntry) {
+    Manifest manifest;
+    manifest.choices = "wizard: browser brave, layout windows, theme dark";
+    manifest.files = {{"/home/a b/it's \\odd\nname", false, true, 0600, 1000, "file-1", "ab12"},
+                      {"/etc/default/zramswap", true, false, 0, 0, "-", "absent"}};
+    manifest.dconf_saves = {"dconf-2"};
+    manifest.dconf_resets = {"/org/gnome/x/y"};
+    manifest.dconf_dumps = {{"dconf-3", "/org/gnome/"}};
+    manifest.installed = {"nala", "guake"};
+    manifest.removed = {"thunderbird"};
+    manifest.sources = {"/etc/apt/sources.list.d/x y.list"};
+    manifest.firefox_snap_removed = true;
+    manifest.flatpak_remotes = {"flathub"};
+    manifest.extensions = {"/home/u/.local/share/gnome-shell/extensions/dash@x"};
+    manifest.finished = true;
+
+    std::string error;
+    const auto parsed = parse_manifest(manifest_text(manifest), error);
+    ASSERT_TRUE(parsed) << error;
+    EXPECT_EQ(manifest_text(*parsed), manifest_text(manifest));
+    EXPECT_EQ(parsed->files[0].path, manifest.files[0].path);
+    EXPECT_EQ(parsed->files[0].mode, 0600u);
+    EXPECT_TRUE(parsed->files[1].system);
+    EXPECT_FALSE(parsed->files[1].existed);
+    EXPECT_EQ(manifest_change_count(*parsed), 12u);
+}
+
+TEST(Undo, ManifestOfAnotherFormatOrWithABadLineIsRefused) {
+    for (const char* text :
+         {"", "kelvane-backup 2\n", "kelvane-backup 1\nfile home yes 9 0 f - /x\n",
+          "kelvane-backup 1\nsource\n", "kelvane-backup 1\nwhatever x\n"}) {
+        std::string error;
+        EXPECT_FALSE(parse_manifest(text, error)) << text;
+        EXPECT_FALSE(error.empty()) << text;
+    }
+}
+
+TEST(Undo, PayloadKeysAndSavedValues) {
+    const struct {
+        const char* payload;
+        std::vector<std::string> keys;
+    } cases[] = {
+        {"", {}},
+        {"a=1\n", {}},  // no folder yet
+        {"[org/gnome/x]\na=1\n# c=2\n\n b = 'v=w'\n[/]\nroot=true\n",
+         {"/org/gnome/x/a", "/org/gnome/x/b", "/root"}},
+        {"[org/gnome/y/]\nnot a key\n=3\nk=[1, 2]\n", {"/org/gnome/y/k"}},
+    };
+    for (const auto& c : cases) EXPECT_EQ(dconf_payload_keys(c.payload), c.keys) << c.payload;
+
+    const std::string saved = dconf_values_payload(
+        {{"/org/gnome/x/a", "1"}, {"/org/b/c", "'t'"}, {"/org/gnome/x/d", "2"}});
+    EXPECT_EQ(saved, "[org/gnome/x]\na=1\nd=2\n\n[org/b]\nc='t'\n");
+    EXPECT_EQ(dconf_payload_keys(saved),
+              (std::vector<std::string>{"/org/gnome/x/a", "/org/gnome/x/d", "/org/b/c"}));
+}
+
+TEST(Undo, ReversePackageCommands) {
+    Manifest manifest;
+    EXPECT_TRUE(reverse_package_commands(manifest).empty());
+    manifest.installed = {"nala", "guake"};
+    manifest.removed = {"thunderbird"};
+    manifest.firefox_snap_removed = true;
+    EXPECT_EQ(reverse_package_commands(manifest),
+              (std::vector<std::string>{"sudo apt install -y 'thunderbird'",
+                                        "sudo apt autoremove --purge -y 'nala' 'guake'",
+                                        "sudo snap install firefox"}));
+}
