@@ -1,233 +1,136 @@
-# The main menu and the theme and layout actions it reaches.
+# The main menu of later runs and each action it reaches.
 
-# Two extensions in the data folder, as the program carries them for 22.04.
-menu__extensions() {
-  local uuid
-  for uuid in caffeine@patapon.info dash-to-panel@jderose9.github.com; do
-    mkdir -p "$SB_WORK/extensions_22.04/$uuid"
-    printf '{"uuid": "%s"}\n' "$uuid" >"$SB_WORK/extensions_22.04/$uuid/metadata.json"
-  done
-}
-
-# The titles of the dialogs shown, in order, separated by "|".
-menu__dialog_titles() { sed -E 's/^whiptail --title ([^-]*) --.*/\1/' "$SB_DIALOGS" | paste -sd'|'; }
-
-menu__dump_has() {
-  sb_dconf_dump >"$SB_DIR/dump"
-  grep -qxF -- "$1" "$SB_DIR/dump" || fail "dconf lacks '$1': $(sb__excerpt "$SB_DIR/dump")"
-}
-
-menu__dump_lacks() {
-  sb_dconf_dump >"$SB_DIR/dump"
-  ! grep -qF -- "$1" "$SB_DIR/dump" || fail "dconf has '$1'"
-}
-
-test_separator_shows_the_menu_again_and_cancel_ends() {
+# Queues the answers after the done marker (the menu opens) and runs with the arguments.
+menu_run() {
   sb_done_marker
-  sb_answer 0 sep1
-  sb_answer 0 sep2
-  sb_answer 1
+  sb_clear_answers
+  local answer
+  for answer in "$@"; do
+    if [ "$answer" = cancel ]; then sb_answer 1; else sb_answer 0 "$answer"; fi
+  done
   sb_run
+}
+
+dump_has() {
+  local key
+  sb_dconf_dump >"$SB_DIR/dump"
+  for key in "$@"; do grep -qxF -- "$key" "$SB_DIR/dump" || fail "dconf lacks $key"; done
+}
+
+# A separator or a "back" shows the menu again; Exit ends the run with nothing changed; the
+# boot mode, asked each time, decides whether rEFInd is offered.
+test_navigation() {
+  menu_run sep1 theme back xanmod back cancel
   assert_status 0
   assert_stdout_has "Cancelled by user"
-  assert_dialogs 3
-  [ "$(menu__dialog_titles)" = "Choose Action|Choose Action|Choose Action" ] ||
-    fail "dialogs: $(menu__dialog_titles)"
-  # Asked again each time the menu is built.
-  [ "$(grep -c '^sudo efibootmgr$' "$SB_LOG")" = 3 ] || fail "boot mode not asked three times"
-  assert_not_called '^dconf '
-}
-
-test_main_menu_entries_follow_the_boot_mode() {
-  sb_done_marker
-  sb_answer 1
-  sb_run
-  assert_called '^whiptail .* Install XanMod     Install XanMod kernel '
-  assert_called '^whiptail .* Website            Visit kelvane.org '
-  assert_not_called '^whiptail .*refind'
+  assert_dialogs "Choose Action|Choose Action|GTK Theme|Choose Action|XanMod Kernel|Choose Action"
+  assert_calls 4 '^sudo efibootmgr$'
+  assert_not_called 'refind|^(dconf|sudo eatmydata|sudo tee) '
+  menu_run website
+  assert_status 0
+  assert_dialogs "Choose Action"
+  assert_stdout_lacks "Cancelled by user"
   sb_efi on
-  sb_answer 1
-  sb_run
-  assert_status 0
-  assert_called '^whiptail .* Change Layout      Change GNOME shell layout refind  Install Refind     Install Refind boot manager xanmod '
+  menu_run cancel
+  assert_called '^whiptail .* refind  Install Refind '
 }
 
-test_dark_theme_from_the_menu_applies_and_ends() {
-  sb_done_marker
-  sb_answer 0 theme
-  sb_answer 0 dark
-  sb_run
+test_theme_and_layout() {
+  menu_run theme dark
   assert_status 0
-  [ "$(menu__dialog_titles)" = "Choose Action|GTK Theme" ] || fail "dialogs: $(menu__dialog_titles)"
-  assert_called '^whiptail --title GTK Theme .* back back       -- Go back -- --cancel-button Exit$'
-  assert_stdout_has "Selected theme: dark"
-  assert_stdout_has "┊ Apply Theme: dark ┊"
-  assert_stdout_has "Applied"
-  assert_stdout_lacks "Cancelled by user"
-  menu__dump_has "gtk-theme='Yaru-dark'"
-  menu__dump_has "color-scheme='prefer-dark'"
-  menu__dump_has "scheme='Yaru-dark'"
+  assert_stdout_has "Apply Theme: dark"
+  dump_has "gtk-theme='Yaru-dark'" "color-scheme='prefer-dark'"
+  menu_run layout ubuntu
+  assert_status 0
+  assert_dialogs "Choose Action|Desktop Layout"
+  assert_order '^wget -O .*/kelvane_[^/]*/.*/gnome-shell-extension-installer ' \
+    '^sudo mv -f .*/gnome-shell-extension-installer /usr/bin/$' '^dconf load'
+  compgen -G "$SB_HOME/.local/share/gnome-shell/extensions/*/metadata.json" >/dev/null ||
+    fail "no extension installed"
+  dump_has "clock-show-weekday=true" "gtk-theme='Yaru-dark'"
+  menu_run layout reset
+  assert_status 0
+  assert_order '^dconf load' '^dconf reset -f /org/gnome/$' '^gnome-session-quit --no-prompt$'
+  [ "$(sb_dconf_dump | grep -c =)" = 1 ] || fail "reset left: $(sb_dconf_dump | paste -sd'|')"
 }
 
-test_theme_back_returns_to_the_menu() {
-  sb_done_marker
-  sb_answer 0 theme
-  sb_answer 0 back
-  sb_answer 1
-  sb_run
+test_kernel_refused_by_the_cpu_then_installed() {
+  sb_cpuinfo v2
+  menu_run xanmod linux-xanmod-x64v3 "" linux-xanmod-x64v2
   assert_status 0
-  assert_dialogs 3
-  [ "$(menu__dialog_titles)" = "Choose Action|GTK Theme|Choose Action" ] ||
-    fail "dialogs: $(menu__dialog_titles)"
-  assert_stdout_lacks "Selected theme"
-  assert_not_called '^dconf '
+  assert_dialogs "Choose Action|XanMod Kernel|Not Supported by CPU|XanMod Kernel"
+  assert_order 'Not Supported by CPU' '^sudo tee /etc/apt/sources.list.d/xanmod-kernel.list$' \
+    'apt-key' 'apt update' 'apt install .* linux-xanmod-x64v2$'
+  assert_not_called 'linux-xanmod-x64v3$'
+  assert_stdout_has "Reboot the system to use the new kernel."
+  # The source is there now: the next install goes straight to the package.
+  menu_run xanmod linux-xanmod-lts
+  assert_calls 1 '^sudo eatmydata apt install .* linux-xanmod-lts$'
+  assert_not_called 'tee|apt-key|apt update'
 }
 
-menu__ubuntu_layout() {
-  menu__extensions
-  sb_answer 0 layout
-  sb_answer 0 ubuntu
-  sb_run
-  assert_status 0
-  assert_dialogs 2
-  assert_stdout_has "Selected layout: ubuntu"
-  assert_stdout_has "Installed extensions"
-  assert_stdout_has "Installed 'gnome-shell-extension-installer'"
-  assert_stdout_has "┊ Apply Layout: ubuntu ┊"
-  assert_stdout_has "Applied"
-  assert_home_file_has .local/share/gnome-shell/extensions/caffeine@patapon.info/metadata.json \
-    '"uuid": "caffeine@patapon.info"'
-  assert_home_file_has .local/share/gnome-shell/extensions/dash-to-panel@jderose9.github.com/metadata.json \
-    '"uuid": "dash-to-panel@jderose9.github.com"'
-  assert_root_file_has /usr/bin/gnome-shell-extension-installer ""
-  # Downloaded into the private workspace, never the shared /tmp.
-  assert_not_called '/tmp/gnome-shell-extension-installer'
-  assert_order '^wget -O .*/kelvane_[^/]*/[0-9]+/gnome-shell-extension-installer https://github.com/brunelli/' \
-    '^sudo mv -f .*/kelvane_[^/]*/[0-9]+/gnome-shell-extension-installer /usr/bin/$' \
-    '^sudo chown root:root /usr/bin/gnome-shell-extension-installer$' \
-    '^sudo chmod 755 /usr/bin/gnome-shell-extension-installer$' '^dconf load -f /$'
-  # The extension settings and then the layout: two loads, no favourites from the menu.
-  [ "$(grep -c '^dconf load -f /$' "$SB_LOG")" = 2 ] || fail "not two settings loads"
-  menu__dump_lacks "favorite-apps"
-  menu__dump_has "clock-show-weekday=true"
-  menu__dump_has "stockgs-keep-top-panel=true"
-  menu__dump_has "transparency=70"
-  menu__dump_has "enabled-extensions=['dash-to-panel@jderose9.github.com', 'ubuntu-appindicators@ubuntu.com', 'user-theme@gnome-shell-extensions.gcampax.github.com', 'caffeine@patapon.info', 'custom-hot-corners-extended@G-dH.github.com', 'impatience@gfxmonk.net', 'tophat@fflewddur.github.io', 'transparent-top-bar@ftpix.com', 'apps-menu@gnome-shell-extensions.gcampax.github.com']"
+# An EFI system partition as an installed rEFInd leaves it, and a theme that the fake git hands
+# out to the program's install script.
+prepare_refind() {
+  local theme=/usr/share/kelvane-e2e/theme
+  sb_efi on
+  sb_root_file /boot/efi/EFI/refind/refind.conf $'timeout 20\n#use_nvram false\n'
+  sb_root_file /boot/efi/EFI/refind/drivers_x64/.keep ""
+  sb_root_file /usr/share/refind/refind/drivers_x64/btrfs_x64.efi "driver"
+  sb_root_file $theme/icons/128-48/arrow_right.png "arrow"
+  sb_root_file $theme/theme.conf $'banner bg.png\n'
+  sb_root_file /usr/bin/git "#!/bin/sh
+eval cp -r $theme \"\\\${\$#}\""
+  chmod +x "$SB_DIR/sys/usr/bin/git"
 }
 
-test_ubuntu_layout_from_the_menu() {
-  sb_done_marker
-  menu__ubuntu_layout
+test_boot_manager_on_efi_and_refused_on_bios() {
+  prepare_refind
+  local esp=$SB_DIR/sys/boot/efi/EFI/refind
+  menu_run refind dark
+  assert_status 0
+  assert_stdout_has "Updated"
+  assert_order 'ppa:rodsmith/refind$' 'apt install .* refind git$' '^sudo ./refind/install.sh dark$' \
+    '^sudo apt-mark hold grub' 'refind.conf.bkup$'
+  grep -qxF 'include themes/refind-theme-regular/theme.conf' "$esp/refind.conf" || fail "no theme"
+  [ -f "$esp/drivers_x64/btrfs_x64.efi" ] && [ -f "$esp/refind.conf.bkup" ] || fail "no drivers or backup"
+  sb_efi off
+  menu_run refind light
+  assert_stderr_has "E: Boot mode is BIOS/Legacy. EFI boot mode is needed to use Refind."
+  assert_not_called 'add-apt-repository|install.sh|apt-mark'
 }
 
-test_ubuntu_layout_with_a_blank_in_the_home_path() {
-  sb_home_with_blank
-  sb_done_marker
-  menu__ubuntu_layout
+test_extra_software_one_call_per_source() {
+  menu_run install '"steam" "vmm" "vbox" "vscode"'
+  assert_status 0
+  assert_calls 1 '^sudo eatmydata apt install '
+  assert_calls 1 '^sudo eatmydata deb-get install '
+  assert_order 'apt install .* steam virt-manager virtualbox-qt' 'deb-get install lutris heroic code$' \
+    '^sudo usermod -aG libvirt kelvanetest$' '^sudo usermod -aG vboxusers kelvanetest$'
+  menu_run install ""
+  assert_stdout_has "Nothing to install"
+  assert_not_called '^sudo (eatmydata|usermod)'
 }
 
-test_installer_script_present_is_not_fetched_again() {
-  sb_done_marker
-  sb_root_file /usr/bin/gnome-shell-extension-installer "#!/bin/sh"
-  menu__extensions
-  sb_answer 0 layout
-  sb_answer 0 minimal
-  sb_run
-  assert_status 0
-  assert_not_called '^wget '
-  assert_stdout_lacks "Installed 'gnome-shell-extension-installer'"
-  [ "$(grep -c '^dconf load -f /$' "$SB_LOG")" = 4 ] || fail "not four settings loads"
-  menu__dump_has "clock-show-seconds=false"
-  menu__dump_has "clock-show-weekday=false"
-  menu__dump_has "panel-positions='{\"0\":\"LEFT\"}'"
-}
-
-test_failed_installer_download_installs_nothing() {
-  sb_done_marker
-  sb_fail wget 'gnome-shell-extension-installer'
-  menu__extensions
-  sb_answer 0 layout
-  sb_answer 0 windows
-  sb_run
-  assert_status 0
-  assert_stderr_has "E: Failed to download: https://github.com/brunelli/"
-  assert_stdout_lacks "Installed 'gnome-shell-extension-installer'"
-  assert_not_called '^sudo mv '
-  assert_stdout_has "Applied"
-}
-
-test_reset_clears_gnome_settings_and_logs_out() {
-  sb_done_marker
-  menu__extensions
-  sb_answer 0 layout
-  sb_answer 0 reset
-  sb_run
-  assert_status 0
-  assert_stdout_has "┊ Apply Layout: reset ┊"
-  assert_stdout_has "Applied"
-  assert_order '^dconf load -f /$' '^dconf reset -f /org/gnome/$' '^gnome-session-quit --no-prompt$'
-  [ "$(grep -c '^dconf load -f /$' "$SB_LOG")" = 1 ] || fail "not one settings load"
-  [ "$(sb_dconf_dump)" = "$(printf '[com/ftpix/transparentbar]\ntransparency=70')" ] ||
-    fail "more than the top bar's setting is left: $(sb_dconf_dump | head -c 300)"
-}
-
-test_failing_settings_load_ends_with_status_1() {
-  sb_done_marker
-  menu__extensions
-  sb_fail dconf '^load'
-  sb_answer 0 layout
-  sb_answer 0 windows
-  sb_run
-  assert_status 1
-  [ "$(grep -c '^dconf load -f /$' "$SB_LOG")" = 1 ] || fail "later settings were loaded"
-  assert_stdout_lacks "Apply Layout"
-  assert_stdout_lacks "Applied"
-}
-
-test_missing_extensions_are_reported_and_settings_still_load() {
-  sb_done_marker
-  sb_answer 0 layout
-  sb_answer 0 windows
-  sb_run
-  assert_status 0
-  assert_stderr_has "E: Failed to install extensions: $SB_HOME/.local/share/gnome-shell/extensions/"
-  assert_not_called '^wget '
-  menu__dump_has "panel-positions='{\"0\":\"BOTTOM\"}'"
-}
-
-test_website_returns_at_once() {
-  sb_done_marker
-  sb_answer 0 website
-  sb_run
-  assert_status 0
-  assert_dialogs 1
-  assert_stdout_lacks "Cancelled by user"
-  assert_not_called '^dconf '
-}
-
-test_unknown_answers_change_nothing() {
-  sb_done_marker
-  sb_answer 0 bogus
-  sb_run
-  assert_status 0
-  assert_dialogs 1
-  assert_not_called '^dconf '
-  # A theme or layout name the program does not know shows its header and changes nothing.
-  sb_clear_answers
-  sb_answer 0 theme
-  sb_answer 0 purple
-  sb_run
-  assert_status 0
-  assert_stdout_has "Selected theme: purple"
-  assert_stdout_has "┊ Apply Theme: purple ┊"
-  assert_stdout_has "Applied"
-  assert_not_called '^dconf '
-  sb_clear_answers
-  sb_answer 0 layout
-  sb_answer 0 tiled
-  sb_run
-  assert_status 0
-  assert_stdout_has "┊ Apply Layout: tiled ┊"
-  assert_stdout_has "Applied"
-  [ "$(grep -c '^dconf load -f /$' "$SB_LOG")" = 1 ] || fail "more than the extension settings loaded"
+# What a user sees when a step of an action fails, and that the action stops there.
+test_action_failures() {
+  local row stub rule answers expected never
+  prepare_refind
+  for row in "apt-key||xanmod linux-xanmod|Failed to install public key|apt install" \
+    "sudo|install.sh|refind dark|Failed to install refind to ESP|apt-mark" \
+    "sudo|^cp -f \S+ /boot/efi/EFI/refind/refind.conf$|refind light|Failed to update: /boot/efi/EFI/refind/refind.conf|" \
+    "||refind dark;x|Unknown Refind theme: 'dark;x'|install.sh" \
+    "wget|installer|layout windows|Failed to download: https://github.com/brunelli/|^sudo mv"; do
+    IFS='|' read -r stub rule answers expected never <<<"$row"
+    : >"$SB_DIR/fail.rules"
+    [ -n "$stub" ] && sb_fail "$stub" "$rule"
+    rm -f "$SB_DIR/sys/usr/bin/gnome-shell-extension-installer"
+    # shellcheck disable=SC2086 # the answers are meant to split
+    menu_run $answers
+    assert_status 0
+    assert_stderr_has "E: $expected"
+    [ -z "$never" ] || assert_not_called "$never"
+  done
+  [ ! -e "$SB_DIR/sys/etc/apt/sources.list.d/xanmod-kernel.list" ] || fail "the kernel source stayed"
+  grep -qxF '#use_nvram false' "$SB_DIR/sys/boot/efi/EFI/refind/refind.conf" || fail "refind.conf edited"
 }

@@ -1,51 +1,94 @@
-# Who may start the program, seen from outside: what it refuses before it shows any dialog, and
-# that it changes nothing then. (The distribution and package checks: startup_checks.sh.)
+# What the program does before its first dialog: options answered at once, the refusals, the
+# per-run workspace.
 
-# Nothing ran but the lookups a start-up check may make.
-assert_nothing_changed() {
-  assert_dialogs 0
-  assert_not_called '^(sudo|apt|eatmydata|dconf|whiptail|shutdown)( |$)'
-}
-
-test_refuses_root() {
-  sb_as_root
-  sb_run --noreboot
-  assert_status 1
-  assert_stderr_has "E: Do not run this program as root or with sudo: start it as your desktop user; it asks for the administrator password when it needs it."
-  [ ! -s "$SB_STDOUT" ] || fail "stdout is not empty: $(cat "$SB_STDOUT")"
-  [ ! -s "$SB_LOG" ] || fail "commands ran: $(cat "$SB_LOG")"
-  [ ! -e "$SB_HOME/.cache" ] || fail "a root run created ~/.cache"
-}
-
-test_missing_tools_are_listed_in_order() {
-  sb_without rsync
-  sb_run
-  assert_status 1
-  [ "$(cat "$SB_STDERR")" = "E: Some required tools are missing: rsync
-E: Install packages for the missing tools and try again." ] || fail "stderr: $(cat "$SB_STDERR")"
-  assert_nothing_changed
-
-  sb_without whiptail wget cp
-  sb_run
-  assert_status 1
-  assert_stderr_has "E: Some required tools are missing: cp, rsync, wget, whiptail"
-  assert_nothing_changed
-}
-
-test_home_with_a_blank() {
-  sb_home_with_blank
+test_help_and_version_run_nothing() {
+  sb_os_release debian-12             # an unsupported system must not matter
+  sb_run --help
+  assert_status 0
+  assert_stdout_has "Usage: kelvane [--noreboot | --no-reboot | --skip-reboot]"
+  sb_run --No-Reboot extra --version
+  assert_status 0
+  [[ $(cat "$SB_STDOUT") =~ ^kelvane\ [0-9.]+$ ]] || fail "--version printed: $(cat "$SB_STDOUT")"
+  [ ! -s "$SB_LOG" ] && [ ! -s "$SB_STDERR" ] || fail "--version ran or said more"
+  # Options that only look alike start the program.
+  local option
+  sb_os_release ubuntu-22.04
   sb_done_marker
+  for option in -h --Version --help=1; do
+    sb_clear_answers
+    sb_answer 1
+    sb_run "$option"
+    assert_status 0
+    assert_stdout_has "Cancelled by user"
+  done
+}
+
+# Each refusal: status 1, its own lines, no dialog and no command but the look-ups.
+test_refusals() {
+  local row setup expected
+  local debian_box='
+┌┄┄┄┄┄┄┄┄┄┄┄┄┄┄┄┄┄┄┄┄┄┄┄┄┄┄┄┄┄┄┄┄┄┄┄┄┄┄┄┄┐
+┊ This distribution is not supported:    ┊
+┊  - Debian GNU/Linux 12 (bookworm)      ┊
+┊                                        ┊
+┊ Supported distributions:               ┊
+┊  - Ubuntu 22.04                        ┊
+┊  - Ubuntu 22.10                        ┊
+┊                                        ┊
+└┄┄┄┄┄┄┄┄┄┄┄┄┄┄┄┄┄┄┄┄┄┄┄┄┄┄┄┄┄┄┄┄┄┄┄┄┄┄┄┄┘'
+  for row in "sb_as_root|E: Do not run this program as root or with sudo: start it as your desktop user; it asks for the administrator password when it needs it." \
+    "sb_no_account|E: Username not found for uid: 4242" \
+    "sb_without wget rsync|E: Some required tools are missing: rsync, wget
+E: Install packages for the missing tools and try again." \
+    "sb_os_release debian-12|$debian_box" \
+    "sb_os_release ubuntu-22.04.1|This distribution is not supported:" \
+    "sb_os_release ubuntu-20.04|This distribution is not supported:" \
+    "sb_os_release derivative-22.04| - Corvid Desktop 22.04 "; do
+    IFS='|' read -r -d '' setup expected <<<"$row"
+    expected=${expected%$'\n'}
+    rm -rf "$SB_DIR/conf/as-root" "$SB_DIR/conf/no-account" "$SB_DIR/sys/usr" "$SB_HOME/.cache"
+    : >"$SB_DIR/conf/without"
+    sb_os_release ubuntu-22.04
+    $setup
+    sb_run --noreboot
+    assert_status 1
+    case $setup in
+      *debian*) [ "$(cat "$SB_STDOUT")" = "$expected" ] || fail "box: $(cat "$SB_STDOUT")" ;;
+      *os_release*) assert_stdout_has "$expected" ;;
+      *) [[ $(cat "$SB_STDERR") == "$expected"* ]] && [ ! -s "$SB_STDOUT" ] ||
+        fail "$setup: $(sb__excerpt "$SB_STDERR")" ;;
+    esac
+    assert_not_called '^(sudo [^d]|apt|eatmydata|dconf|whiptail|shutdown)'
+    if [ "$setup" = sb_as_root ] && { [ -s "$SB_LOG" ] || [ -e "$SB_HOME/.cache" ]; }; then
+      fail "a root run changed something"
+    fi
+  done
+}
+
+test_supported_release_with_a_failing_package_query() {
+  sb_os_release ubuntu-22.10
+  sb_done_marker
+  sb_fail dpkg-query
   sb_answer 1
   sb_run
   assert_status 0
-  [ -d "$SB_HOME/.cache" ] || fail "no .cache in '$SB_HOME'"
-  assert_stderr_lacks "E: "
+  assert_stdout_has "Dist: Ubuntu 22.10"
+  assert_called '^sudo dpkg-query '
 }
 
-test_unknown_account_stops_before_any_change() {
-  sb_no_account
+# Each run works in a private folder of its own; when the temporary folder cannot be used, in
+# one below the home, whose path holds a quote and a blank here.
+test_private_workspace_with_fallback_into_the_home() {
+  sb_home "$SB_DIR/home/it's kelvane"
+  sb_done_marker
+  sb_answer 1
   sb_run
-  assert_status 1
-  assert_stderr_has "E: Username not found for uid: 4242"
-  assert_nothing_changed
+  sb_answer 1
+  chmod 500 "$SB_DIR/tmp"
+  sb_run
+  chmod 700 "$SB_DIR/tmp"
+  assert_status 0
+  assert_stderr_has "E: Failed to create '$SB_DIR/tmp/kelvane_"
+  [ "$(stat -c '%a %u' "$SB_DIR"/tmp/kelvane_* "$SB_HOME"/.temp/kelvane_* | paste -sd'|')" = "700 4242|700 4242" ] ||
+    fail "workspaces: $(ls -d "$SB_DIR"/tmp/kelvane_* "$SB_HOME"/.temp/kelvane_*)"
 }

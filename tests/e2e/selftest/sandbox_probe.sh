@@ -1,1 +1,0 @@
-# Probes of the sandbox itself, run by cases/harness.sh with a shell as the "program".
