@@ -26,6 +26,8 @@ constexpr const char* source_dirs[] = {"/etc/apt/sources.list.d", "/etc/apt/trus
 
 // The recording of this run. The file_write hook has no context, so it lives here.
 struct Recording {
+    /// The run being recorded, for an end that comes through a stop.
+    AppConsole* app = nullptr;
     bool active = false;
     std::string user_name;
     std::string runs_dir;
@@ -128,6 +130,7 @@ std::optional<std::string> checksum_of(const BackedUpFile& file) {
 void backup_begin(AppConsole& app, std::string_view runs_dir, std::string_view start_time) {
     if (dry_run()) return;
     recording = {};
+    recording.app = &app;
     recording.active = true;
     recording.user_name = app.user_name;
     recording.runs_dir = runs_dir;
@@ -265,6 +268,10 @@ void backup_end(AppConsole& app) {
     save_manifest();
     recording.active = false;
     if (!recording.folder.empty()) log_msg("Backup of this run: " + recording.folder);
+}
+
+void backup_end_of_stopped_run() {
+    if (recording.active && recording.app) backup_end(*recording.app);
 }
 
 void backup_stop() {

@@ -29,5 +29,7 @@ void backup_dconf_tree(std::string_view dir);
 /// Ends recording: the packages installed and removed, the sources, remotes and extensions
 /// added, and the state each backed-up file was left in. Later calls do nothing.
 void backup_end(AppConsole& app);
+/// backup_end for a run that a failed command stops.
+void backup_end_of_stopped_run();
 /// Ends recording without keeping anything more (the undo action changes nothing of its own).
 void backup_stop();

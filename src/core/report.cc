@@ -4,6 +4,7 @@
 #include <csignal>
 #include <vector>
 
+#include "core/backup.h"
 #include "core/exit.h"
 #include "core/runner.h"
 #include "lib/commands.h"
@@ -53,11 +54,16 @@ void log_line() {
 
 std::string signal_name(int signal_number) {
     switch (signal_number) {
-        case SIGINT: return "SIGINT";
-        case SIGTERM: return "SIGTERM";
-        case SIGHUP: return "SIGHUP";
-        case SIGQUIT: return "SIGQUIT";
-        default: return "signal " + std::to_string(signal_number);
+        case SIGINT:
+            return "SIGINT";
+        case SIGTERM:
+            return "SIGTERM";
+        case SIGHUP:
+            return "SIGHUP";
+        case SIGQUIT:
+            return "SIGQUIT";
+        default:
+            return "signal " + std::to_string(signal_number);
     }
 }
 
@@ -79,8 +85,8 @@ void report_step_begin(int number, std::string_view name, bool shows_header) {
     progress.step_start = Clock::now();
     progress.errors_at_start = log_error_count();
     progress.changes_at_start = changing_commands_count();
-    const std::string line = "Step " + std::to_string(number) + " of " +
-                             std::to_string(progress.total);
+    const std::string line =
+        "Step " + std::to_string(number) + " of " + std::to_string(progress.total);
     log_file_write("--- " + step_text() + ", started at " + timestamp() + "\n");
     if (shows_header) {
         progress.pending_line = line;
@@ -125,6 +131,8 @@ int report_summary() {
 }
 
 void stop_run(std::string_view cmd, int code) {
+    // The record of what the run changed is completed before the last flush to disk.
+    backup_end_of_stopped_run();
     run(sync_command);
     if (progress.unattended) {
         log_msg("");
@@ -149,6 +157,9 @@ void stop_interrupted(int signal_number) {
         log_msg("Interrupted by " + signal_name(signal_number) + ".");
         log_line();
     }
+    // Nothing more may run after a signal, not even the backup's closing queries: what it
+    // recorded so far stays, and undo treats the files' last state as unknown.
+    backup_stop();
     remove_workspace();
     exit_process(128 + signal_number);
 }

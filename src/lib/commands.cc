@@ -397,7 +397,8 @@ int run_command(std::string_view cmd, RunMode mode, ExecOutput* output, Effect e
         log_msg("Would run: " + std::string(cmd));
         return 0;
     }
-    log_file_write("$ " + std::string(cmd) + "\n");
+    // "$" marks a command that changes the system, "?" one that only looks.
+    log_file_write((effect == Effect::changes ? "$ " : "? ") + std::string(cmd) + "\n");
     int code = 0;
     if (mode == RunMode::captured) {
         code = exec_sync(cmd, output);

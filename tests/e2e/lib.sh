@@ -29,7 +29,7 @@ sb__init() {
   SB_BINARY=$SB_DIR/bin/kelvane
   ln "$3" "$SB_BINARY" 2>/dev/null || cp "$3" "$SB_BINARY"
   cp "$SB_HARNESS/stub" "$SB_DIR/bin/stub"
-  touch "$SB_DIR/conf/without" "$SB_DIR/state/packages" "$SB_DIR/state/answers" "$SB_DIR/fail.rules"
+  touch "$SB_DIR/conf/without" "$SB_DIR/state/packages" "$SB_DIR/state/answers" "$SB_DIR/fail.rules" "$SB_DIR/hang.rules"
   echo off >"$SB_DIR/state/efi"
   cp -a "$SB_SOURCE_DIR/data" "$SB_WORK"
   sb__data_stand_ins
@@ -105,6 +105,7 @@ sb_cpuinfo() { sb__fixture cpuinfo "$1"; }
 sb_efi() { echo "$1" >"$SB_DIR/state/efi"; }
 sb_installed() { printf '%s\n' "$@" >>"$SB_DIR/state/packages"; }
 sb_fail() { printf '%s\t%s\n' "$1" "${2:-}" >>"$SB_DIR/fail.rules"; }
+sb_hang() { printf '%s\t%s\n' "$1" "${2:-}" >>"$SB_DIR/hang.rules"; }
 sb_as_root() { touch "$SB_DIR/conf/as-root"; }
 sb_no_account() { touch "$SB_DIR/conf/no-account"; }
 sb_answer() { printf '%s\t%s\n' "$1" "${2:-}" >>"$SB_DIR/state/answers"; }
@@ -149,13 +150,35 @@ sb_run() {
   sb__prepare
   : >"$SB_LOG"
   : >"$SB_DIALOGS"
-  sb__enter "$SB_WORK" "$SB_BINARY" "$@" </dev/null >"$SB_STDOUT" 2>"$SB_STDERR"
+  sb__enter "${SB_CWD:-$SB_WORK}" "$SB_BINARY" "$@" </dev/null >"$SB_STDOUT" 2>"$SB_STDERR"
   SB_STATUS=$?
   [ -s "$SB_DIR/failure" ] && exit 1
   if grep -qE 'ERROR: (Address|Leak)Sanitizer|runtime error:' "$SB_STDERR"; then
     sb__fail "sanitizer report: $(grep -m1 -E 'Sanitizer|runtime error' "$SB_STDERR")"
   fi
   return 0
+}
+
+# Runs the program in a process group of its own until a call of sb_hang hangs, then sends that
+# group the signal $1 (as a terminal's Ctrl-C sends SIGINT) and waits for the program's end.
+sb_run_interrupted() {
+  local signal=$1 tries=1200 pid
+  shift
+  touch "$SB_DIR/conf/own-group"
+  rm -f "$SB_DIR/state/hanging" "$SB_DIR/state/status"
+  { sb_run "$@"; echo "$SB_STATUS" >"$SB_DIR/state/status"; } &
+  until [ -e "$SB_DIR/state/hanging" ] || [ "$tries" = 0 ]; do
+    sleep 0.05
+    tries=$((tries - 1))
+  done
+  pid=$(pgrep -f -- "^$SB_BINARY" | head -n 1)
+  [ -n "$pid" ] || sb__fail "the program did not reach the hanging call"
+  # Field 5 of /proc/PID/stat is the process group (ps cannot read a nested pid namespace).
+  kill -s "$signal" -- "-$(cut -d' ' -f5 "/proc/$pid/stat")"
+  wait
+  rm -f "$SB_DIR/conf/own-group"
+  : >"$SB_DIR/hang.rules"
+  SB_STATUS=$(cat "$SB_DIR/state/status")
 }
 
 # Runs a command in the sandbox as the test user, in the home.

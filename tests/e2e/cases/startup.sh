@@ -1,26 +1,52 @@
 # What the program does before its first dialog: options answered at once, the refusals, the
 # per-run workspace.
 
-test_help_and_version_run_nothing() {
+test_help_version_and_usage_errors_run_nothing() {
   sb_os_release debian-12             # an unsupported system must not matter
-  sb_run --help
+  sb_run -h
   assert_status 0
-  assert_stdout_has "Usage: kelvane [--noreboot | --no-reboot | --skip-reboot]"
+  assert_stdout_has "  --dry-run      show the steps, commands and file changes; change nothing"
   sb_run --No-Reboot extra --version
   assert_status 0
   [[ $(cat "$SB_STDOUT") =~ ^kelvane\ [0-9.]+$ ]] || fail "--version printed: $(cat "$SB_STDOUT")"
-  [ ! -s "$SB_LOG" ] && [ ! -s "$SB_STDERR" ] || fail "--version ran or said more"
-  # Options that only look alike start the program.
-  local option
-  sb_os_release ubuntu-22.04
-  sb_done_marker
-  for option in -h --Version --help=1; do
-    sb_clear_answers
-    sb_answer 1
-    sb_run "$option"
-    assert_status 0
-    assert_stdout_has "Cancelled by user"
+  # A mistyped option or value must never start a run (and so never restart the machine).
+  local row arg expected
+  for row in "--no_reboot|kelvane: unknown option '--no_reboot'" \
+    "-noreboot|kelvane: unknown option '-noreboot'" "--noreboot=1|kelvane: unknown option '--noreboot=1'" \
+    "--theme=blue|kelvane: invalid value 'blue' for --theme (choose light or dark)" \
+    "kernel x64v9|kelvane: invalid value 'x64v9' for kernel (choose x64v1, x64v2, x64v3, rt-x64v1, rt-x64v2, rt-x64v3 or lts)" \
+    "reboot|kelvane: unknown command 'reboot'"; do
+    IFS='|' read -r arg expected <<<"$row"
+    # shellcheck disable=SC2086 # a verb and its value are two arguments
+    sb_run $arg
+    assert_status 2
+    [ "$(head -n 1 "$SB_STDERR")" = "$expected" ] || fail "$arg: $(head -n 1 "$SB_STDERR")"
+    assert_stderr_has "Usage: kelvane [OPTIONS]"
+    [ ! -s "$SB_LOG" ] && [ ! -s "$SB_STDOUT" ] && [ ! -e "$SB_HOME/.cache" ] || fail "$arg ran"
   done
+}
+
+# The data is checked before the first dialog, and found from any folder.
+test_data_folder_and_preflight() {
+  local item
+  for item in "extensions_22.04" "debs" "nala/volian-archive-scar-unstable.gpg"; do
+    mv "$SB_WORK/$item" "$SB_DIR/aside"
+    sb_run
+    mv "$SB_DIR/aside" "$SB_WORK/$item"
+    assert_status 1
+    assert_stderr_has "E: Missing data: $item"
+    assert_stderr_has "run script/fetch-data"
+    assert_dialogs ""
+    assert_not_called '^(sudo [^d]|dconf|whiptail)'
+  done
+  cp "$SB_BINARY" "$SB_WORK/kelvane"
+  SB_BINARY=$SB_WORK/kelvane SB_CWD=$SB_HOME sb_run --dry-run --yes --browser=edge --layout=ubuntu \
+    --theme=light
+  assert_status 0
+  assert_stdout_has "Dry run: nothing was changed."
+  SB_CWD=$SB_HOME sb_run
+  assert_status 1
+  assert_stderr_has "E: Cannot find the program's data: looked in $SB_HOME, $SB_DIR/bin, /usr/share/kelvane"
 }
 
 # Each refusal: status 1, its own lines, no dialog and no command but the look-ups.

@@ -88,6 +88,7 @@ test_browser_choices() {
   for row in "chrome|1|Install Firefox from PPA|ppa:mozillateam/firefox-next" \
     "edge||Selected web browser: edge|deb-get install microsoft-edge-stable"; do
     IFS='|' read -r browser eula shown called <<<"$row"
+    system_files
     rm -f "$SB_HOME/$marker"
     sb_clear_answers
     answers "$browser" "$eula"
@@ -113,16 +114,17 @@ test_cancel_at_each_question_changes_nothing() {
     assert_stdout_has "Cancelled by user"
     assert_dialogs "$shown"
     assert_not_called '^(sudo (eatmydata|add-apt-repository|snap|rm|cp|sed)|dconf|wget|curl) '
-    [ "$(ls -A "$SB_HOME" "$SB_HOME/.cache")" = "$SB_HOME:
-.cache
-
-$SB_HOME/.cache:" ] || fail "the home changed: $(ls -AR "$SB_HOME")"
+    # Only the run's own log is left behind.
+    [ "$(cd "$SB_HOME" && find . -mindepth 1 ! -name '*.log' | sort | paste -sd' ')" = \
+      "./.cache ./.local ./.local/state ./.local/state/kelvane" ] ||
+      fail "the home changed: $(ls -AR "$SB_HOME")"
   done
 }
 
 # A failing package or settings command stops the run with status 1 and writes no done marker.
 test_failed_command_stops_the_run() {
   local rule
+  system_files
   for rule in "apt install .*gnome-tweaks" "dconf ^load"; do
     : >"$SB_DIR/fail.rules"
     sb_fail "${rule%% *}" "${rule#* }"
@@ -132,18 +134,184 @@ test_failed_command_stops_the_run() {
     assert_status 1
     assert_not_called 'deb-get'
     [ ! -e "$SB_HOME/$marker" ] || fail "done marker written ($rule)"
-    [ "${rule%% *}" = dconf ] || [ "$(tail -n 2 "$SB_LOG" | paste -sd'|')" = "sync|sync" ] ||
+    [ "$(tail -n 2 "$SB_LOG" | paste -sd'|')" = "sync|sync" ] ||
       fail "last calls: $(tail -n 3 "$SB_LOG" | paste -sd'|')"
+    assert_stdout_has "Nothing after this step ran."
+    assert_stdout_has "Run kelvane again: the steps already done are skipped."
   done
+  # The stop names the step and the command; the log holds every command, its output and status.
+  assert_stdout_has "Stopped at step 5 of 27: Terminal colours"
+  assert_stdout_has "ended with status 1."
+  local log
+  log=$(sed -n 's/^Log: //p' "$SB_STDOUT")
+  [ "$(stat -c %a "$log")" = 600 ] || fail "log mode $(stat -c %a "$log")"
+  grep -q '^E: Failed to load the settings of /org/gnome/terminal/legacy/' "$SB_STDERR" ||
+    fail "no line naming the settings: $(sb__excerpt "$SB_STDERR")"
+  grep -Fxq "dconf: failing on purpose (sb_fail)" "$log" || fail "the log lacks the command output"
+  grep '^sudo eatmydata apt ' "$SB_LOG" | while read -r call; do
+    grep -Fxq -A1 "\$ $call" "$log" || fail "the log lacks '$call'"
+  done
+  [ "$(grep -c '^[$?] ' "$log")" = "$(grep -c '^\[exit [0-9-]*\]$' "$log")" ] || fail "a command without status"
+  # The next start resumes: what was done is skipped, the rest finishes.
+  : >"$SB_DIR/fail.rules"
+  sb_clear_answers
+  answers firefox
+  sb_run --noreboot
+  assert_status 0
+  assert_stdout_has "Summary: "
+  [ -e "$SB_HOME/$marker" ] || fail "the rerun did not finish"
+}
+
+# Ctrl-C (SIGINT to the program's process group) during a package command, a plain command or a
+# dialog stops the run at once, and a second start finishes it.
+test_interrupt_stops_the_run() {
+  local row stub pattern after where
+  for row in "add-apt-repository|universe|dconf-cli|at step 1 of 27: Enable extra repositories" \
+    "apt|install .*dconf-cli|snap remove|at step 2 of 27: Install dependencies" \
+    "whiptail|Desktop Layout|GTK Theme|Interrupted by SIGINT."; do
+    IFS='|' read -r stub pattern after where <<<"$row"
+    system_files
+    sb_clear_answers
+    answers firefox
+    sb_hang "$stub" "$pattern"
+    sb_run_interrupted INT --noreboot
+    assert_status 130
+    assert_stdout_has "$where"
+    grep -q -- "$after" "$SB_LOG" "$SB_DIALOGS" && fail "'$after' ran after the interrupt"
+    [ ! -e "$SB_HOME/$marker" ] || fail "done marker after an interrupt"
+    compgen -G "$SB_DIR/tmp/kelvane_*" >/dev/null && fail "workspace left after $stub"
+  done
+  sb_clear_answers
+  answers firefox
+  sb_run --noreboot
+  assert_status 0
+  [ -e "$SB_HOME/$marker" ] || fail "the rerun did not finish"
+}
+
+# What goes wrong in a step that does not stop the run is summed up at the end: no restart, no
+# done marker, status 1; the next pass repairs what failed.
+test_errors_are_summed_up_and_repaired() {
+  sb_home_file .bashrc "# private"
+  chmod 600 "$SB_HOME/.bashrc"
+  sb_home_file .ssh/config $'Host work\n'
+  chmod 400 "$SB_HOME/.ssh/config"
+  sb_root_file /usr/share/applications/defaults.list $'[Default Applications]\n'
+  sb_fail add-apt-repository 'universe'
+  sb_fail chmod '600 .*ssh/config'
+  sb_fail sudo 'chmod 755 /usr/bin/gnome-shell-extension-installer'
+  answers firefox
+  sb_run
+  assert_status 1
+  assert_not_called shutdown
+  [ ! -e "$SB_HOME/$marker" ] || fail "done marker after errors"
+  for line in "Step with an error: Enable extra repositories" "Step with an error: Install Zram tools" \
+    "Step with an error: Update SSH configuration" "Step with an error: Install GNOME extensions" \
+    "The machine was not restarted because of these errors."; do
+    assert_stdout_has "$line"
+  done
+  assert_stderr_has "E: Failed to set mode 600 on $SB_HOME/.ssh/config"
+  assert_stdout_lacks "Updated: $SB_HOME/.ssh/config"
+  [ "$(stat -c %a "$SB_HOME/.bashrc")" = 600 ] || fail ".bashrc mode $(stat -c %a "$SB_HOME/.bashrc")"
+  [ ! -e "$SB_HOME/.cache/.post-install-addl-repos-enabled" ] || fail "universe marker written"
+  # A failed LibreOffice install stops the next pass; the one after finishes everything.
+  : >"$SB_DIR/fail.rules"
+  sb_fail apt 'install .*libreoffice-calc'
+  system_files
+  sb_clear_answers
+  answers firefox
+  sb_run
+  assert_status 1
+  assert_stdout_has "Stopped at step 16 of 27: Install LibreOffice"
+  [ -e "$SB_HOME/.cache/.post-install-addl-repos-enabled" ] || fail "universe not enabled again"
+  : >"$SB_DIR/fail.rules"
+  sb_clear_answers
+  answers firefox
+  sb_run
+  assert_status 0
+  assert_called 'apt install .*libreoffice-calc'
+  assert_stdout_has "Installed 'gnome-shell-extension-installer'"
+  [ "$(stat -c %a "$SB_HOME/.ssh/config")" = 600 ] || fail "ssh config not repaired"
+  assert_called 'shutdown -r now'
+}
+
+# A done marker that cannot be written: an error, no completion, status 1.
+test_unwritable_cache_fails_honestly() {
+  system_files
+  sb_home_file .cache/.post-install-addl-repos-enabled ""
+  chmod 500 "$SB_HOME/.cache"
+  answers firefox
+  sb_run --noreboot
+  chmod 700 "$SB_HOME/.cache"
+  assert_status 1
+  assert_stderr_has "E: Cannot write the done marker"
+  assert_stdout_lacks "Post-install tasks are complete."
+}
+
+# A fresh machine again: the home, the system files and the packages as before the first pass.
+fresh_world() {
+  rm -rf "$SB_HOME" "$SB_DIR/sys"
+  mkdir -p "$SB_HOME"
+  : >"$SB_DIR/state/packages"
+  system_files
+}
+
+# The commands of the last run as its log has them, workspace names and backups left out.
+commands_run() {
+  sed -n 's/^\$ //p' "$(ls "$SB_HOME"/.local/state/kelvane/*.log | tail -n 1)" |
+    grep -v '/.local/state/kelvane/runs/' | sed -E 's#/kelvane_[A-Za-z0-9]+/[0-9/]+#/W/#g'
+}
+
+# Answers as options make the same pass as answers in dialogs, with no dialog at all.
+test_answers_as_options() {
+  system_files
+  answers chrome
+  sb_run --noreboot
+  commands_run >"$SB_DIR/by-dialogs"
+  fresh_world
+  sb_run --noreboot --yes --browser=chrome --accept-chrome-licence --layout=windows --theme=dark
+  assert_status 0
+  assert_dialogs ""
+  diff <(commands_run) "$SB_DIR/by-dialogs" >"$SB_DIR/diff" ||
+    fail "the passes differ: $(sb__excerpt "$SB_DIR/diff")"
+  fresh_world
+  sb_run --noreboot --yes --browser=chrome --layout=windows --theme=dark
+  assert_stdout_has "Chrome EULA accepted: false"
+  assert_called 'mozillateam'
+}
+
+# A dry run shows the commands the real pass then runs, in order, and changes nothing.
+test_dry_run_shows_the_real_pass() {
+  local options=(--yes --browser=firefox --layout=windows --theme=dark --noreboot) before
+  system_files
+  sb_home_file .bashrc "# mine"
+  before=$(cd "$SB_DIR" && find home sys -type f | sort | xargs md5sum)
+  sb_run --dry-run "${options[@]}"
+  assert_status 0
+  assert_stdout_has "Dry run: nothing was changed."
+  assert_stdout_has "+PROMPT_COMMAND=__prompt_command"
+  [ "$(cd "$SB_DIR" && find home sys -type f | sort | xargs md5sum)" = "$before" ] ||
+    fail "the dry run changed a file"
+  sed -n 's/^Would run: //p' "$SB_STDOUT" | sed -E 's#/kelvane_[A-Za-z0-9]+/[0-9/]+#/W/#g' \
+    >"$SB_DIR/would"
+  sb_run "${options[@]}"
+  assert_status 0
+  diff "$SB_DIR/would" <(commands_run) >"$SB_DIR/diff" ||
+    fail "the dry run and the real pass differ: $(sb__excerpt "$SB_DIR/diff")"
+  # A second pass's dry run comes to the "Already ..." decisions a real one would.
+  rm "$SB_HOME/$marker"
+  sb_run --dry-run "${options[@]}"
+  assert_stdout_has "Already enabled"
+  assert_stdout_has "Already up-to-date"
 }
 
 # --noreboot and its spellings in any letter case keep the wizard from restarting the machine;
 # anything else restarts it as the very last command, also when the wizard runs from the menu.
 test_reboot_options() {
   local row reboot args
-  for row in "no --No-Reboot" "no --SKIP-REBOOT" "no extra --no-reboot" "yes --noreboot=1" \
-    "yes -noreboot" "yes" "menu-no --noreboot" "menu-yes" "fail"; do
+  for row in "no --No-Reboot" "no --SKIP-REBOOT" "no --no-reboot" "yes" "menu-no --noreboot" \
+    "menu-yes" "fail"; do
     read -r reboot args <<<"$row"
+    system_files
     rm -f "$SB_HOME/$marker"
     : >"$SB_DIR/fail.rules"
     sb_clear_answers
