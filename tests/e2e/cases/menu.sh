@@ -134,3 +134,48 @@ test_action_failures() {
   [ ! -e "$SB_DIR/sys/etc/apt/sources.list.d/xanmod-kernel.list" ] || fail "the kernel source stayed"
   grep -qxF '#use_nvram false' "$SB_DIR/sys/boot/efi/EFI/refind/refind.conf" || fail "refind.conf edited"
 }
+
+# The commands that changed the system in the last run, from its log.
+changes_made() {
+  sed -n 's/^\$ //p' "$(ls "$SB_HOME"/.local/state/kelvane/*.log | tail -n 1)" |
+    grep -v '/.local/state/kelvane/runs/' | sed -E 's#/kelvane_[A-Za-z0-9]+/[0-9/]+#/W/#g'
+}
+
+# Each verb does what its menu entry does, from the same state, without a dialog.
+test_verbs_do_what_the_menu_does() {
+  local row verb answers=()
+  sb_cpuinfo v2
+  for row in "theme dark|theme;dark" "layout windows|layout;windows" \
+    "kernel x64v2|xanmod;linux-xanmod-x64v2" "boot-manager light|refind;light" \
+    "software steam vscode|install;\"steam\" \"vscode\""; do
+    IFS='|' read -r verb answers <<<"$row"
+    IFS=';' read -ra answers <<<"$answers"
+    rm -rf "$SB_HOME" "$SB_DIR/sys"
+    mkdir -p "$SB_HOME"
+    : >"$SB_DIR/state/packages"
+    prepare_refind
+    menu_run "${answers[@]}"
+    assert_status 0
+    changes_made >"$SB_DIR/by-menu"
+    rm -rf "$SB_HOME" "$SB_DIR/sys"
+    mkdir -p "$SB_HOME"
+    : >"$SB_DIR/state/packages"
+    prepare_refind
+    sb_done_marker
+    # shellcheck disable=SC2086 # the verb and its values are separate arguments
+    sb_run $verb
+    assert_status 0
+    assert_dialogs ""
+    diff "$SB_DIR/by-menu" <(changes_made) >"$SB_DIR/diff" ||
+      fail "$verb differs from the menu: $(sb__excerpt "$SB_DIR/diff")"
+  done
+  # The checks refuse as the menu does, with status 1 and nothing installed.
+  sb_run kernel x64v3
+  assert_status 1
+  assert_stderr_has "E: This CPU doesn't support x86-64 Level 3 features. Select another kernel type."
+  sb_efi off
+  sb_run boot-manager dark
+  assert_status 1
+  assert_stderr_has "E: Boot mode is BIOS/Legacy. EFI boot mode is needed to use Refind."
+  assert_not_called 'apt install|add-apt-repository'
+}

@@ -11,4 +11,7 @@ test_theme_change_by_keys() {
   assert_status 0
   assert_stdout_has "Selected theme: dark"
   sb_dconf_dump | grep -qx "color-scheme='prefer-dark'" || fail "the dark theme is not in dconf"
+  # The log keeps the answers, not what the dialogs drew.
+  grep -qx "Answer: dark" "$SB_HOME"/.local/state/kelvane/*.log || fail "the log lacks the answer"
+  ! grep -q $'\e' "$SB_HOME"/.local/state/kelvane/*.log || fail "escape sequences in the log"
 }
