@@ -29,7 +29,7 @@ sb__init() {
   SB_BINARY=$SB_DIR/bin/kelvane
   ln "$3" "$SB_BINARY" 2>/dev/null || cp "$3" "$SB_BINARY"
   cp "$SB_HARNESS/stub" "$SB_DIR/bin/stub"
-  touch "$SB_DIR/conf/without" "$SB_DIR/state/packages" "$SB_DIR/state/answers" "$SB_DIR/fail.rules" "$SB_DIR/hang.rules"
+  touch "$SB_DIR/conf/without" "$SB_DIR/state/packages" "$SB_DIR/state/answers" "$SB_DIR/fail.rules" "$SB_DIR/state/hang.rules"
   echo off >"$SB_DIR/state/efi"
   cp -a "$SB_SOURCE_DIR/data" "$SB_WORK"
   sb__data_stand_ins
@@ -105,7 +105,7 @@ sb_cpuinfo() { sb__fixture cpuinfo "$1"; }
 sb_efi() { echo "$1" >"$SB_DIR/state/efi"; }
 sb_installed() { printf '%s\n' "$@" >>"$SB_DIR/state/packages"; }
 sb_fail() { printf '%s\t%s\n' "$1" "${2:-}" >>"$SB_DIR/fail.rules"; }
-sb_hang() { printf '%s\t%s\n' "$1" "${2:-}" >>"$SB_DIR/hang.rules"; }
+sb_hang() { printf '%s\t%s\n' "$1" "${2:-}" >>"$SB_DIR/state/hang.rules"; }
 sb_as_root() { touch "$SB_DIR/conf/as-root"; }
 sb_no_account() { touch "$SB_DIR/conf/no-account"; }
 sb_answer() { printf '%s\t%s\n' "$1" "${2:-}" >>"$SB_DIR/state/answers"; }
@@ -177,7 +177,7 @@ sb_run_interrupted() {
   kill -s "$signal" -- "-$(cut -d' ' -f5 "/proc/$pid/stat")"
   wait
   rm -f "$SB_DIR/conf/own-group"
-  : >"$SB_DIR/hang.rules"
+  : >"$SB_DIR/state/hang.rules"
   SB_STATUS=$(cat "$SB_DIR/state/status")
 }
 

@@ -118,3 +118,21 @@ test_private_workspace_with_fallback_into_the_home() {
   [ "$(stat -c '%a %u' "$SB_DIR"/tmp/kelvane_* "$SB_HOME"/.temp/kelvane_* | paste -sd'|')" = "700 4242|700 4242" ] ||
     fail "workspaces: $(ls -d "$SB_DIR"/tmp/kelvane_* "$SB_HOME"/.temp/kelvane_*)"
 }
+
+# The background refresh of sudo's credentials lives exactly as long as the program, however the
+# program ends: normally, with status 1, or by a signal.
+test_sudo_keepalive_ends_with_the_program() {
+  local program="(cd '$SB_WORK' && exec '$SB_BINARY' >/dev/null 2>&1)" count="pgrep -c -f '^$SB_BINARY'"
+  sb_done_marker
+  sb_answer 1
+  sb_fail apt install
+  sb_hang whiptail 'Choose Action'
+  sb_exec bash -c "$program & for _ in \$(seq 600); do [ -e '$SB_DIR/state/hanging' ] && break; sleep 0.05; done
+    echo during=\$($count); kill -TERM \$!; wait \$!; echo status=\$?; echo after=\$($count)
+    : >'$SB_DIR/state/hang.rules'; $program; echo status=\$?; echo after=\$($count)
+    printf '0\txanmod\n0\tlinux-xanmod-lts\n' >'$SB_DIR/state/answers'
+    $program; echo status=\$?; echo after=\$($count)" >"$SB_DIR/out" 2>&1
+  [ "$(grep -E '^(during|status|after)=' "$SB_DIR/out" | paste -sd' ')" = \
+    "during=2 status=143 after=0 status=0 after=0 status=1 after=0" ] ||
+    fail "keep-alive: $(paste -sd' ' "$SB_DIR/out")"
+}
