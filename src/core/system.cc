@@ -14,9 +14,8 @@ using namespace Velkor;
 int copy_file(std::string_view src, std::string_view dst, bool use_sudo) {
     const std::string_view prefix = use_sudo ? "sudo" : "";
     const std::string dir = copy_target_dir(dst);
-    // A package source or preference that is replaced is kept; a new one shows in the
-    // listing of its folder at the end of the run.
-    if (use_sudo && dst.rfind("/etc/apt/", 0) == 0 && dst.back() != '/') backup_system_file(dst);
+    // A system file that is replaced is kept, and one that is new is noted, for undo.
+    if (use_sudo && !dst.empty() && dst.back() != '/') backup_system_file(dst);
     if (!path_exists(dir)) run(mkdir_command(prefix, dir));
     return run(copy_command(prefix, src, dst));
 }

@@ -48,9 +48,8 @@ void enable_extra_repositories(const AppConsole& app) {
         log_error("Failed to enable the 'universe' and 'multiverse' repositories");
         return;
     }
-    // A home without .cache would make touch fail and the sources be added again next time.
-    if (auto parent = file_parent(marker)) dir_create(*parent);
-    run(touch_command(marker));
+    // Written like every other file, so that the run's backup knows it was not there before.
+    if (!file_write(marker, "")) log_error("Cannot write " + marker);
 }
 
 void install_dependencies(AppConsole& app) {

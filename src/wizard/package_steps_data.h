@@ -55,8 +55,6 @@ inline constexpr std::string_view kdeapps_remote_command =
 /// error or a cut connection gives curl's non-zero status instead of a half script run.
 extern const std::string_view deb_get_installer_command;
 
-/// "touch '<path>'" with the path escaped.
-std::string touch_command(std::string_view path);
 /// "sudo rm -rf '<path>'" with the path escaped.
 std::string remove_tree_command(std::string_view path);
 /// The user's snap folder removal; nullopt when the home is not a usable absolute folder, so

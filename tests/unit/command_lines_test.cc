@@ -73,7 +73,6 @@ TEST(CommandLines, WizardSteps) {
         {"wget -O './google-chrome-stable_current_amd64.deb' "
          "'https://dl.google.com/linux/direct/google-chrome-stable_current_amd64.deb'",
          download_command(chrome_download)},
-        {"touch '/h/o'\\''k/.cache/m'", touch_command("/h/o'k/.cache/m")},
         {"sudo rm -rf '/home/o'\\''neil/snap'",
          home_snap_remove_command("/home/o'neil").value_or("")},
     });

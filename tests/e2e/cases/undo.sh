@@ -35,3 +35,48 @@ test_missing_or_unknown_backup_is_refused() {
   assert_status 1
   assert_stderr_has "E: Cannot undo run 'nosuchrun': no such run in "
 }
+
+# What a first pass leaves where the test can compare it: the home's files with their modes,
+# the system files, and every setting.
+undo__state() {
+  (cd "$SB_DIR" && find home sys/etc sys/usr/share/backgrounds -type f ! -path '*/.local/state/*' \
+    -printf '%p %m\n' -exec md5sum {} \; | sort)
+  sb_dconf_dump
+}
+
+# A full pass on a home with its own files and settings is undone byte for byte; a second
+# pass's undo goes back to the state after the first; a dry run and a repeated undo change
+# nothing.
+test_full_passes_undone() {
+  local first second
+  sb_home_file .bashrc $'# mine\n'
+  chmod 640 "$SB_HOME/.bashrc"
+  sb_home_file .ssh/config $'Host work\n  User me\n'
+  sb_root_file /etc/default/zramswap $'#ALGO=lz4\n'
+  sb_root_file /usr/share/applications/defaults.list $'[Default Applications]\n'
+  sb_exec dconf write /org/gnome/desktop/interface/gtk-theme "'Adwaita'"
+  sb_installed thunderbird
+  undo__state >"$SB_DIR/before"
+  sb_run --yes --browser=firefox --layout=windows --theme=dark --noreboot
+  assert_status 0
+  undo__state >"$SB_DIR/after-first"
+  sb_run setup --yes --browser=firefox --layout=minimal --theme=light --noreboot
+  assert_status 0
+  second=$(ls "$SB_HOME/.local/state/kelvane/runs" | tail -n 1)
+  first=$(ls "$SB_HOME/.local/state/kelvane/runs" | head -n 1)
+  sb_run undo --yes "$second"
+  assert_status 0
+  diff <(undo__state) "$SB_DIR/after-first" >"$SB_DIR/diff" ||
+    fail "undo of the second pass: $(sb__excerpt "$SB_DIR/diff")"
+  sb_run undo --dry-run "$first"
+  diff <(undo__state) "$SB_DIR/after-first" >/dev/null || fail "the dry run changed something"
+  sb_run undo --yes "$first"
+  assert_status 0
+  assert_called '^sudo rm -f .*/etc/apt/preferences.d/mozillateam-firefox-next.pref'
+  assert_called '^sudo apt install -y .*thunderbird'
+  grep -v '^.*sys/etc/apt/\|^\[' "$SB_DIR/before" >"$SB_DIR/before-files"
+  diff <(undo__state | grep -v '^.*sys/etc/apt/\|^\[') "$SB_DIR/before-files" >"$SB_DIR/diff" ||
+    fail "undo of the first pass: $(sb__excerpt "$SB_DIR/diff")"
+  sb_run undo --yes "$first"
+  assert_stdout_has "was already undone: nothing to do."
+}
