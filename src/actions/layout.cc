@@ -18,14 +18,16 @@ MenuResult get_choice_layout(AppConsole& app, AskedFrom from) {
     if (!ask_choice(layout_menu_dialog(from == AskedFrom::menu), "layout", app.layout)) {
         return MenuResult::back;
     }
-    if (from == AskedFrom::menu) {
-        // Also for "reset": the extensions and their settings are in place before the reset
-        // clears the settings, so turning them on later finds them.
-        install_gnome_extensions(app);
-        update_config_gnome_extensions(false);
-        apply_layout(app.layout);
-    }
+    if (from == AskedFrom::menu) change_layout(app);
     return MenuResult::done;
+}
+
+void change_layout(const AppConsole& app) {
+    // Also for "reset": the extensions and their settings are in place before the reset clears
+    // the settings, so turning them on later finds them.
+    install_gnome_extensions(app);
+    update_config_gnome_extensions(false);
+    apply_layout(app.layout);
 }
 
 void install_gnome_extensions(const AppConsole& app) {

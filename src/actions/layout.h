@@ -10,6 +10,9 @@ struct AppConsole;
 /// Asks for the layout and stores it; from the menu also installs the extensions, loads
 /// their settings and applies it. `back` when chosen.
 MenuResult get_choice_layout(AppConsole& app, AskedFrom from);
+/// What the layout action does once the layout is chosen: the extensions, their settings
+/// without the dock's favourites, then the layout (also "reset").
+void change_layout(const AppConsole& app);
 /// Copies this release's extensions into the home and installs the extension installer.
 void install_gnome_extensions(const AppConsole& app);
 /// Loads the extensions' settings and, with `set_favorites`, the dock's favourites.

@@ -27,16 +27,12 @@ void run_verb(AppConsole& app, const Options& options) {
         setup(app);
     } else if (name == "theme") {
         check_data(app.dist_version_id, DataNeed::extensions);
-        app.theme = value;
-        log_msg("Selected theme: " + app.theme);
+        take_choice("theme", value, app.theme);
         apply_theme(app.theme);
     } else if (name == "layout") {
         check_data(app.dist_version_id, DataNeed::extensions);
-        app.layout = value;
-        log_msg("Selected layout: " + app.layout);
-        install_gnome_extensions(app);
-        update_config_gnome_extensions(false);
-        apply_layout(app.layout);
+        take_choice("layout", value, app.layout);
+        change_layout(app);
     } else if (name == "kernel") {
         const std::string package = kernel_package(value).value_or("");
         log_msg("Selected xanmod kernel: " + package);

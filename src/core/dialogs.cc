@@ -27,9 +27,13 @@ std::string run_dialog(const Dialog& dialog, bool log_answer_on_cancel) {
 bool ask_choice(const Dialog& dialog, std::string_view what, std::string& choice) {
     const std::string answer = run_dialog(dialog, true);
     if (answer == "back") return false;
+    take_choice(what, answer, choice);
+    return true;
+}
+
+void take_choice(std::string_view what, std::string_view answer, std::string& choice) {
     choice = answer;
     log_msg("Selected " + std::string(what) + ": " + choice);
-    return true;
 }
 
 void show_msgbox(std::string_view title, std::string_view text) {

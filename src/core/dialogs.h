@@ -10,6 +10,9 @@
 /// be read). A cancel writes "Cancelled by user" (and, with `log_answer_on_cancel`, the answer
 /// file as a debug line) and ends the run with status 0.
 std::string run_dialog(const Dialog& dialog, bool log_answer_on_cancel);
+/// Stores `answer` in `choice` and logs it as "Selected <what>: <answer>", whether it came from
+/// a dialog or from the command line.
+void take_choice(std::string_view what, std::string_view answer, std::string& choice);
 /// A menu whose answer is stored in `choice` and logged as "Selected <what>: <answer>";
 /// false, with `choice` unchanged, when the answer is 'back'.
 bool ask_choice(const Dialog& dialog, std::string_view what, std::string& choice);

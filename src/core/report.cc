@@ -52,6 +52,13 @@ void log_line() {
     if (!report_log_path().empty()) log_msg("Log: " + report_log_path());
 }
 
+// The end of every stop block: the step's work is cut short, the log, and how to go on.
+void how_to_resume() {
+    log_msg("Nothing after this step ran.");
+    log_line();
+    log_msg("Run kelvane again: the steps already done are skipped.");
+}
+
 std::string signal_name(int signal_number) {
     switch (signal_number) {
         case SIGINT:
@@ -139,9 +146,7 @@ void stop_run(std::string_view cmd, int code) {
         log_msg("Stopped at " + step_text());
         log_msg("The command \"" + std::string(cmd) + "\" ended with status " +
                 std::to_string(code) + ".");
-        log_msg("Nothing after this step ran.");
-        log_line();
-        log_msg("Run kelvane again: the steps already done are skipped.");
+        how_to_resume();
     }
     exit_process(1);
 }
@@ -150,9 +155,7 @@ void stop_interrupted(int signal_number) {
     log_msg("");
     if (progress.unattended) {
         log_msg("Interrupted by " + signal_name(signal_number) + " at " + step_text());
-        log_msg("Nothing after this step ran.");
-        log_line();
-        log_msg("Run kelvane again: the steps already done are skipped.");
+        how_to_resume();
     } else {
         log_msg("Interrupted by " + signal_name(signal_number) + ".");
         log_line();

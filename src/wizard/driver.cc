@@ -81,14 +81,12 @@ void ask_questions(AppConsole& app) {
     if (!app.preset.skip_welcome) show_msgbox(welcome_title(), welcome_text(app.reboot));
     get_choice_web_browser(app);
     if (app.preset.layout) {
-        app.layout = *app.preset.layout;
-        log_msg("Selected layout: " + app.layout);
+        take_choice("layout", *app.preset.layout, app.layout);
     } else {
         get_choice_layout(app, AskedFrom::wizard);
     }
     if (app.preset.theme) {
-        app.theme = *app.preset.theme;
-        log_msg("Selected theme: " + app.theme);
+        take_choice("theme", *app.preset.theme, app.theme);
     } else {
         get_choice_theme(app, AskedFrom::wizard);
     }
