@@ -15,6 +15,8 @@ class Packages {
     /// True until a list has been read.
     bool empty() const { return names_.empty(); }
     size_t size() const { return names_.size(); }
+    /// The list as dpkg-query last gave it.
+    const std::vector<std::string>& names() const { return names_; }
     /// Replaces the list and its lookup set; what a dry run pretended stays applied.
     void replace(std::vector<std::string> names);
     /// A dry run pretends that `names` were installed (or removed), so that later steps

@@ -135,7 +135,8 @@ void backup_begin(AppConsole& app, std::string_view runs_dir, std::string_view s
     recording.user_name = app.user_name;
     recording.runs_dir = runs_dir;
     recording.start_time = start_time;
-    recording.packages_before = check_installed_packages(app);
+    // The start-up checks have just read the list.
+    recording.packages_before = app.packages.names();
     recording.sources_before = source_listing();
     recording.remotes_before = flatpak_remotes();
     recording.firefox_snap_before = firefox_snap_installed();
