@@ -122,7 +122,7 @@ std::vector<std::string> logs_to_remove(std::vector<std::string> names) {
     constexpr size_t kept = 10;
     std::vector<std::string> logs;
     for (auto& name : names) {
-        if (name.size() > 4 && name.compare(name.size() - 4, 4, ".log") == 0) {
+        if (name.size() > 4 && name.ends_with(".log")) {
             logs.push_back(std::move(name));
         }
     }

@@ -89,10 +89,6 @@ bool write_private(const std::string& path, std::string_view contents) {
     return file_write(path, contents) && ::chmod(path.c_str(), 0600) == 0;
 }
 
-bool below(const std::string& path, const std::string& dir) {
-    return !dir.empty() && path.rfind(dir + "/", 0) == 0;
-}
-
 ExecOutput read_output(const std::string& cmd) {
     ExecOutput output;
     if (run_read(cmd, RunMode::captured, &output) != 0) output.std_out.reset();
@@ -148,7 +144,8 @@ void backup_begin(AppConsole& app, std::string_view runs_dir, std::string_view s
 }
 
 void backup_user_file(const std::string& path) {
-    if (!recording.active || below(path, recording.runs_dir) || recording.saved_paths.count(path))
+    if (!recording.active || path_is_below(path, recording.runs_dir) ||
+        recording.saved_paths.count(path))
         return;
     if (run_folder().empty()) return;
     recording.saved_paths.insert(path);

@@ -48,10 +48,7 @@ std::vector<std::string> missing_data(std::string_view version, DataNeed need) {
     const auto debs = dir_list_names("debs", false);
     size_t loaders = 0;
     for (const auto& name : debs) {
-        if (name.rfind("webp-pixbuf-loader_", 0) == 0 && name.size() > 4 &&
-            name.compare(name.size() - 4, 4, ".deb") == 0) {
-            ++loaders;
-        }
+        if (name.starts_with("webp-pixbuf-loader_") && name.ends_with(".deb")) ++loaders;
     }
     if (loaders != 1) {
         lines.push_back(problem("debs/webp-pixbuf-loader_*.deb",

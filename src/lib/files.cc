@@ -111,6 +111,11 @@ std::string escape_single_quote(std::string_view file_path) {
     return string_replace(file_path, "'", "'\\''");
 }
 
+bool path_is_below(std::string_view path, std::string_view dir) {
+    return !dir.empty() && path.size() > dir.size() && path.starts_with(dir) &&
+           path[dir.size()] == '/';
+}
+
 std::string shell_quote(std::string_view text) { return "'" + escape_single_quote(text) + "'"; }
 
 std::optional<FileStat> file_stat(std::string_view item_path) {
@@ -167,10 +172,7 @@ bool reported(gboolean ok, GError** raw_error) {
 
 void (*before_replace_hook)(const std::string&) = nullptr;
 
-bool in_workspace(const std::string& path) {
-    const std::string& workspace = temp_dir();
-    return !workspace.empty() && path.rfind(workspace + "/", 0) == 0;
-}
+bool in_workspace(const std::string& path) { return path_is_below(path, temp_dir()); }
 
 // In a dry run only the workspace is written; everything else is shown instead.
 bool only_shown(const std::string& path) { return dry_run() && !in_workspace(path); }

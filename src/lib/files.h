@@ -17,6 +17,8 @@ namespace Velkor {
 std::optional<std::string> file_parent(std::string_view file_path);
 /// Last component of the normalised absolute path.
 std::string file_basename(std::string_view file_path);
+/// True when `path` lies inside the folder `dir` (not `dir` itself); false for an empty `dir`.
+bool path_is_below(std::string_view path, std::string_view dir);
 /// Joins two parts with exactly one "/" at the seam; an empty part is skipped.
 std::string path_combine(std::string_view path1, std::string_view path2);
 /// True when anything exists at the path (a parse name: "~", "~user" and "file:" work).
