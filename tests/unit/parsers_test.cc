@@ -5,6 +5,7 @@
 #include "app/options.h"
 #include "app/startup_data.h"
 #include "core/packages_data.h"
+#include "core/release_data.h"
 #include "test_support.h"
 #include "wizard/browser_data.h"
 #include "wizard/desktop_data.h"
@@ -17,7 +18,7 @@ using Strings = std::vector<std::string>;
 
 namespace {
 
-const Strings supported{"22.04", "22.10"};
+const Strings supported = supported_versions();
 
 std::string fixture(const std::string& relative_path) {
     return read_file(std::string(KELVANE_SOURCE_DIR) + "/tests/fixtures/" + relative_path);
@@ -33,6 +34,8 @@ TEST(OsRelease, RealFilesAndTheSupportDecision) {
     const std::tuple<const char*, const char*, const char*, bool> cases[] = {
         {"ubuntu-22.04", "22.04", "Ubuntu 22.04.3 LTS", true},
         {"ubuntu-22.10", "22.10", "Ubuntu 22.10", true},
+        {"ubuntu-24.04", "24.04", "Ubuntu 24.04.1 LTS", true},
+        {"ubuntu-26.04", "26.04", "Ubuntu 26.04 LTS", true},
         {"ubuntu-22.04.1", "22.04.1", "Ubuntu 22.04.1 LTS", false},
         {"ubuntu-20.04", "20.04", "Ubuntu 20.04.6 LTS", false},
         {"debian-12", "12", "Debian GNU/Linux 12 (bookworm)", false},
