@@ -1,6 +1,7 @@
 #include "actions/boot_manager_data.h"
 
 #include "core/dialogs_data.h"
+#include "core/packages_data.h"
 #include "lib/files.h"
 
 using namespace Velkor;
@@ -59,7 +60,7 @@ std::string refind_conf_path(std::string_view refind_dir) {
 }
 
 std::string refind_source_test_command() {
-    return "test -f " + std::string(refind_source_list_pattern);
+    return source_added_test_command(refind_source_pattern);
 }
 
 std::string refind_theme_command(std::string_view refind_theme) {

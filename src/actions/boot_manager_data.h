@@ -6,9 +6,8 @@
 #include <vector>
 
 inline constexpr std::string_view refind_ppa = "ppa:rodsmith/refind";
-/// The source list that adding the PPA leaves behind (a pattern the shell expands).
-inline constexpr std::string_view refind_source_list_pattern =
-    "/etc/apt/sources.list.d/rodsmith-*-refind-*.list";
+/// The source file that adding the PPA leaves behind, without its suffix (a shell pattern).
+inline constexpr std::string_view refind_source_pattern = "rodsmith-*-refind-*";
 /// The usual folder; the fallback is used when the configuration is not there.
 inline constexpr std::string_view refind_dir_primary = "/boot/efi/EFI/refind";
 inline constexpr std::string_view refind_dir_fallback = "/boot/efi/EFI/BOOT";
@@ -19,7 +18,7 @@ std::vector<std::string> refind_theme_menu_items();
 bool refind_theme_is_known(std::string_view refind_theme);
 /// "<dir>/refind.conf".
 std::string refind_conf_path(std::string_view refind_dir);
-/// "test -f <pattern>" with the pattern unquoted, so the shell expands it.
+/// Succeeds when the PPA's source file is there, as ".list" or ".sources".
 std::string refind_source_test_command();
 /// Makes the delivered theme script executable and runs it as root with the theme.
 std::string refind_theme_command(std::string_view refind_theme);

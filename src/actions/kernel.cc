@@ -2,15 +2,22 @@
 
 #include "actions/kernel_data.h"
 #include "core/app_console.h"
+#include "core/backup.h"
 #include "core/dialogs_data.h"
 #include "core/packages.h"
 #include "core/runner.h"
 #include "lib/commands.h"
 #include "lib/console.h"
+#include "lib/files.h"
 
 using namespace Velkor;
 
 MenuResult get_choice_xanmod_kernel(AppConsole& app) {
+    if (const auto unavailable = xanmod_unavailable(app.release, app.cpu_level)) {
+        log_msg(*unavailable);
+        show_msgbox("XanMod Kernel", *unavailable);
+        return MenuResult::back;
+    }
     // A refused kernel shows the menu again.
     std::string kernel;
     while (true) {
@@ -29,25 +36,26 @@ MenuResult get_choice_xanmod_kernel(AppConsole& app) {
     return MenuResult::done;
 }
 
-void install_xanmod(AppConsole& app, std::string_view kernel) {
+bool install_xanmod(AppConsole& app, std::string_view kernel) {
     log_debug("install_xanmod()");
     log_header("Install XanMod Kernel");
-    // The source list is the only memory of an earlier run: with it, source and key are done.
-    if (run_read(xanmod_source_test_command()) != 0) {
-        log_msg("\nAdd XanMod PPA...");
-        if (run(xanmod_source_command()) != 0) {
-            log_error("Failed to install source list");
-            return;
+    // The source an earlier version added points at a retired suite with a replaced key: it
+    // would fail every update, and it would pass for the current source below.
+    if (file_exists(xanmod_retired_source_path)) {
+        log_msg("\nRemove the retired XanMod source...");
+        backup_system_file(xanmod_retired_source_path);
+        backup_system_file(xanmod_retired_keyring_path);
+        if (run(xanmod_retired_source_remove_command()) != 0) {
+            log_error("Failed to remove: " + std::string(xanmod_retired_source_path));
+            return false;
         }
-        if (run(xanmod_key_command()) != 0) {
-            log_error("Failed to install public key");
-            // Without its key the source would break every later update and this chooser
-            // would skip the key step for good; drop it so the next attempt starts over.
-            run(xanmod_source_remove_command());
-            return;
-        }
-        apt_update();
     }
+    if (run_read(xanmod_source_test_command()) != 0) {
+        log_msg("\nAdd XanMod repository...");
+        if (!add_signed_source(app, xanmod_source(app.release))) return false;
+    }
+    if (!check_packages_available(app, kernel)) return false;
     apt_install(app, kernel, true, true);
     log_header("Reboot the system to use the new kernel.");
+    return true;
 }

@@ -1,4 +1,4 @@
-// The kernel action: offers the kernels the CPU can run and installs the chosen one.
+// The kernel action: offers the kernels the release and the CPU can have and installs one.
 #pragma once
 
 #include <string_view>
@@ -7,7 +7,9 @@
 
 struct AppConsole;
 
-/// Asks for a kernel until the CPU can run the choice, then installs it. `back` when chosen.
+/// Asks for a kernel until the CPU can run the choice, then installs it. `back` when chosen,
+/// and after a box that says why there is nothing to offer.
 MenuResult get_choice_xanmod_kernel(AppConsole& app);
-/// Adds the kernel's package source and key once, then installs `kernel` (a package name).
-void install_xanmod(AppConsole& app, std::string_view kernel);
+/// Adds the kernel's package source and key once, checks that apt can install `kernel` (a
+/// package name) from it, then installs it. False, with an "E: " line, when it did not.
+bool install_xanmod(AppConsole& app, std::string_view kernel);

@@ -1,4 +1,4 @@
-// The kernel chooser's menu, its CPU check and its package-source commands (pure).
+// The kernel chooser's table, its release and CPU checks and its package source (pure).
 #pragma once
 
 #include <optional>
@@ -6,23 +6,38 @@
 #include <string_view>
 #include <vector>
 
-inline constexpr std::string_view xanmod_source_list_path =
-    "/etc/apt/sources.list.d/xanmod-kernel.list";
-inline constexpr std::string_view xanmod_keyring_path = "/etc/apt/trusted.gpg.d/xanmod-kernel.gpg";
-inline constexpr std::string_view xanmod_source_line = "deb http://deb.xanmod.org releases main";
-inline constexpr std::string_view xanmod_key_url = "https://dl.xanmod.org/gpg.key";
+#include "core/packages_data.h"
 
-/// The eight menu items (kernels for levels 1 to 3, realtime builds, LTS, back), each marked
-/// " (supported)" when a CPU of `cpu_level` can run it.
+struct ReleaseProfile;
+
+inline constexpr std::string_view xanmod_keyring_path =
+    "/etc/apt/keyrings/xanmod-archive-keyring.gpg";
+inline constexpr std::string_view xanmod_key_url = "https://dl.xanmod.org/archive.key";
+inline constexpr std::string_view xanmod_source_path =
+    "/etc/apt/sources.list.d/xanmod-kernel.sources";
+/// What earlier versions added: the retired "releases" suite, its key through apt-key.
+inline constexpr std::string_view xanmod_retired_source_path =
+    "/etc/apt/sources.list.d/xanmod-kernel.list";
+inline constexpr std::string_view xanmod_retired_keyring_path =
+    "/etc/apt/trusted.gpg.d/xanmod-kernel.gpg";
+
+/// The menu items of the kernels a CPU of `cpu_level` runs (every kernel at level 0,
+/// unknown), then back.
 std::vector<std::string> xanmod_menu_items(int cpu_level);
-/// The message that refuses `kernel` on a CPU of `cpu_level` (two lines), or nullopt when the
-/// CPU can run it. A level of 0 (unknown) refuses nothing.
+/// The message that refuses package `kernel` on a CPU of `cpu_level` (two lines), or nullopt
+/// when the CPU can run it. A level of 0 (unknown) refuses nothing.
 std::optional<std::string> xanmod_refusal(std::string_view kernel, int cpu_level);
-/// "test -f <source list>": succeeds once the package source has been added.
+/// The one line that says why no kernel is offered at all (the release has none published, or
+/// the CPU runs none of them); nullopt when there are kernels to offer.
+std::optional<std::string> xanmod_unavailable(const ReleaseProfile& release, int cpu_level);
+/// The kernel names the command line takes, in menu order.
+std::vector<std::string> xanmod_kernel_names();
+/// The package of command-line kernel name `name`; nullopt for an unknown name.
+std::optional<std::string> xanmod_package(std::string_view name);
+
+/// The XanMod repository with the release's codename as suite.
+SignedSource xanmod_source(const ReleaseProfile& release);
+/// Succeeds when a XanMod source (ours or one the user added, either form) is there.
 std::string xanmod_source_test_command();
-/// Writes the one-line source list through "sudo tee".
-std::string xanmod_source_command();
-/// Downloads the signing key and adds it to its own keyring; the status is apt-key's.
-std::string xanmod_key_command();
-/// Removes the source list again, so that a failed key step is retried in full next time.
-std::string xanmod_source_remove_command();
+/// Removes the retired source list and its key.
+std::string xanmod_retired_source_remove_command();

@@ -28,6 +28,8 @@ void change_layout(const AppConsole& app) {
     install_gnome_extensions(app);
     update_config_gnome_extensions(false);
     apply_layout(app.layout);
+    // A Wayland session cannot restart GNOME Shell in place; a reset logs out anyway.
+    if (app.layout != "reset") log_msg(extensions_next_login_note);
 }
 
 void install_gnome_extensions(const AppConsole& app) {

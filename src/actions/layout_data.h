@@ -26,6 +26,9 @@ inline constexpr std::string_view extension_installer_path =
     "/usr/bin/gnome-shell-extension-installer";
 inline constexpr std::string_view layout_reset_command = "dconf reset -f /org/gnome/";
 inline constexpr std::string_view session_logout_command = "gnome-session-quit --no-prompt";
+/// Said after the layout action: on Wayland a newly copied extension is not loaded before then.
+inline constexpr std::string_view extensions_next_login_note =
+    "On Wayland, new extensions load at the next login: log out and back in to see them all.";
 
 /// The "Desktop Layout" menu. `standalone` (reached from the main menu) adds 'reset', 'back'
 /// and the "Exit" label.

@@ -6,6 +6,7 @@
 #include "core/dialogs_data.h"
 #include "core/packages.h"
 #include "core/runner.h"
+#include "lib/commands.h"
 #include "lib/console.h"
 
 using namespace Velkor;
@@ -19,16 +20,27 @@ void get_choice_advanced(AppConsole& app) {
     install_extra_apps(app, selected_install);
 }
 
-void install_extra_apps(AppConsole& app, std::string_view selected_install) {
+bool install_extra_apps(AppConsole& app, std::string_view selected_install) {
     log_debug("install_extra_apps()");
     log_header("Install Software");
     check_installed_packages(app);
     const ExtraAppsLists lists = extra_apps_lists(selected_install, app.user_name);
-    if (!lists.apt_packages.empty()) apt_install(app, lists.apt_packages, true, true);
+    const std::string apt_packages = release_packages(app.release, lists.apt_packages);
+    if (!apt_packages.empty()) {
+        ExecOutput architectures;
+        run_read(foreign_architectures_command, RunMode::captured, &architectures);
+        if (i386_architecture_needed(apt_packages, architectures.std_out.value_or(""))) {
+            run_package_command(add_i386_architecture_command);
+            apt_update();
+        }
+        if (!check_packages_available(app, apt_packages)) return false;
+        apt_install(app, apt_packages, true, true);
+    }
     if (!lists.deb_get_packages.empty()) deb_get_install(lists.deb_get_packages);
     // Group changes come last: the groups exist only once the packages are installed.
     if (!lists.group_commands.empty()) run(lists.group_commands);
     if (lists.apt_packages.empty() && lists.deb_get_packages.empty()) {
         log_msg("Nothing to install");
     }
+    return true;
 }

@@ -7,5 +7,7 @@ struct AppConsole;
 
 /// Shows the checklist and installs what was ticked.
 void get_choice_advanced(AppConsole& app);
-/// Installs the groups of `selected_install` (checklist tags separated by blanks).
-void install_extra_apps(AppConsole& app, std::string_view selected_install);
+/// Installs the groups of `selected_install` (checklist tags separated by blanks), the archive
+/// packages under the release's names once apt's simulation accepts them. False, with an
+/// "E: " line, when it does not.
+bool install_extra_apps(AppConsole& app, std::string_view selected_install);

@@ -1,6 +1,9 @@
 #include "actions/software_data.h"
 
+#include <algorithm>
+
 #include "core/dialogs_data.h"
+#include "core/packages_data.h"
 #include "lib/files.h"
 
 using namespace Velkor;
@@ -36,7 +39,6 @@ constexpr ExtraAppsRow extra_apps_rows[] = {
     {"vbox", "virtualbox", " virtualbox-qt virtualbox-ext-pack virtualbox-guest-additions-iso", "",
      "vboxusers"},
     {"vscode", "vscode", "", " code", ""},
-    {"skype", "webex zoom skype", "", " skypeforlinux", ""},
 };
 
 const ExtraAppsRow* find_row(std::string_view tag) {
@@ -82,4 +84,12 @@ ExtraAppsLists extra_apps_lists(std::string_view selected_install, std::string_v
         }
     }
     return lists;
+}
+
+bool i386_architecture_needed(std::string_view apt_packages,
+                              std::string_view foreign_architectures) {
+    const auto names = package_names(apt_packages);
+    if (std::find(names.begin(), names.end(), "steam-installer") == names.end()) return false;
+    const auto architectures = package_names(string_replace(foreign_architectures, "\n", " "));
+    return std::find(architectures.begin(), architectures.end(), "i386") == architectures.end();
 }

@@ -14,7 +14,12 @@ struct ExtraAppsLists {
     std::string group_commands;
 };
 
-/// The twelve checklist items, all unticked.
+inline constexpr std::string_view foreign_architectures_command =
+    "dpkg --print-foreign-architectures";
+inline constexpr std::string_view add_i386_architecture_command =
+    "sudo dpkg --add-architecture i386";
+
+/// The eleven checklist items, all unticked.
 std::vector<std::string> extra_apps_checklist_items();
 /// The checklist answer without its double quotes: the ticked tags separated by blanks.
 std::string clean_checklist_answer(std::string_view answer);
@@ -23,3 +28,7 @@ ExtraAppsLists extra_apps_lists(std::string_view selected_install, std::string_v
 /// `word` as it may stand in a command line: unchanged when it holds only letters, digits,
 /// ".", "_" and "-", else single-quoted and escaped.
 std::string shell_word(std::string_view word);
+/// True when `apt_packages` holds steam-installer, whose libraries are i386 packages, and
+/// `foreign_architectures` (dpkg's list, one per line) lacks i386.
+bool i386_architecture_needed(std::string_view apt_packages,
+                              std::string_view foreign_architectures);

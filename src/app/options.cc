@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "actions/kernel_data.h"
 #include "build_config.h"
 #include "lib/files.h"
 
@@ -18,11 +19,10 @@ const std::vector<std::string> browsers{"chrome",  "firefox", "edge", "librewolf
                                         "vivaldi", "opera",   "brave"};
 const std::vector<std::string> layouts{"ubuntu", "windows", "minimal"};
 const std::vector<std::string> themes{"light", "dark"};
-const std::vector<std::string> kernels{"x64v1",    "x64v2",    "x64v3", "rt-x64v1",
-                                       "rt-x64v2", "rt-x64v3", "lts"};
+const std::vector<std::string> kernels = xanmod_kernel_names();
 const std::vector<std::string> software_tags{"build",   "vala",   "gimp",       "steam",
                                              "spotify", "ffmpeg", "mailspring", "rustdesk",
-                                             "vmm",     "vbox",   "vscode",     "skype"};
+                                             "vmm",     "vbox",   "vscode"};
 
 bool one_of(const std::vector<std::string>& values, const std::string& value) {
     return std::find(values.begin(), values.end(), value) != values.end();
@@ -127,12 +127,13 @@ std::string usage_text() {
            "  theme light|dark           change the theme\n"
            "  layout ubuntu|windows|minimal|reset\n"
            "                             change the desktop layout\n"
-           "  kernel x64v1|x64v2|x64v3|rt-x64v1|rt-x64v2|rt-x64v3|lts\n"
-           "                             install a XanMod kernel\n"
+           "  kernel x64v2|x64v3|lts-x64v2|lts-x64v3|lts|rt-x64v2|rt-x64v3|\n"
+           "         edge-x64v2|edge-x64v3\n"
+           "                             install a XanMod kernel (24.04 and later)\n"
            "  boot-manager light|dark    install rEFInd (EFI machines)\n"
            "  software TAG...            install extra software: build vala gimp steam\n"
            "                             spotify ffmpeg mailspring rustdesk vmm vbox\n"
-           "                             vscode skype\n"
+           "                             vscode\n"
            "  undo [RUN]                 undo a run (the newest), from its backup\n"
            "  undo --list                list the runs that can be undone\n"
            "\n"
@@ -197,12 +198,4 @@ std::optional<Options> parse_options(const std::vector<std::string>& args, std::
         return std::nullopt;
     }
     return options;
-}
-
-std::optional<std::string> kernel_package(const std::string& name) {
-    if (!one_of(kernels, name)) return std::nullopt;
-    if (name == "x64v1") return "linux-xanmod";
-    if (name == "rt-x64v1") return "linux-xanmod-rt";
-    if (name == "lts") return "linux-xanmod-lts";
-    return "linux-xanmod-" + name;
 }

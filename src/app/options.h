@@ -29,6 +29,3 @@ bool is_noreboot_option(const std::string& arg);
 /// Parses the arguments after the program path. nullopt on a usage error, with the line to
 /// print (without the usage) in `error`.
 std::optional<Options> parse_options(const std::vector<std::string>& args, std::string& error);
-/// The kernel package of a verb's kernel name ("x64v3" gives "linux-xanmod-x64v3"); nullopt
-/// for an unknown name.
-std::optional<std::string> kernel_package(const std::string& name);

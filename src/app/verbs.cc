@@ -34,13 +34,17 @@ void run_verb(AppConsole& app, const Options& options) {
         take_choice("layout", value, app.layout);
         change_layout(app);
     } else if (name == "kernel") {
-        const std::string package = kernel_package(value).value_or("");
+        const std::string package = xanmod_package(value).value_or("");
         log_msg("Selected xanmod kernel: " + package);
+        if (const auto unavailable = xanmod_unavailable(app.release, app.cpu_level)) {
+            log_error(*unavailable);
+            exit_process(1);
+        }
         if (const auto refusal = xanmod_refusal(package, app.cpu_level)) {
             log_error(string_replace(*refusal, "\n", " "));
             exit_process(1);
         }
-        install_xanmod(app, package);
+        if (!install_xanmod(app, package)) exit_process(1);
     } else if (name == "boot-manager") {
         log_msg("refind_theme: " + value);
         if (!boot_mode_is_efi(app)) {
@@ -51,7 +55,7 @@ void run_verb(AppConsole& app, const Options& options) {
     } else if (name == "software") {
         const std::string selected(string_join({verb.begin() + 1, verb.end()}, " "));
         log_msg("Selected install: " + selected);
-        install_extra_apps(app, selected);
+        if (!install_extra_apps(app, selected)) exit_process(1);
     } else if (name == "undo" && options.list) {
         undo_list(runs_dir(app));
     } else if (name == "undo") {

@@ -60,7 +60,8 @@ std::vector<std::string> missing_data(std::string_view version, DataNeed need) {
     }
     for (std::string_view ours :
          {"nala/volian-archive-scar-unstable.pref", "nala/volian-archive-scar-unstable.sources",
-          "firefox/mozillateam-firefox-next.pref", "mirovel-T_Qe4QlMIvQ-unsplash.jpg"}) {
+          "firefox/mozillateam-firefox-next.pref", "firefox/packages.mozilla.org.pref",
+          "mirovel-T_Qe4QlMIvQ-unsplash.jpg"}) {
         if (!readable_file(std::string(ours))) {
             lines.push_back(problem(ours, "missing or unreadable", ours_hint));
         }

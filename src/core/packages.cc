@@ -6,6 +6,7 @@
 #include "core/runner.h"
 #include "lib/commands.h"
 #include "lib/console.h"
+#include "lib/files.h"
 
 using namespace Velkor;
 
@@ -101,4 +102,31 @@ std::vector<std::string> check_installed_packages(AppConsole& app) {
 bool pkg_is_installed(AppConsole& app, std::string_view package_name) {
     if (app.packages.empty()) check_installed_packages(app);
     return app.packages.installed(package_name);
+}
+
+// A minimal form of the release work's package check, with its name and declaration.
+bool check_packages_available(const AppConsole& app, std::string_view packages) {
+    ExecOutput output;
+    const std::string cmd = "env LC_ALL=C apt-get -s install " + std::string(packages);
+    if (run_read(cmd, RunMode::captured, &output) == 0) return true;
+    log_msg(string_strip(output.std_err.value_or("")));
+    log_error("Ubuntu " + std::string(app.release.version) +
+              " cannot install: " + std::string(packages));
+    return false;
+}
+
+bool add_signed_source(AppConsole& app, const SignedSource& source) {
+    if (!cmd_exists("gpg")) apt_install(app, "gpg", true, true);
+    backup_system_file(source.keyring_path);
+    if (run(keyring_install_command(source)) != 0) {
+        log_error("Failed to install the signing key: " + std::string(source.key_url));
+        return false;
+    }
+    backup_system_file(source.source_path);
+    if (run(sudo_write_command(signed_source_text(source), source.source_path)) != 0) {
+        log_error("Failed to install file: " + std::string(source.source_path));
+        return false;
+    }
+    apt_update();
+    return true;
 }

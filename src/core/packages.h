@@ -7,6 +7,7 @@
 #include <vector>
 
 struct AppConsole;
+struct SignedSource;
 
 /// Installs `packages` with apt; with `skip_if_installed` logs "Nothing to install" and does
 /// nothing when every name is already installed.
@@ -26,3 +27,10 @@ void deb_get_install(std::string_view packages);
 std::vector<std::string> check_installed_packages(AppConsole& app);
 /// Looks `package_name` up, reading the list first when none has been read yet.
 bool pkg_is_installed(AppConsole& app, std::string_view package_name);
+
+/// Simulates installing `packages` (blank-separated) with apt: changes nothing, so it runs in a
+/// dry run too. An "E: " line when apt cannot install them; true when it can.
+bool check_packages_available(const AppConsole& app, std::string_view packages);
+/// Installs the key and the source of `source` (both backed up first, gpg installed when
+/// missing), then refreshes the package lists. False, with an "E: " line, when a step failed.
+bool add_signed_source(AppConsole& app, const SignedSource& source);

@@ -85,6 +85,32 @@ std::string copy_command(std::string_view prefix, std::string_view src, std::str
     return std::string(prefix) + " cp -rf " + std::string(src) + " " + shell_quote(dst);
 }
 
+std::string source_added_test_command(std::string_view name_pattern) {
+    // The pattern stays unquoted for the shell to expand; a pattern that matches nothing stays
+    // as it is and fails the test.
+    const std::string base = "/etc/apt/sources.list.d/" + std::string(name_pattern);
+    return "for f in " + base + ".list " + base +
+           ".sources; do test -f \"$f\" && exit 0; done; exit 1";
+}
+
+std::string keyring_install_command(const SignedSource& source) {
+    return "sudo install -d -m 0755 /etc/apt/keyrings && key=$(wget -qO - " +
+           shell_quote(source.key_url) +
+           ") && printf '%s\\n' \"$key\" | sudo gpg --dearmor --yes -o " +
+           shell_quote(source.keyring_path);
+}
+
+std::string signed_source_text(const SignedSource& source) {
+    return "Types: deb\nURIs: " + std::string(source.uri) +
+           "\nSuites: " + std::string(source.suite) +
+           "\nComponents: " + std::string(source.components) +
+           "\nSigned-By: " + std::string(source.keyring_path) + "\n";
+}
+
+std::string sudo_write_command(std::string_view text, std::string_view path) {
+    return "printf '%s' " + shell_quote(text) + " | sudo tee " + shell_quote(path) + " >/dev/null";
+}
+
 std::string dconf_load_command(std::string_view payload_path) {
     return "dconf load -f / < " + shell_quote(payload_path);
 }

@@ -43,5 +43,29 @@ std::string copy_command(std::string_view prefix, std::string_view src, std::str
 /// The settings path of a payload's first section ("[org/gnome/x]" gives "/org/gnome/x/"),
 /// for messages; "/" when it has none.
 std::string payload_first_path(std::string_view payload);
+/// A test that succeeds when a file named `name_pattern` (a shell pattern without blanks or
+/// suffix, e.g. "libreoffice-ubuntu-ppa-*") is in /etc/apt/sources.list.d in either form: one-line
+/// ".list" (add-apt-repository before 24.04) or deb822 ".sources" (24.04 and later).
+std::string source_added_test_command(std::string_view name_pattern);
+
+/// A third-party APT repository with a key of its own: the key is dearmored into its own
+/// keyring below /etc/apt/keyrings, and only the repository's deb822 source trusts it.
+struct SignedSource {
+    /// Where the ASCII-armoured key is downloaded from.
+    std::string_view key_url;
+    std::string_view keyring_path;
+    /// The ".sources" file.
+    std::string_view source_path;
+    std::string_view uri;
+    std::string_view suite;
+    std::string_view components;
+};
+/// Downloads the key and dearmors it into the keyring; nothing is written when the download
+/// fails (a pipe would hand gpg an empty key and report gpg's status).
+std::string keyring_install_command(const SignedSource& source);
+/// The deb822 stanza: Types, URIs, Suites, Components and Signed-By, one line each.
+std::string signed_source_text(const SignedSource& source);
+/// "printf '%s' '<text>' | sudo tee '<path>' >/dev/null", text and path escaped.
+std::string sudo_write_command(std::string_view text, std::string_view path);
 /// "dconf load -f / < '<payload_path>'" with the path escaped.
 std::string dconf_load_command(std::string_view payload_path);

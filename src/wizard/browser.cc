@@ -2,7 +2,9 @@
 
 #include "core/app_console.h"
 #include "core/dialogs.h"
+#include "core/exit.h"
 #include "core/packages.h"
+#include "core/packages_data.h"
 #include "core/runner.h"
 #include "core/system.h"
 #include "lib/commands.h"
@@ -34,21 +36,37 @@ void install_chrome(AppConsole& app) {
     install_downloaded_deb(app, "google-chrome-stable", chrome_download);
 }
 
+// Adds Firefox's source (the team PPA, or on newer releases the maker's own repository) and
+// its pin once; false when that failed.
+bool add_firefox_source(AppConsole& app, bool from_maker) {
+    const FileCopy& pin = from_maker ? firefox_maker_preferences : firefox_preferences;
+    if (copy_file(pin.src, pin.dst, true) != 0) {
+        log_error("Failed to install file: " + std::string(pin.dst));
+        return false;
+    }
+    if (run_read(source_added_test_command(from_maker ? firefox_maker_source_name
+                                                      : firefox_ppa_source_pattern)) == 0) {
+        return true;
+    }
+    if (from_maker) return add_signed_source(app, firefox_maker_source);
+    add_ppa(firefox_ppa);
+    return true;
+}
+
 void install_firefox(AppConsole& app) {
-    log_header("Install Firefox from PPA");
+    const bool from_maker = app.release.firefox_source == FirefoxSource::maker_repository;
+    log_header(from_maker ? "Install Firefox from Mozilla's repository"
+                          : "Install Firefox from PPA");
     check_installed_packages(app);
     const bool transitional = pkg_is_installed(app, "firefox") && firefox_is_snap_transitional();
     if (pkg_is_installed(app, "firefox") && !transitional) {
         log_msg("Already installed");
         return;
     }
-    if (copy_file(firefox_preferences.src, firefox_preferences.dst, true) != 0) {
-        log_error("Failed to install file: " + std::string(firefox_preferences.dst));
-        return;
-    }
-    add_ppa("ppa:mozillateam/firefox-next");
-    // The transitional package's version is higher than the team's deb, and "apt install -y"
-    // refuses a downgrade: it goes first, and the list is reloaded so the install sees it gone.
+    if (!add_firefox_source(app, from_maker)) return;
+    // The transitional package's version is higher than the deb of either source, and "apt
+    // install -y" refuses a downgrade: it goes first, and the list is reloaded so the install
+    // sees it gone.
     if (transitional) {
         apt_remove(app, "firefox");
         check_installed_packages(app);
@@ -61,8 +79,14 @@ void install_firefox(AppConsole& app) {
 void get_choice_web_browser(AppConsole& app) {
     log_debug("get_choice_web_browser()");
     app.web_browser = app.preset.web_browser.value_or("");
-    if (!app.preset.web_browser) app.web_browser = run_dialog(web_browser_dialog(), false);
+    if (!app.preset.web_browser) {
+        app.web_browser = run_dialog(web_browser_dialog(app.release.librewolf_from_deb_get), false);
+    }
     log_msg("Selected web browser: " + app.web_browser);
+    if (app.web_browser == "librewolf" && !app.release.librewolf_from_deb_get) {
+        log_error(librewolf_unavailable_text(app.release.version));
+        exit_process(1);
+    }
     if (app.web_browser != "chrome") return;
     get_chrome_eula_status(app);
     if (!app.chrome_eula_accepted) {

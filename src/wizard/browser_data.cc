@@ -8,6 +8,16 @@ using namespace Velkor;
 const FileCopy firefox_preferences = {"./firefox/mozillateam-firefox-next.pref",
                                       "/etc/apt/preferences.d/mozillateam-firefox-next.pref"};
 
+const FileCopy firefox_maker_preferences = {"./firefox/packages.mozilla.org.pref",
+                                            "/etc/apt/preferences.d/packages.mozilla.org.pref"};
+
+const SignedSource firefox_maker_source = {"https://packages.mozilla.org/apt/repo-signing-key.gpg",
+                                           "/etc/apt/keyrings/packages.mozilla.org.gpg",
+                                           "/etc/apt/sources.list.d/mozilla.sources",
+                                           "https://packages.mozilla.org/apt",
+                                           "mozilla",
+                                           "main"};
+
 const Download chrome_download = {
     "./google-chrome-stable_current_amd64.deb",
     "https://dl.google.com/linux/direct/google-chrome-stable_current_amd64.deb"};
@@ -41,7 +51,7 @@ bool is_snap_transitional_version(std::string_view version) {
     return string_contains(version, "snap");
 }
 
-Dialog web_browser_dialog() {
+Dialog web_browser_dialog(bool librewolf_offered) {
     Dialog dialog;
     dialog.title = "Web Browser";
     dialog.kind = menu_kind("Choose web browser");
@@ -54,5 +64,11 @@ Dialog web_browser_dialog() {
         menu_item("opera", "Opera"),
         menu_item("brave", "Brave"),
     };
+    if (!librewolf_offered) std::erase(dialog.items, menu_item("librewolf", "LibreWolf"));
     return dialog;
+}
+
+std::string librewolf_unavailable_text(std::string_view version) {
+    return "LibreWolf is not offered on Ubuntu " + std::string(version) +
+           ": deb-get has no build of it for this release. Choose another browser.";
 }

@@ -5,13 +5,23 @@
 #include <string>
 #include <string_view>
 
+#include "core/packages_data.h"
 #include "wizard/package_steps_data.h"
 
 struct Dialog;
 
 inline constexpr std::string_view chrome_eula_title = "Google Chrome EULA";
 extern const std::string_view chrome_eula_text;
+/// The pin of the Mozilla team's PPA (22.04, 24.04).
 extern const FileCopy firefox_preferences;
+inline constexpr std::string_view firefox_ppa = "ppa:mozillateam/firefox-next";
+/// The PPA's source file as add-apt-repository names it, without its suffix.
+inline constexpr std::string_view firefox_ppa_source_pattern = "mozillateam-ubuntu-firefox-next-*";
+/// The pin of Mozilla's own repository (26.04): it wins over the release archive.
+extern const FileCopy firefox_maker_preferences;
+extern const SignedSource firefox_maker_source;
+/// The maker repository's source file, without its suffix: its own instructions use the name.
+inline constexpr std::string_view firefox_maker_source_name = "mozilla";
 extern const Download chrome_download;
 /// The installed firefox package's version; the snap transitional package says "snap" in it.
 inline constexpr std::string_view firefox_version_command = "dpkg-query -W -f '${Version}' firefox";
@@ -20,5 +30,7 @@ inline constexpr std::string_view firefox_version_command = "dpkg-query -W -f '$
 std::optional<std::string> deb_get_browser_package(std::string_view web_browser);
 /// True for the version of the package that only installs the browser's snap.
 bool is_snap_transitional_version(std::string_view version);
-/// The web-browser menu.
-Dialog web_browser_dialog();
+/// The web-browser menu; LibreWolf only with `librewolf_offered`.
+Dialog web_browser_dialog(bool librewolf_offered);
+/// Why LibreWolf is refused on release `version` (one line).
+std::string librewolf_unavailable_text(std::string_view version);

@@ -123,6 +123,11 @@ void install_nala(AppConsole& app) {
 
 void install_appimagelauncher(AppConsole& app) {
     log_header("Install AppImageLauncher");
+    if (!app.release.appimagelauncher_installs) {
+        log_msg("AppImageLauncher is left out: its package does not install on Ubuntu " +
+                std::string(app.release.version) + ".");
+        return;
+    }
     if (!install_downloaded_deb(app, "appimagelauncher", appimagelauncher_download)) return;
 
     const std::string config_path = app.user_home + "/.config/appimagelauncher.cfg";

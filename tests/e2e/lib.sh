@@ -5,12 +5,12 @@ SB_HARNESS=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 # Commands that every sandbox fakes with the recording stub (dconf records and runs the real one).
 SB_STUBS=(sudo pkexec eatmydata apt apt-get add-apt-repository apt-key apt-mark dpkg-query deb-get
   snap flatpak pro efibootmgr shutdown usermod wget curl xdg-open gnome-session-quit sync whiptail
-  dconf chown chmod)
+  dconf chown chmod gpg dpkg)
 # System folders laid over with a writable overlay; the program's writes land in $SB_DIR/sys.
 SB_OVERLAY_ROOTS="/etc/apt /etc/default /usr/share /usr/bin /usr/sbin /usr/local /boot /var/cache"
 # Folders below those that the test user may write (as sudo would).
 SB_WRITABLE_DIRS=(/etc/apt/sources.list.d /etc/apt/preferences.d /etc/apt/trusted.gpg.d
-  /etc/apt/apt.conf.d /etc/default /usr/share/keyrings /usr/share/backgrounds /usr/bin /boot/efi
+  /etc/apt/keyrings /etc/apt/apt.conf.d /etc/default /usr/share/keyrings /usr/share/backgrounds /usr/bin /boot/efi
   /var/cache)
 
 sb__fail() {

@@ -1,6 +1,8 @@
 // The exact command lines the operations hand to the shell, one table per builder module.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "actions/boot_manager_data.h"
 #include "actions/kernel_data.h"
 #include "actions/layout_data.h"
@@ -9,6 +11,7 @@
 #include "app/main_menu.h"
 #include "core/dialogs_data.h"
 #include "core/packages_data.h"
+#include "core/release_data.h"
 #include "lib/commands.h"
 #include "wizard/browser_data.h"
 #include "wizard/desktop_data.h"
@@ -90,7 +93,10 @@ TEST(CommandLines, WizardSteps) {
 
 TEST(CommandLines, BootManager) {
     expect_rows({
-        {"test -f /etc/apt/sources.list.d/rodsmith-*-refind-*.list", refind_source_test_command()},
+        {"for f in /etc/apt/sources.list.d/rodsmith-*-refind-*.list "
+         "/etc/apt/sources.list.d/rodsmith-*-refind-*.sources; do test -f \"$f\" && exit 0; "
+         "done; exit 1",
+         refind_source_test_command()},
         {"chmod a+x ./refind/install.sh ; sudo ./refind/install.sh dark",
          refind_theme_command("dark")},
         {"sudo cp -f '/b/E F'/themes/refind-theme-regular/icons/128-48/arrow_right.png "
@@ -143,13 +149,17 @@ TEST(CommandLines, Dialogs) {
          " 'chrome' 'Google Chrome (recommended)' 'firefox' 'Mozilla Firefox'"
          " 'edge' 'Microsoft Edge' 'librewolf' 'LibreWolf' 'vivaldi' 'Vivaldi'"
          " 'opera' 'Opera' 'brave' 'Brave' 2> '/w/a'",
-         dialog_command(web_browser_dialog(), "/w/a")},
+         dialog_command(web_browser_dialog(true), "/w/a")},
+        {"whiptail --title 'Web Browser' --notags --menu 'Choose web browser' 20 78 10"
+         " 'chrome' 'Google Chrome (recommended)' 'firefox' 'Mozilla Firefox'"
+         " 'edge' 'Microsoft Edge' 'vivaldi' 'Vivaldi' 'opera' 'Opera' 'brave' 'Brave'",
+         dialog_command(web_browser_dialog(false), "")},
         {"whiptail --title 'Install Software' --notags --checklist 'Choose items to install:' 30 "
          "78 20 build 'build-essential dkms git git-extras   ' OFF vala 'valac geany meld' OFF "
          "gimp 'gimp inkscape shutter' OFF steam 'steam lutris heroic' OFF spotify 'spotify "
          "youtube-music' OFF ffmpeg 'smplayer mpv ffmpeg sox' OFF mailspring 'mailspring' OFF "
          "rustdesk 'rustdesk remmina' OFF vmm 'virt-manager' OFF vbox 'virtualbox' OFF vscode "
-         "'vscode' OFF skype 'webex zoom skype' OFF --cancel-button 'Exit' 2> '/w/a'",
+         "'vscode' OFF --cancel-button 'Exit' 2> '/w/a'",
          dialog_command(Dialog{"Install Software", "", checklist_kind("Choose items to install:"),
                                extra_apps_checklist_items(), std::string(cancel_button_exit)},
                         "/w/a")},
@@ -160,32 +170,78 @@ TEST(CommandLines, Dialogs) {
               refind_theme_menu_items());
 }
 
-// The kernel menu marks what the CPU can run and refuses the rest.
-TEST(CommandLines, KernelMenuByCpuLevel) {
-    const std::vector<std::string> items{
-        " 'linux-xanmod' 'x86-64v1         Generic, for all CPUs (supported)'",
-        " 'linux-xanmod-x64v2' 'x86-64v2         Generic, for CPUs circa 2009 (supported)'",
-        " 'linux-xanmod-x64v3' 'x86-64v3         Generic, for CPUs circa 2015'",
-        " 'linux-xanmod-rt' 'rt-x86-64v1      Realtime, for all CPUs (supported)'",
-        " 'linux-xanmod-rt-x64v2' 'rt-x86-64v2      Realtime, for CPUs circa 2009 (supported)'",
-        " 'linux-xanmod-rt-x64v3' 'rt-x86-64v3      Realtime, for CPUs circa 2015'",
-        " 'linux-xanmod-lts' 'lts              Long-term support (LTS) kernel (supported)'",
+// The kernel menu offers what the CPU runs; the verb's names map to the same packages.
+TEST(CommandLines, KernelsByCpuLevelAndRelease) {
+    const std::vector<std::string> v2{
+        " 'linux-xanmod-x64v2' 'x86-64v2         Generic, for CPUs circa 2009'",
+        " 'linux-xanmod-lts-x64v2' 'lts-x86-64v2     Long-term support, for CPUs circa 2009'",
+        " 'linux-xanmod-rt-x64v2' 'rt-x86-64v2      Realtime, for CPUs circa 2009'",
+        " 'linux-xanmod-edge-x64v2' 'edge-x86-64v2    Newest features, for CPUs circa 2009'",
         " 'back' 'back             -- Go back --'"};
-    EXPECT_EQ(items, xanmod_menu_items(2));
-    // Level 0 (unknown) marks and refuses nothing beyond the level-1 kernels.
-    const int needs[] = {1, 2, 3, 1, 2, 3, 1};
-    for (int level = 0; level <= 4; ++level) {
-        const auto shown = xanmod_menu_items(level);
-        for (size_t i = 0; i < 7; ++i) {
-            const bool runs = level >= needs[i] || (level == 0 && i % 6 == 0);
-            EXPECT_EQ(runs, shown[i].find(" (supported)'") != std::string::npos) << shown[i];
-            const std::string kernel = items[i].substr(2, items[i].find('\'', 2) - 2);
-            EXPECT_EQ(level == 0 || level >= needs[i]
-                          ? ""
-                          : "This CPU doesn't support x86-64 Level " + std::to_string(needs[i]) +
-                                " features.\nSelect another kernel type.",
-                      xanmod_refusal(kernel, level).value_or(""))
-                << kernel << " at level " << level;
+    EXPECT_EQ(v2, xanmod_menu_items(2));
+    EXPECT_EQ(9u, xanmod_menu_items(3).size());
+    EXPECT_EQ(xanmod_menu_items(3), xanmod_menu_items(4));
+    EXPECT_EQ(xanmod_menu_items(3), xanmod_menu_items(0));
+    EXPECT_EQ(1u, xanmod_menu_items(1).size());
+    const std::tuple<const char*, const char*, int> names[] = {
+        {"x64v3", "linux-xanmod-x64v3", 3},
+        {"lts", "linux-xanmod-lts-x64v3", 3},
+        {"rt-x64v2", "linux-xanmod-rt-x64v2", 2},
+        {"edge-x64v3", "linux-xanmod-edge-x64v3", 3},
+        {"lts-x64v2", "linux-xanmod-lts-x64v2", 2}};
+    for (const auto& [name, package, level] : names) {
+        EXPECT_EQ(package, xanmod_package(name).value_or("")) << name;
+        // Offered from its level on, refused below it; level 0 (unknown) refuses nothing.
+        for (int cpu_level = 0; cpu_level <= 4; ++cpu_level) {
+            const bool offered = cpu_level == 0 || cpu_level >= level;
+            const auto items = xanmod_menu_items(cpu_level);
+            EXPECT_EQ(offered, std::any_of(items.begin(), items.end(), [&](const auto& item) {
+                          return item.starts_with(" '" + std::string(package) + "' ");
+                      }));
+            EXPECT_EQ(offered ? ""
+                              : "This CPU doesn't support x86-64 Level " + std::to_string(level) +
+                                    " features.\nSelect another kernel type.",
+                      xanmod_refusal(package, cpu_level).value_or(""));
         }
     }
+    for (const char* gone : {"x64v1", "rt-x64v1", "linux-xanmod", ""}) {
+        EXPECT_FALSE(xanmod_package(gone)) << gone;
+    }
+    const auto jammy = find_release("22.04").value();
+    const auto noble = find_release("24.04").value();
+    EXPECT_EQ("XanMod no longer publishes kernels for Ubuntu 22.04 (jammy).",
+              xanmod_unavailable(jammy, 3).value_or(""));
+    EXPECT_EQ("XanMod publishes no kernel for this CPU: its builds need x86-64 Level 2 features.",
+              xanmod_unavailable(noble, 1).value_or(""));
+    EXPECT_FALSE(xanmod_unavailable(noble, 2) || xanmod_unavailable(noble, 0));
+}
+
+// A third-party key goes into a keyring of its own that only its deb822 source trusts.
+TEST(CommandLines, SignedSources) {
+    const auto noble = find_release("24.04").value();
+    expect_rows({
+        {"sudo install -d -m 0755 /etc/apt/keyrings && key=$(wget -qO - "
+         "'https://dl.xanmod.org/archive.key') && printf '%s\\n' \"$key\" | sudo gpg --dearmor "
+         "--yes -o '/etc/apt/keyrings/xanmod-archive-keyring.gpg'",
+         keyring_install_command(xanmod_source(noble))},
+        {"printf '%s' 'Types: deb\nURIs: http://deb.xanmod.org\nSuites: noble\nComponents: "
+         "main\nSigned-By: /etc/apt/keyrings/xanmod-archive-keyring.gpg\n' | sudo tee "
+         "'/etc/apt/sources.list.d/xanmod-kernel.sources' >/dev/null",
+         sudo_write_command(signed_source_text(xanmod_source(noble)),
+                            xanmod_source(noble).source_path)},
+        {"sudo install -d -m 0755 /etc/apt/keyrings && key=$(wget -qO - "
+         "'https://packages.mozilla.org/apt/repo-signing-key.gpg') && printf '%s\\n' \"$key\" | "
+         "sudo gpg --dearmor --yes -o '/etc/apt/keyrings/packages.mozilla.org.gpg'",
+         keyring_install_command(firefox_maker_source)},
+        {"Types: deb\nURIs: https://packages.mozilla.org/apt\nSuites: mozilla\nComponents: "
+         "main\nSigned-By: /etc/apt/keyrings/packages.mozilla.org.gpg\n",
+         signed_source_text(firefox_maker_source)},
+        {"/etc/apt/sources.list.d/mozilla.sources", std::string(firefox_maker_source.source_path)},
+        {"for f in /etc/apt/sources.list.d/xanmod-*.list /etc/apt/sources.list.d/xanmod-*.sources; "
+         "do test -f \"$f\" && exit 0; done; exit 1",
+         xanmod_source_test_command()},
+        {"sudo rm -f /etc/apt/sources.list.d/xanmod-kernel.list "
+         "/etc/apt/trusted.gpg.d/xanmod-kernel.gpg",
+         xanmod_retired_source_remove_command()},
+    });
 }

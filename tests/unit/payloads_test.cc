@@ -1,6 +1,7 @@
 // Settings payloads, the texts merged into the user's files and the boot-manager config edit.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <map>
 
 #include "actions/boot_manager_data.h"
@@ -9,6 +10,8 @@
 #include "actions/theme_data.h"
 #include "lib/files.h"
 #include "lib/glib_ptr.h"
+#include "test_support.h"
+#include "wizard/browser_data.h"
 #include "wizard/desktop_data.h"
 #include "wizard/shell_ssh_data.h"
 
@@ -151,4 +154,36 @@ TEST(RefindConfig, WholeFileEditKeepsItsLineBreaks) {
         EXPECT_EQ(once, refind_config_edit(once)) << "text: '" << text << "'";
     }
     EXPECT_EQ("timeout 20\n\n\n", refind_config_edit("timeout 20\n  \n\t\n"));
+}
+
+// Every Firefox pin puts its source at 1000 or more, so that its deb replaces the archive's snap
+// transitional package despite a lower version, and keeps the archive's firefox below 0.
+TEST(DataFiles, FirefoxPinsBeatTheArchive) {
+    const std::map<std::string, std::string> source_pin{
+        {std::string(firefox_preferences.src), "release o=LP-PPA-mozillateam-firefox-next"},
+        {std::string(firefox_maker_preferences.src), "origin packages.mozilla.org"}};
+    size_t files = 0;
+    for (const auto& entry :
+         std::filesystem::directory_iterator(std::string(KELVANE_SOURCE_DIR) + "/data/firefox")) {
+        if (entry.path().extension() != ".pref") continue;
+        ++files;
+        const std::string src = "./firefox/" + entry.path().filename().string();
+        ASSERT_TRUE(source_pin.count(src)) << src << " is copied by no step";
+        std::map<std::string, int> priority_of;
+        for (const auto& stanza :
+             Velkor::string_split(test_support::read_file(entry.path()), "\n\n")) {
+            std::string pin;
+            for (const auto& line : Velkor::string_split(stanza, "\n")) {
+                if (line.starts_with("Pin: ")) pin = line.substr(5);
+                if (line.starts_with("Pin-Priority: "))
+                    priority_of[pin] = std::stoi(line.substr(14));
+            }
+        }
+        EXPECT_TRUE(priority_of.count(source_pin.at(src)) &&
+                    priority_of[source_pin.at(src)] >= 1000)
+            << src;
+        EXPECT_TRUE(priority_of.count("release o=Ubuntu") && priority_of["release o=Ubuntu"] < 0)
+            << src;
+    }
+    EXPECT_EQ(source_pin.size(), files);
 }
