@@ -15,7 +15,7 @@ inline constexpr std::string_view xanmod_keyring_path =
 inline constexpr std::string_view xanmod_key_url = "https://dl.xanmod.org/archive.key";
 inline constexpr std::string_view xanmod_source_path =
     "/etc/apt/sources.list.d/xanmod-kernel.sources";
-/// What earlier versions added: the retired "releases" suite, its key through apt-key.
+/// What earlier versions added: the retired "releases" suite, its key in the shared store.
 inline constexpr std::string_view xanmod_retired_source_path =
     "/etc/apt/sources.list.d/xanmod-kernel.list";
 inline constexpr std::string_view xanmod_retired_keyring_path =

@@ -20,6 +20,7 @@ dump_has() {
 # A separator or a "back" shows the menu again; Exit ends the run with nothing changed; the
 # boot mode, asked each time, decides whether rEFInd is offered.
 test_navigation() {
+  sb_os_release ubuntu-24.04
   menu_run sep1 theme back xanmod back cancel
   assert_status 0
   assert_stdout_has "Cancelled by user"
@@ -43,6 +44,7 @@ test_theme_and_layout() {
   menu_run layout ubuntu
   assert_status 0
   assert_dialogs "Choose Action|Desktop Layout"
+  assert_stdout_has "On Wayland, new extensions load at the next login"
   assert_order '^wget -O .*/kelvane_[^/]*/.*/gnome-shell-extension-installer ' \
     '^sudo mv -f .*/gnome-shell-extension-installer /usr/bin/$' '^dconf load'
   compgen -G "$SB_HOME/.local/share/gnome-shell/extensions/*/metadata.json" >/dev/null ||
@@ -54,19 +56,48 @@ test_theme_and_layout() {
   [ "$(sb_dconf_dump | grep -c =)" = 1 ] || fail "reset left: $(sb_dconf_dump | paste -sd'|')"
 }
 
-test_kernel_refused_by_the_cpu_then_installed() {
+# Where XanMod has nothing for the release or the CPU, one line and back to the menu (the verb:
+# status 1). On 24.04 its key, its source with the codename, the package check, the package.
+test_kernel_by_release_and_cpu() {
+  local row os cpu expected
+  for row in "ubuntu-22.04|v3|XanMod no longer publishes kernels for Ubuntu 22.04 (jammy)." \
+    "ubuntu-22.10|v3|XanMod no longer publishes kernels for Ubuntu 22.10 (kinetic)." \
+    "ubuntu-24.04|v1|XanMod publishes no kernel for this CPU: its builds need x86-64 Level 2 features."; do
+    IFS='|' read -r os cpu expected <<<"$row"
+    sb_os_release "$os"
+    sb_cpuinfo "$cpu"
+    menu_run xanmod "" cancel
+    assert_status 0
+    assert_dialogs "Choose Action|XanMod Kernel|Choose Action"
+    assert_stdout_has "$expected"
+    sb_run kernel x64v2
+    assert_status 1
+    assert_stderr_has "E: $expected"
+    assert_not_called 'xanmod|gpg|apt'
+  done
   sb_cpuinfo v2
   menu_run xanmod linux-xanmod-x64v3 "" linux-xanmod-x64v2
   assert_status 0
   assert_dialogs "Choose Action|XanMod Kernel|Not Supported by CPU|XanMod Kernel"
-  assert_order 'Not Supported by CPU' '^sudo tee /etc/apt/sources.list.d/xanmod-kernel.list$' \
-    'apt-key' 'apt update' 'apt install .* linux-xanmod-x64v2$'
-  assert_not_called 'linux-xanmod-x64v3$'
+  assert_order 'Not Supported by CPU' '^wget -qO - https://dl.xanmod.org/archive.key$' \
+    '^gpg --dearmor --yes -o /etc/apt/keyrings/xanmod-archive-keyring.gpg$' \
+    '^sudo tee /etc/apt/sources.list.d/xanmod-kernel.sources$' 'apt update' \
+    '^apt-get -s install linux-xanmod-x64v2$' 'apt install .* linux-xanmod-x64v2$'
+  assert_not_called 'linux-xanmod-x64v3$|apt-key'
+  grep -qx 'Suites: noble' "$SB_DIR/sys/etc/apt/sources.list.d/xanmod-kernel.sources" || fail "suite"
   assert_stdout_has "Reboot the system to use the new kernel."
-  # The source is there now: the next install goes straight to the package.
-  menu_run xanmod linux-xanmod-lts
-  assert_calls 1 '^sudo eatmydata apt install .* linux-xanmod-lts$'
-  assert_not_called 'tee|apt-key|apt update'
+  # The source is there now: the next install goes straight to the check and the package.
+  menu_run xanmod linux-xanmod-lts-x64v2
+  assert_order '^apt-get -s install linux-xanmod-lts-x64v2$' 'apt install .* linux-xanmod-lts-x64v2$'
+  assert_not_called 'tee|gpg|apt update'
+  # An earlier version's source (retired suite, key in the shared store) makes way for the current.
+  sb_cpuinfo v3
+  rm "$SB_DIR/sys/etc/apt/sources.list.d/xanmod-kernel.sources"
+  sb_root_file /etc/apt/sources.list.d/xanmod-kernel.list "deb http://deb.xanmod.org releases main"
+  sb_run kernel lts
+  assert_status 0
+  assert_order '^sudo rm -f /etc/apt/sources.list.d/xanmod-kernel.list /etc/apt/trusted.gpg.d/xanmod-kernel.gpg$' \
+    '^sudo tee /etc/apt/sources.list.d/xanmod-kernel.sources$' 'apt install .* linux-xanmod-lts-x64v3$'
 }
 
 # An EFI system partition as an installed rEFInd leaves it, and a theme that the fake git hands
@@ -110,13 +141,22 @@ test_extra_software_one_call_per_source() {
   menu_run install ""
   assert_stdout_has "Nothing to install"
   assert_not_called '^sudo (eatmydata|usermod)'
+  # From 24.04 on Steam comes as its installer, once the i386 architecture is there.
+  sb_os_release ubuntu-24.04
+  menu_run install '"steam"'
+  assert_order '^dpkg --print-foreign-architectures$' '^sudo dpkg --add-architecture i386$' \
+    'apt update' '^apt-get -s install steam-installer$' 'apt install .* steam-installer$'
+  menu_run install '"steam" "ffmpeg"'
+  assert_not_called 'add-architecture|apt update'
+  assert_called 'apt install .* steam-installer smplayer mpv ffmpeg sox$'
 }
 
 # What a user sees when a step of an action fails, and that the action stops there.
 test_action_failures() {
   local row stub rule answers expected never
   prepare_refind
-  for row in "apt-key||xanmod linux-xanmod|Failed to install public key|apt install" \
+  sb_os_release ubuntu-24.04
+  for row in "gpg||xanmod linux-xanmod-x64v3|Failed to install the signing key: https://dl.xanmod.org/archive.key|apt install|tee" \
     "sudo|install.sh|refind dark|Failed to install refind to ESP|apt-mark" \
     "sudo|^cp -f \S+ /boot/efi/EFI/refind/refind.conf$|refind light|Failed to update: /boot/efi/EFI/refind/refind.conf|" \
     "||refind dark;x|Unknown Refind theme: 'dark;x'|install.sh" \
@@ -131,7 +171,7 @@ test_action_failures() {
     assert_stderr_has "E: $expected"
     [ -z "$never" ] || assert_not_called "$never"
   done
-  [ ! -e "$SB_DIR/sys/etc/apt/sources.list.d/xanmod-kernel.list" ] || fail "the kernel source stayed"
+  [ ! -e "$SB_DIR/sys/etc/apt/sources.list.d/xanmod-kernel.sources" ] || fail "a kernel source without key"
   grep -qxF '#use_nvram false' "$SB_DIR/sys/boot/efi/EFI/refind/refind.conf" || fail "refind.conf edited"
 }
 
@@ -144,6 +184,7 @@ changes_made() {
 # Each verb does what its menu entry does, from the same state, without a dialog.
 test_verbs_do_what_the_menu_does() {
   local row verb answers=()
+  sb_os_release ubuntu-24.04
   sb_cpuinfo v2
   for row in "theme dark|theme;dark" "layout windows|layout;windows" \
     "kernel x64v2|xanmod;linux-xanmod-x64v2" "boot-manager light|refind;light" \
@@ -153,6 +194,7 @@ test_verbs_do_what_the_menu_does() {
     rm -rf "$SB_HOME" "$SB_DIR/sys"
     mkdir -p "$SB_HOME"
     : >"$SB_DIR/state/packages"
+    rm -f "$SB_DIR/state/architectures"
     prepare_refind
     menu_run "${answers[@]}"
     assert_status 0
@@ -160,6 +202,7 @@ test_verbs_do_what_the_menu_does() {
     rm -rf "$SB_HOME" "$SB_DIR/sys"
     mkdir -p "$SB_HOME"
     : >"$SB_DIR/state/packages"
+    rm -f "$SB_DIR/state/architectures"
     prepare_refind
     sb_done_marker
     # shellcheck disable=SC2086 # the verb and its values are separate arguments

@@ -14,7 +14,7 @@ test_help_version_and_usage_errors_run_nothing() {
   for row in "--no_reboot|kelvane: unknown option '--no_reboot'" \
     "-noreboot|kelvane: unknown option '-noreboot'" "--noreboot=1|kelvane: unknown option '--noreboot=1'" \
     "--theme=blue|kelvane: invalid value 'blue' for --theme (choose light or dark)" \
-    "kernel x64v9|kelvane: invalid value 'x64v9' for kernel (choose x64v1, x64v2, x64v3, rt-x64v1, rt-x64v2, rt-x64v3 or lts)" \
+    "kernel x64v1|kelvane: invalid value 'x64v1' for kernel (choose x64v2, x64v3, lts-x64v2, lts-x64v3, lts, rt-x64v2, rt-x64v3, edge-x64v2 or edge-x64v3)" \
     "reboot|kelvane: unknown command 'reboot'"; do
     IFS='|' read -r arg expected <<<"$row"
     # shellcheck disable=SC2086 # a verb and its value are two arguments
@@ -123,6 +123,7 @@ test_private_workspace_with_fallback_into_the_home() {
 # program ends: normally, with status 1, or by a signal.
 test_sudo_keepalive_ends_with_the_program() {
   local program="(cd '$SB_WORK' && exec '$SB_BINARY' >/dev/null 2>&1)" count="pgrep -c -f '^$SB_BINARY'"
+  sb_os_release ubuntu-24.04
   sb_done_marker
   sb_answer 1
   sb_fail apt install
@@ -130,7 +131,7 @@ test_sudo_keepalive_ends_with_the_program() {
   sb_exec bash -c "$program & for _ in \$(seq 600); do [ -e '$SB_DIR/state/hanging' ] && break; sleep 0.05; done
     echo during=\$($count); kill -TERM \$!; wait \$!; echo status=\$?; echo after=\$($count)
     : >'$SB_DIR/state/hang.rules'; $program; echo status=\$?; echo after=\$($count)
-    printf '0\txanmod\n0\tlinux-xanmod-lts\n' >'$SB_DIR/state/answers'
+    printf '0\txanmod\n0\tlinux-xanmod-lts-x64v3\n' >'$SB_DIR/state/answers'
     $program; echo status=\$?; echo after=\$($count)" >"$SB_DIR/out" 2>&1
   [ "$(grep -E '^(during|status|after)=' "$SB_DIR/out" | paste -sd' ')" = \
     "during=2 status=143 after=0 status=0 after=0 status=1 after=0" ] ||

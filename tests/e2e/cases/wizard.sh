@@ -98,6 +98,14 @@ test_browser_choices() {
     assert_called "$called"
     assert_not_called 'google-chrome'
   done
+  # deb-get has no LibreWolf for 26.04: refused there before any change.
+  sb_os_release ubuntu-26.04
+  rm -f "$SB_HOME/$marker"
+  sb_run --yes --browser=librewolf --layout=windows --theme=dark --noreboot
+  assert_status 1
+  assert_stderr_has "E: LibreWolf is not offered on Ubuntu 26.04: deb-get has no build of it"
+  assert_not_called '^sudo (eatmydata|add-apt-repository|snap|cp)|deb-get'
+
 }
 
 test_cancel_at_each_question_changes_nothing() {
