@@ -50,11 +50,17 @@ bool install_xanmod(AppConsole& app, std::string_view kernel) {
             return false;
         }
     }
-    if (run_read(xanmod_source_test_command()) != 0) {
+    const bool adding = run_read(xanmod_source_test_command()) != 0;
+    if (adding) {
         log_msg("\nAdd XanMod repository...");
         if (!add_signed_source(app, xanmod_source(app.release))) return false;
     }
-    if (!check_packages_available(app, kernel)) return false;
+    if (!check_packages_available(app, kernel)) {
+        // A source without the kernel (say, one XanMod stopped publishing for) would only
+        // trouble every later update; the next attempt adds it again.
+        if (adding) run(xanmod_source_remove_command());
+        return false;
+    }
     apt_install(app, kernel, true, true);
     log_header("Reboot the system to use the new kernel.");
     return true;

@@ -106,6 +106,10 @@ SignedSource xanmod_source(const ReleaseProfile& release) {
 
 std::string xanmod_source_test_command() { return source_added_test_command("xanmod-*"); }
 
+std::string xanmod_source_remove_command() {
+    return "sudo rm -f " + std::string(xanmod_source_path) + " " + std::string(xanmod_keyring_path);
+}
+
 std::string xanmod_retired_source_remove_command() {
     return "sudo rm -f " + std::string(xanmod_retired_source_path) + " " +
            std::string(xanmod_retired_keyring_path);

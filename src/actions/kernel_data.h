@@ -39,5 +39,7 @@ std::optional<std::string> xanmod_package(std::string_view name);
 SignedSource xanmod_source(const ReleaseProfile& release);
 /// Succeeds when a XanMod source (ours or one the user added, either form) is there.
 std::string xanmod_source_test_command();
+/// Removes the source and the keyring this action adds.
+std::string xanmod_source_remove_command();
 /// Removes the retired source list and its key.
 std::string xanmod_retired_source_remove_command();

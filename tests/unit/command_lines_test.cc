@@ -240,6 +240,9 @@ TEST(CommandLines, SignedSources) {
         {"for f in /etc/apt/sources.list.d/xanmod-*.list /etc/apt/sources.list.d/xanmod-*.sources; "
          "do test -f \"$f\" && exit 0; done; exit 1",
          xanmod_source_test_command()},
+        {"sudo rm -f /etc/apt/sources.list.d/xanmod-kernel.sources "
+         "/etc/apt/keyrings/xanmod-archive-keyring.gpg",
+         xanmod_source_remove_command()},
         {"sudo rm -f /etc/apt/sources.list.d/xanmod-kernel.list "
          "/etc/apt/trusted.gpg.d/xanmod-kernel.gpg",
          xanmod_retired_source_remove_command()},
