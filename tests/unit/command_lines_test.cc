@@ -39,6 +39,10 @@ TEST(CommandLines, Packages) {
         {"sudo eatmydata apt install -y ./debs/webp_*.deb",
          apt_install_deb_command("./debs/webp_*.deb")},
         {"sudo eatmydata deb-get install foo bar", deb_get_install_command("foo bar")},
+        {"for f in /etc/apt/sources.list.d/x-ppa-*.list /etc/apt/sources.list.d/x-ppa-*.sources; "
+         "do test -f \"$f\" && exit 0; done; exit 1",
+         source_added_test_command("x-ppa-*")},
+        {"env LC_ALL=C apt-get -s install curl p7zip", apt_simulate_command("curl p7zip")},
         {"sudo mkdir -p '/etc/it'\\''s here'", mkdir_command("sudo", "/etc/it's here")},
         {" mkdir -p '/home/ann/.local'", mkdir_command("", "/home/ann/.local")},
         {"sudo cp -rf ./data/*.conf '/etc/it'\\''s/'",

@@ -120,6 +120,35 @@ TEST(Packages, NamesQueriesAndWhatIsMissing) {
     }
 }
 
+// apt's own words: unknown names (a dotted name is retried as a pattern), no candidate in both
+// of apt's spellings, and an error that is no name's.
+TEST(Packages, AptSimulationAndAnEmptyCache) {
+    const AptSimulation found = parse_apt_simulation(
+        "Reading package lists...\n"
+        "E: Unable to locate package libappindicator1\n"
+        "E: Unable to locate package gir1.2-clutter-1.0\n"
+        "E: Couldn't find any package by glob 'gir1.2-clutter-1.0'\n"
+        "E: Couldn't find any package by regex 'gir1.2-clutter-1.0'\n"
+        "Package neofetch is not available, but is referred to by another package.\n"
+        "Package neofetch has no installation candidate\n"
+        "E: Package 'neofetch' has no installation candidate\n"
+        "E: Package 'p7zip-rar' has no installation candidate\n"
+        "E: Unable to correct problems, you have held broken packages.\n");
+    EXPECT_EQ((Strings{"libappindicator1", "gir1.2-clutter-1.0", "neofetch", "p7zip-rar"}),
+              found.missing);
+    EXPECT_EQ((Strings{"Unable to correct problems, you have held broken packages."}),
+              found.other_errors);
+    EXPECT_TRUE(
+        parse_apt_simulation("Inst curl (8.5.0 Ubuntu:24.04/noble [amd64])\n").missing.empty());
+
+    EXPECT_TRUE(
+        apt_policy_has_no_lists("Package files:\n 100 /var/lib/dpkg/status\n"
+                                "     release a=now\nPinned packages:\n"));
+    EXPECT_FALSE(apt_policy_has_no_lists(
+        "Package files:\n 100 /var/lib/dpkg/status\n"
+        " 500 http://archive.ubuntu.com/ubuntu noble/main amd64 Packages\r\n"));
+}
+
 TEST(Answers, ChecklistToInstallListsInTheAnswersOrder) {
     EXPECT_EQ("steam vmm vscode", clean_checklist_answer("\"steam\" \"vmm\" \"vscode\""));
     EXPECT_EQ("", clean_checklist_answer(""));
