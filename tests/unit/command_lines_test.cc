@@ -65,7 +65,9 @@ TEST(CommandLines, Packages) {
 
 TEST(CommandLines, WizardSteps) {
     const auto zram = zram_commands("/etc/default/zram swap");
-    const auto mimeapps = mimeapps_commands("/home/a b/.config/mimeapps.list");
+    const auto mimeapps = mimeapps_commands("/home/a b/.config/mimeapps.list", "");
+    const auto showtime =
+        mimeapps_commands("/h/mimeapps.list", "org.gnome.Showtime.desktop").back();
     ASSERT_EQ(3u, zram.size());
     ASSERT_EQ(4u, mimeapps.size());
     expect_rows({
@@ -74,6 +76,7 @@ TEST(CommandLines, WizardSteps) {
         {"sudo sed -i '/PRIORITY=/s/.*/PRIORITY=100/' '/etc/default/zram swap'", zram[2]},
         {"cp -f /usr/share/applications/defaults.list '/home/a b/.config/mimeapps.list'",
          mimeapps[0]},
+        {"sed -i 's/org.gnome.Showtime.desktop/vlc.desktop/g' '/h/mimeapps.list'", showtime},
         {"wget -O './google-chrome-stable_current_amd64.deb' "
          "'https://dl.google.com/linux/direct/google-chrome-stable_current_amd64.deb'",
          download_command(chrome_download)},
