@@ -157,6 +157,7 @@ test_action_failures() {
   prepare_refind
   sb_os_release ubuntu-24.04
   for row in "gpg||xanmod linux-xanmod-x64v3|Failed to install the signing key: https://dl.xanmod.org/archive.key|apt install|tee" \
+    "apt-get|^-s install|xanmod linux-xanmod-x64v3|\"env LC_ALL=C apt-get -s install linux-xanmod-x64v3\" ended with status 1|apt install" \
     "sudo|install.sh|refind dark|Failed to install refind to ESP|apt-mark" \
     "sudo|^cp -f \S+ /boot/efi/EFI/refind/refind.conf$|refind light|Failed to update: /boot/efi/EFI/refind/refind.conf|" \
     "||refind dark;x|Unknown Refind theme: 'dark;x'|install.sh" \
@@ -171,7 +172,8 @@ test_action_failures() {
     assert_stderr_has "E: $expected"
     [ -z "$never" ] || assert_not_called "$never"
   done
-  [ ! -e "$SB_DIR/sys/etc/apt/sources.list.d/xanmod-kernel.sources" ] || fail "a kernel source without key"
+  # Neither a source without its key nor one without the kernel stays behind.
+  [ ! -e "$SB_DIR/sys/etc/apt/sources.list.d/xanmod-kernel.sources" ] || fail "a kernel source stayed"
   grep -qxF '#use_nvram false' "$SB_DIR/sys/boot/efi/EFI/refind/refind.conf" || fail "refind.conf edited"
 }
 

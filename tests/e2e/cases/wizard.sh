@@ -107,7 +107,6 @@ test_browser_choices() {
   assert_status 1
   assert_stderr_has "E: LibreWolf is not offered on Ubuntu 26.04: deb-get has no build of it"
   assert_not_called '^sudo (eatmydata|add-apt-repository|snap|cp)|deb-get'
-
 }
 
 test_cancel_at_each_question_changes_nothing() {
