@@ -19,11 +19,16 @@ void get_choice_advanced(AppConsole& app) {
     install_extra_apps(app, selected_install);
 }
 
-void install_extra_apps(AppConsole& app, std::string_view selected_install) {
+bool install_extra_apps(AppConsole& app, std::string_view selected_install) {
     log_debug("install_extra_apps()");
     log_header("Install Software");
     check_installed_packages(app);
     const ExtraAppsLists lists = extra_apps_lists(selected_install, app.user_name);
+    // deb-get's packages come from their makers' sources, which apt cannot see yet.
+    if (!lists.apt_packages.empty() && !check_packages_available(app, lists.apt_packages)) {
+        log_msg("Nothing was installed.");
+        return false;
+    }
     if (!lists.apt_packages.empty()) apt_install(app, lists.apt_packages, true, true);
     if (!lists.deb_get_packages.empty()) deb_get_install(lists.deb_get_packages);
     // Group changes come last: the groups exist only once the packages are installed.
@@ -31,4 +36,5 @@ void install_extra_apps(AppConsole& app, std::string_view selected_install) {
     if (lists.apt_packages.empty() && lists.deb_get_packages.empty()) {
         log_msg("Nothing to install");
     }
+    return true;
 }

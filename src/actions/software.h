@@ -7,5 +7,6 @@ struct AppConsole;
 
 /// Shows the checklist and installs what was ticked.
 void get_choice_advanced(AppConsole& app);
-/// Installs the groups of `selected_install` (checklist tags separated by blanks).
-void install_extra_apps(AppConsole& app, std::string_view selected_install);
+/// Installs the groups of `selected_install` (checklist tags separated by blanks). False, with
+/// nothing installed, when apt's simulation finds a package missing from the release.
+bool install_extra_apps(AppConsole& app, std::string_view selected_install);

@@ -51,7 +51,7 @@ void run_verb(AppConsole& app, const Options& options) {
     } else if (name == "software") {
         const std::string selected(string_join({verb.begin() + 1, verb.end()}, " "));
         log_msg("Selected install: " + selected);
-        install_extra_apps(app, selected);
+        if (!install_extra_apps(app, selected)) exit_process(1);
     } else if (name == "undo" && options.list) {
         undo_list(runs_dir(app));
     } else if (name == "undo") {
