@@ -199,6 +199,19 @@ TEST(Answers, ChecklistToInstallListsInTheAnswersOrder) {
         EXPECT_EQ(deb_get, lists.deb_get_packages) << answer;
         EXPECT_EQ(groups, lists.group_commands) << answer;
     }
+    // Rows joined into one list keep a blank between them: as many names as the rows alone.
+    std::string every_tag;
+    size_t names_alone = 0;
+    const auto names_of = [](const ExtraAppsLists& lists) {
+        return package_names(lists.apt_packages).size() +
+               package_names(lists.deb_get_packages).size();
+    };
+    for (const char* tag : {"build", "vala", "gimp", "steam", "spotify", "ffmpeg", "mailspring",
+                            "rustdesk", "vmm", "vbox", "vscode"}) {
+        every_tag += std::string(tag) + " ";
+        names_alone += names_of(extra_apps_lists(tag, "alice"));
+    }
+    EXPECT_EQ(names_alone, names_of(extra_apps_lists(every_tag, "alice")));
     // The user name reaches a root shell: an odd name arrives as one word, unexpanded.
     EXPECT_EQ("j.doe-2_x", shell_word("j.doe-2_x"));
     for (const std::string name : {"a b", "x;touch /tmp/pwned", "it's", "$(id)", "", "*"})
