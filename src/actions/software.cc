@@ -33,7 +33,10 @@ bool install_extra_apps(AppConsole& app, std::string_view selected_install) {
             run_package_command(add_i386_architecture_command);
             apt_update();
         }
-        if (!check_packages_available(app, apt_packages)) return false;
+        if (!check_packages_available(app, apt_packages)) {
+            log_msg("Nothing was installed.");
+            return false;
+        }
         apt_install(app, apt_packages, true, true);
     }
     if (!lists.deb_get_packages.empty()) deb_get_install(lists.deb_get_packages);

@@ -22,7 +22,7 @@ publish() {
     (cd "$dir" && zip -qr "$site$zip" .)
     printf '{"download_url": "%s?version_tag=1"}' "$zip" >"$site/extension-info/$1/$2"
 }
-publish_all() { for uuid in "${uuids[@]}"; do publish "$uuid" 42 && publish "$uuid" 43; done; }
+publish_all() { for uuid in "${uuids[@]}"; do for shell in 42 43 46 50; do publish "$uuid" "$shell"; done; done; }
 publish_all
 # A throw-away signing key, published armoured as the real archive does, and raw.
 mkdir -m 700 "$tmp/gnupg" && mkdir "$site/volian"
@@ -46,22 +46,24 @@ run_fetch() {
 data=$tmp/data
 check_lines() { for line in "${@:2}"; do check_contains "$1: $line" "$line" "$err"; done; }
 run_fetch "$data" extensions nala
-check_eq "fresh: status, summary, stderr" "0 fetch-data: 17 fetched, 0 already there, 0 failed" "$status $(tail -n 1 <<<"$out")$err"
+check_eq "fresh: status, summary, stderr" "0 fetch-data: 31 fetched, 0 already there, 0 failed, 2 not available" "$status $(tail -n 1 <<<"$out")$err"
 check_contains "fresh: progress" "extensions_22.10/arcmenu@arcmenu.com: fetched (GNOME Shell 43)" "$out"
-check_eq "fresh: each release has its shell's build" "8 8" "$(grep -l '"42"' "$data"/extensions_22.04/*/metadata.json | wc -l) $(grep -l '"43"' "$data"/extensions_22.10/*/metadata.json | wc -l)"
+check_contains "fresh: no build" "extensions_26.04/tophat@fflewddur.github.io: not available (no build for GNOME Shell 50)" "$out"
+check_eq "fresh: each release has its shell's build" "8 8 7 7" "$(for r in 22.04:42 22.10:43 24.04:46 26.04:50; do
+    grep -l "\"${r#*:}\"" "$data/extensions_${r%:*}"/*/metadata.json | wc -l; done | paste -sd' ')"
 # Unpacked whole, the armoured key stored as gpg's binary export, no staging folder left.
 check_eq "fresh: files" schema "$(cat "$data/extensions_22.04/tophat@fflewddur.github.io/schemas/gschemas.compiled"
     cmp "$data/nala/volian-archive-scar-unstable.gpg" "$site/volian/scar-binary.key" 2>&1
     find "$data" -maxdepth 1 -name '.*' ! -name .)"
 run_fetch "$data" extensions nala
-check_eq "again: summary, no request" "fetch-data: 0 fetched, 17 already there, 0 failed|" "$(tail -n 1 <<<"$out")|$requests"
+check_eq "again: summary, no request" "fetch-data: 0 fetched, 31 already there, 0 failed, 2 not available|" "$(tail -n 1 <<<"$out")|$requests"
 # Answers without a usable download: each item named, the rest fetched.
 rm "$site/extension-info/tophat@fflewddur.github.io/43"
 : >"$site/extension-info/arcmenu@arcmenu.com/42"
 echo '{"name": "x"}' >"$site/extension-info/caffeine@patapon.info/43"
 echo '{"download_url": "http://127.0.0.2:9/x.zip"}' >"$site/extension-info/impatience@gfxmonk.net/43"
 run_fetch "$tmp/data-missing" extensions
-check_eq "missing: status and summary" "1 fetch-data: 12 fetched, 0 already there, 4 failed" "$status $(tail -n 1 <<<"$out")"
+check_eq "missing: status and summary" "1 fetch-data: 26 fetched, 0 already there, 4 failed, 2 not available" "$status $(tail -n 1 <<<"$out")"
 check_lines missing "extensions_22.10/tophat@fflewddur.github.io: FAILED: no version for GNOME Shell 43" \
     "extensions_22.04/arcmenu@arcmenu.com: FAILED: empty answer from $base" \
     "extensions_22.10/caffeine@patapon.info: FAILED: answer names no download_url" \
@@ -79,7 +81,7 @@ z.writestr("metadata.json", "{\"uuid\": \"arcmenu@arcmenu.com\", \"shell-version
 ln -s /etc "$tmp/zip/tophat@fflewddur.github.io-43/etc"
 (cd "$tmp/zip/tophat@fflewddur.github.io-43" && zip -qr --symlinks "$site/download-extension/tophat@fflewddur.github.io-43.zip" .)
 key=garbage.key run_fetch "$data" --refresh extensions nala
-check_eq "bad: status and summary" "1 fetch-data: 11 fetched, 0 already there, 6 failed" "$status $(tail -n 1 <<<"$out")"
+check_eq "bad: status and summary" "1 fetch-data: 25 fetched, 0 already there, 6 failed, 2 not available" "$status $(tail -n 1 <<<"$out")"
 check_lines bad "extensions_22.04/caffeine@patapon.info: FAILED: not a zip archive" \
     "impatience@gfxmonk.net-42.zip?version_tag=1 does not name impatience@gfxmonk.net" \
     "extensions_22.10/extension-list@tu.berry: FAILED: metadata.json" \

@@ -26,8 +26,8 @@ data="$tmp/data"
 cp -R "$source_dir/data" "$data"
 rm -rf "$data"/extensions_* "$data/debs" "$data"/nala/*.gpg "$data"/.fetch-data.*
 extension=caffeine@patapon.info
-mkdir -p "$data"/extensions_22.{04,10}/$extension "$data/debs" "$data/.fetch-data.abc123" "$tmp/elsewhere"
-tee "$data"/extensions_22.{04,10}/$extension/metadata.json <<<'{}' >"$data/extensions_22.04/$extension/a b.js"
+mkdir -p "$data"/extensions_{22.04,22.10,24.04,26.04}/$extension "$data/debs" "$data/.fetch-data.abc123" "$tmp/elsewhere"
+tee "$data"/extensions_{22.04,22.10,24.04,26.04}/$extension/metadata.json <<<'{}' >"$data/extensions_22.04/$extension/a b.js"
 printf 'deb\n' >"$data/debs/webp-pixbuf-loader_0.2.1-1_amd64.deb"
 printf 'key\n' >"$data/nala/volian-archive-scar-unstable.gpg"
 mv "$data/refind" "$tmp/elsewhere/refind" && ln -s "$tmp/elsewhere/refind" "$data/refind"

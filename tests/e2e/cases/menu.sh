@@ -141,6 +141,16 @@ test_extra_software_one_call_per_source() {
   menu_run install ""
   assert_stdout_has "Nothing to install"
   assert_not_called '^sudo (eatmydata|usermod)'
+  # A name the release lacks: said, and nothing installed, from the menu and by the verb.
+  sb_apt_lacks virt-manager
+  for verb in "" "software vmm vscode"; do
+    # shellcheck disable=SC2086 # the verb and its values are separate arguments
+    if [ -z "$verb" ]; then menu_run install '"vmm" "vscode"'; else sb_run $verb; fi
+    assert_stderr_has "E: Ubuntu 22.04 has no package 'virt-manager'"
+    assert_stdout_has "Nothing was installed."
+    assert_not_called '^sudo (eatmydata|usermod)'
+  done
+  assert_status 1
   # From 24.04 on Steam comes as its installer, once the i386 architecture is there.
   sb_os_release ubuntu-24.04
   menu_run install '"steam"'
