@@ -4,6 +4,7 @@
 #include "core/app_console.h"
 #include "core/dialogs_data.h"
 #include "core/packages.h"
+#include "core/preflight.h"
 #include "core/runner.h"
 #include "lib/commands.h"
 #include "lib/console.h"
@@ -32,6 +33,7 @@ MenuResult get_choice_xanmod_kernel(AppConsole& app) {
 void install_xanmod(AppConsole& app, std::string_view kernel) {
     log_debug("install_xanmod()");
     log_header("Install XanMod Kernel");
+    check_free_space("/boot", kernel_free_bytes);
     // The source list is the only memory of an earlier run: with it, source and key are done.
     if (run_read(xanmod_source_test_command()) != 0) {
         log_msg("\nAdd XanMod PPA...");

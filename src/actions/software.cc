@@ -24,8 +24,12 @@ void install_extra_apps(AppConsole& app, std::string_view selected_install) {
     log_header("Install Software");
     check_installed_packages(app);
     const ExtraAppsLists lists = extra_apps_lists(selected_install, app.user_name);
-    if (!lists.apt_packages.empty()) apt_install(app, lists.apt_packages, true, true);
-    if (!lists.deb_get_packages.empty()) deb_get_install(lists.deb_get_packages);
+    // The user is at the terminal here: a licence question (VirtualBox's extension pack) is
+    // theirs to answer.
+    if (!lists.apt_packages.empty()) {
+        apt_install(app, lists.apt_packages, true, true, Questions::asked);
+    }
+    if (!lists.deb_get_packages.empty()) deb_get_install(lists.deb_get_packages, Questions::asked);
     // Group changes come last: the groups exist only once the packages are installed.
     if (!lists.group_commands.empty()) run(lists.group_commands);
     if (lists.apt_packages.empty() && lists.deb_get_packages.empty()) {

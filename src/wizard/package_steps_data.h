@@ -43,8 +43,6 @@ inline constexpr std::string_view extra_repositories_command =
 inline constexpr std::string_view snap_list_command = "snap list";
 inline constexpr std::string_view libreoffice_source_test_command =
     "test -f /etc/apt/sources.list.d/libreoffice-ubuntu-ppa-*.list";
-inline constexpr std::string_view apt_upgrade_command = "sudo eatmydata apt upgrade -y";
-inline constexpr std::string_view apt_full_upgrade_command = "sudo eatmydata apt full-upgrade -y";
 inline constexpr std::string_view apt_news_off_command = "sudo pro config set apt_news=false";
 inline constexpr std::string_view flathub_remote_command =
     "sudo flatpak remote-add --if-not-exists flathub https://flathub.org/repo/flathub.flatpakrepo";
