@@ -17,9 +17,17 @@ namespace {
 
 }  // namespace
 
+namespace {
+
+// Either file may be missing: 24.04 has no sources.list entries, 22.04 no ubuntu.sources.
+std::string read_if_present(std::string_view path) {
+    return file_exists(path) ? file_read(path).value_or("") : "";
+}
+
+}  // namespace
+
 std::vector<std::string> machine_archive_urls() {
-    return archive_urls(file_read(sources_list_path).value_or(""),
-                        file_read(deb822_sources_path).value_or(""));
+    return archive_urls(read_if_present(sources_list_path), read_if_present(deb822_sources_path));
 }
 
 void check_download_hosts(const std::vector<HostCheck>& checks) {
