@@ -132,6 +132,7 @@ test_logind_inhibitor_during_the_unattended_part() {
   sb__enter "$SB_HOME" bash -c 'dbus-daemon --session --fork --nopidfile \
     --address="$DBUS_SYSTEM_BUS_ADDRESS" && exec /usr/bin/python3 -m dbusmock --system --template logind' \
     </dev/null >"$SB_DIR/mock.log" 2>&1 &
+  disown # sb_run_interrupted waits for its own jobs only
   tries=100
   until inhibitors >/dev/null 2>&1; do
     tries=$((tries - 1))
