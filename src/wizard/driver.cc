@@ -140,8 +140,9 @@ void setup(AppConsole& app) {
         // No sleep while nobody watches: a suspended laptop drops the network in the middle of
         // apt. Released at whatever ending, a stop or a signal included.
         std::optional<Inhibitor> awake;
-        if (!dry_run())
+        if (!dry_run()) {
             awake.emplace("sleep:idle", "Kelvane", "Installing and configuring the system");
+        }
         int number = 0;
         for (const auto& step : unattended_steps) {
             report_step_begin(++number, step.name, step.shows_header);
