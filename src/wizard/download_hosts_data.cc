@@ -8,26 +8,45 @@ namespace {
 
 struct HostRow {
     std::string_view role;
+    /// An address that exists on the host, so that "not found" can only mean a proxy or a
+    /// server in trouble.
     std::string_view url;
-    /// The browser menu tag that needs the host; "" for every pass.
-    std::string_view browser;
+    /// Whether the pass that `app` describes downloads from it.
+    bool (*needed)(const AppConsole& app);
 };
 
-// One row per download; the check asks each host once. Each address is one that exists, so
-// that an answer "not found" can only mean a proxy or a server in trouble.
+bool always(const AppConsole&) { return true; }
+
+template <const std::string_view& tag>
+bool browser(const AppConsole& app) {
+    return app.web_browser == tag;
+}
+
+constexpr std::string_view chrome = "chrome", edge = "edge", librewolf = "librewolf",
+                           vivaldi = "vivaldi", opera = "opera", brave = "brave";
+
+bool firefox_from_maker(const AppConsole& app) {
+    return app.web_browser == "firefox" &&
+           app.release.firefox_source == FirefoxSource::maker_repository;
+}
+
+// One row per download; the check asks each host once.
 const HostRow host_rows[] = {
     {"the LibreOffice and Firefox PPAs", "https://ppa.launchpadcontent.net/libreoffice/ppa/ubuntu/",
-     ""},
-    {"the web browser", chrome_download.url, "chrome"},
-    {"the web browser", "https://packages.microsoft.com/keys/microsoft.asc", "edge"},
-    {"the web browser", "https://repo.librewolf.net/archive.key", "librewolf"},
-    {"the web browser", "https://repo.vivaldi.com/archive/linux_signing_key.pub", "vivaldi"},
-    {"the web browser", "https://deb.opera.com/archive.key", "opera"},
+     always},
+    {"the web browser", chrome_download.url, browser<chrome>},
+    {"the web browser", "https://packages.mozilla.org/apt/repo-signing-key.gpg",
+     firefox_from_maker},
+    {"the web browser", "https://packages.microsoft.com/keys/microsoft.asc", browser<edge>},
+    {"the web browser", "https://repo.librewolf.net/archive.key", browser<librewolf>},
+    {"the web browser", "https://repo.vivaldi.com/archive/linux_signing_key.pub", browser<vivaldi>},
+    {"the web browser", "https://deb.opera.com/archive.key", browser<opera>},
     {"the web browser",
-     "https://brave-browser-apt-release.s3.brave.com/brave-browser-archive-keyring.gpg", "brave"},
-    {"AppImageLauncher and the extension installer", appimagelauncher_download.url, ""},
-    {"deb-get", "https://raw.githubusercontent.com/wimpysworld/deb-get/main/deb-get", ""},
-    {"Flathub", "https://flathub.org/repo/flathub.flatpakrepo", ""},
+     "https://brave-browser-apt-release.s3.brave.com/brave-browser-archive-keyring.gpg",
+     browser<brave>},
+    {"AppImageLauncher and the extension installer", appimagelauncher_download.url, always},
+    {"deb-get", "https://raw.githubusercontent.com/wimpysworld/deb-get/main/deb-get", always},
+    {"Flathub", "https://flathub.org/repo/flathub.flatpakrepo", always},
 };
 
 }  // namespace
@@ -37,7 +56,7 @@ std::vector<HostCheck> wizard_host_checks(const AppConsole& app,
     std::vector<HostCheck> checks;
     for (const auto& url : archive_urls) checks.push_back({"the package archive", url});
     for (const auto& row : host_rows) {
-        if (row.browser.empty() || row.browser == app.web_browser) {
+        if (row.needed(app)) {
             checks.push_back({std::string(row.role), std::string(row.url)});
         }
     }

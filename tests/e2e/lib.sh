@@ -41,7 +41,7 @@ sb__init() {
 # Stand-ins for the third-party data that script/fetch-data puts into data/, where missing.
 sb__data_stand_ins() {
   local release dir
-  for release in 22.04 22.10; do
+  for release in 22.04 22.10 24.04 26.04; do
     dir=$SB_WORK/extensions_$release
     compgen -G "$dir/*/metadata.json" >/dev/null && continue
     mkdir -p "$dir/caffeine@patapon.info"

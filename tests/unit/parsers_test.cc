@@ -9,6 +9,7 @@
 #include "core/app_console.h"
 #include "core/packages_data.h"
 #include "core/preflight_data.h"
+#include "core/release_data.h"
 #include "test_support.h"
 #include "wizard/browser_data.h"
 #include "wizard/desktop_data.h"
@@ -22,7 +23,7 @@ using Strings = std::vector<std::string>;
 
 namespace {
 
-const Strings supported{"22.04", "22.10"};
+const Strings supported = supported_versions();
 
 std::string fixture(const std::string& relative_path) {
     return read_file(std::string(KELVANE_SOURCE_DIR) + "/tests/fixtures/" + relative_path);
@@ -38,6 +39,8 @@ TEST(OsRelease, RealFilesAndTheSupportDecision) {
     const std::tuple<const char*, const char*, const char*, bool> cases[] = {
         {"ubuntu-22.04", "22.04", "Ubuntu 22.04.3 LTS", true},
         {"ubuntu-22.10", "22.10", "Ubuntu 22.10", true},
+        {"ubuntu-24.04", "24.04", "Ubuntu 24.04.1 LTS", true},
+        {"ubuntu-26.04", "26.04", "Ubuntu 26.04 LTS", true},
         {"ubuntu-22.04.1", "22.04.1", "Ubuntu 22.04.1 LTS", false},
         {"ubuntu-20.04", "20.04", "Ubuntu 20.04.6 LTS", false},
         {"debian-12", "12", "Debian GNU/Linux 12 (bookworm)", false},
@@ -152,15 +155,18 @@ TEST(Preflight, LockHoldersSourcesFreeSpaceAndHosts) {
 
     // The browser picks its host; each host is asked once and reported with its role.
     AppConsole app;
-    for (const auto& [browser, host] : {std::pair{"chrome", "dl.google.com"},
-                                        {"edge", "packages.microsoft.com"},
-                                        {"firefox", "ppa.launchpadcontent.net"}}) {
+    for (const auto& [browser, release, host, count] :
+         {std::tuple{"chrome", "22.04", "dl.google.com", 6u},
+          {"edge", "22.04", "packages.microsoft.com", 6u},
+          {"firefox", "22.04", "ppa.launchpadcontent.net", 5u},
+          {"firefox", "26.04", "packages.mozilla.org", 6u}}) {
         app.web_browser = browser;
+        app.release = find_release(release).value();
         Strings hosts;
         for (const auto& check : one_per_host(wizard_host_checks(app, {"http://a.org/u/"}))) {
             hosts.push_back(url_host(check.url));
         }
-        EXPECT_EQ(std::string(browser) == "firefox" ? 5u : 6u, hosts.size()) << browser;
+        EXPECT_EQ(count, hosts.size()) << browser << " " << release;
         EXPECT_EQ("a.org", hosts.front());
         EXPECT_NE(hosts.end(), std::find(hosts.begin(), hosts.end(), host)) << browser;
     }
@@ -193,6 +199,19 @@ TEST(Answers, ChecklistToInstallListsInTheAnswersOrder) {
         EXPECT_EQ(deb_get, lists.deb_get_packages) << answer;
         EXPECT_EQ(groups, lists.group_commands) << answer;
     }
+    // Rows joined into one list keep a blank between them: as many names as the rows alone.
+    std::string every_tag;
+    size_t names_alone = 0;
+    const auto names_of = [](const ExtraAppsLists& lists) {
+        return package_names(lists.apt_packages).size() +
+               package_names(lists.deb_get_packages).size();
+    };
+    for (const char* tag : {"build", "vala", "gimp", "steam", "spotify", "ffmpeg", "mailspring",
+                            "rustdesk", "vmm", "vbox", "vscode"}) {
+        every_tag += std::string(tag) + " ";
+        names_alone += names_of(extra_apps_lists(tag, "alice"));
+    }
+    EXPECT_EQ(names_alone, names_of(extra_apps_lists(every_tag, "alice")));
     // The user name reaches a root shell: an odd name arrives as one word, unexpanded.
     EXPECT_EQ("j.doe-2_x", shell_word("j.doe-2_x"));
     for (const std::string name : {"a b", "x;touch /tmp/pwned", "it's", "$(id)", "", "*"})

@@ -28,7 +28,7 @@ assert_headers() {
 test_two_passes_in_a_home_with_a_blank_and_a_quote() {
   sb_home "$SB_DIR/home/it's a home/kelvane test"
   sb_home_file .bashrc $'# mine\n'
-  sb_home_file .ssh/config $'Host work\n  User someone\n'
+  sb_home_file .ssh/config $'Host work\n  User someone\n  ServerAliveInterval 5\n'
   system_files
   answers chrome
   sb_run --noreboot
@@ -57,6 +57,8 @@ test_two_passes_in_a_home_with_a_blank_and_a_quote() {
     fail "a real tool refused a file: $(sb__excerpt "$SB_DIR/tools.out")"
   grep -qx "user someone" "$SB_DIR/tools.out" || fail "ssh lost the user's own host"
   grep -qx "controlpersist 600" "$SB_DIR/tools.out" || fail "ssh lacks the connection sharing"
+  # ssh takes the first value it meets: the defaults stand in front of the user's own hosts.
+  ! grep -qx "serveraliveinterval 5" "$SB_DIR/tools.out" || fail "the defaults come after the user's hosts"
   # The real dconf took every settings payload.
   sb_dconf_dump >"$SB_DIR/dump"
   for key in "font='Fira Code 11'" "default-shell='/usr/bin/fish'" "gtk-theme='Yaru-dark'" \
