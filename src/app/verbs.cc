@@ -28,7 +28,7 @@ void run_verb(AppConsole& app, const Options& options) {
     } else if (name == "theme") {
         check_data(app.release.version, DataNeed::extensions);
         take_choice("theme", value, app.theme);
-        apply_theme(app.theme);
+        apply_theme(app.theme, app.release);
     } else if (name == "layout") {
         check_data(app.release.version, DataNeed::extensions);
         take_choice("layout", value, app.layout);

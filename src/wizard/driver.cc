@@ -39,8 +39,8 @@ void plain(AppConsole&) {
     step();
 }
 
-void apply_chosen_layout(AppConsole& app) { apply_layout(app.layout); }
-void apply_chosen_theme(AppConsole& app) { apply_theme(app.theme); }
+void apply_chosen_layout(AppConsole& app) { apply_layout(app.layout, app.release); }
+void apply_chosen_theme(AppConsole& app) { apply_theme(app.theme, app.release); }
 
 struct StepRow {
     std::string_view name;
@@ -54,6 +54,7 @@ struct StepRow {
 // are applied, and the terminal font last, so that the theme cannot reset it.
 constexpr StepRow unattended_steps[] = {
     {"Enable extra repositories", reads<enable_extra_repositories>, true},
+    {"Check packages", reads<check_packages>, true},
     {"Install dependencies", install_dependencies, true},
     {"Update bash prompt", reads<update_bash_prompt>, true},
     {"Update fish prompt", reads<update_fish_prompt>, true},
