@@ -50,7 +50,7 @@ test_lock_never_freed_stops_and_names_the_holder() {
   sb_run --noreboot
   assert_status 1
   assert_stderr_has "E: Another package manager (unattended-upgr, pid "
-  assert_stdout_has "Stopped at step 1 of 27: Enable extra repositories"
+  assert_stdout_has "Stopped at step 1 of 28: Enable extra repositories"
   assert_not_called 'add-apt-repository'
 }
 
