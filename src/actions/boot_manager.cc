@@ -6,6 +6,7 @@
 #include "core/app_console.h"
 #include "core/backup.h"
 #include "core/dialogs_data.h"
+#include "core/package_lock.h"
 #include "core/packages.h"
 #include "core/runner.h"
 #include "core/system.h"
@@ -108,6 +109,7 @@ void install_refind(AppConsole& app, std::string_view refind_theme) {
     // The boot-order tool has no icon of its own in this theme; the arrow stands in for it.
     run(refind_icon_command(*refind_dir));
     // GRUB updates would put GRUB back first in the firmware's boot order.
+    wait_for_package_lock();
     if (!run_install_step("\nHold GRUB packages...", refind_grub_hold_command())) return;
     if (!run_install_step("\nInstall extra file system drivers...",
                           refind_drivers_command(*refind_dir))) {

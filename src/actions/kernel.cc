@@ -5,6 +5,7 @@
 #include "core/backup.h"
 #include "core/dialogs_data.h"
 #include "core/packages.h"
+#include "core/preflight.h"
 #include "core/runner.h"
 #include "lib/commands.h"
 #include "lib/console.h"
@@ -39,6 +40,7 @@ MenuResult get_choice_xanmod_kernel(AppConsole& app) {
 bool install_xanmod(AppConsole& app, std::string_view kernel) {
     log_debug("install_xanmod()");
     log_header("Install XanMod Kernel");
+    check_free_space("/boot", kernel_free_bytes);
     // The source an earlier version added points at a retired suite with a replaced key: it
     // would fail every update, and it would pass for the current source below.
     if (file_exists(xanmod_retired_source_path)) {

@@ -37,9 +37,11 @@ bool install_extra_apps(AppConsole& app, std::string_view selected_install) {
             log_msg("Nothing was installed.");
             return false;
         }
-        apt_install(app, apt_packages, true, true);
+        // The user is at the terminal here: a licence question (VirtualBox's extension pack)
+        // is theirs to answer.
+        apt_install(app, apt_packages, true, true, Questions::asked);
     }
-    if (!lists.deb_get_packages.empty()) deb_get_install(lists.deb_get_packages);
+    if (!lists.deb_get_packages.empty()) deb_get_install(lists.deb_get_packages, Questions::asked);
     // Group changes come last: the groups exist only once the packages are installed.
     if (!lists.group_commands.empty()) run(lists.group_commands);
     if (lists.apt_packages.empty() && lists.deb_get_packages.empty()) {

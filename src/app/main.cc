@@ -29,6 +29,7 @@ int run_program(const std::vector<std::string>& args, const Options& options) {
     set_dry_run(options.dry_run);
     AppConsole app;
     app.reboot = options.reboot;
+    app.network_check = !options.skip_network_check;
     app.preset = {options.browser, options.accept_chrome_licence, options.layout, options.theme,
                   options.yes};
     enter_data_folder();

@@ -119,6 +119,8 @@ std::string usage_text() {
            "  --theme=NAME   light or dark\n"
            "  --yes          no welcome box; undo: reverse the packages without asking\n"
            "  --dry-run      show the steps, commands and file changes; change nothing\n"
+           "  --skip-network-check  do not check the download hosts before the wizard's\n"
+           "                 first change (behind a strict proxy)\n"
            "  -h, --help     show this text and exit\n"
            "  --version      show the version and exit\n"
            "\n"
@@ -171,6 +173,8 @@ std::optional<Options> parse_options(const std::vector<std::string>& args, std::
             options.list = true;
         } else if (arg == "--dry-run") {
             options.dry_run = true;
+        } else if (arg == "--skip-network-check") {
+            options.skip_network_check = true;
         } else if (arg == "--accept-chrome-licence") {
             options.accept_chrome_licence = true;
         } else {

@@ -12,6 +12,8 @@ struct Options {
     /// No welcome box.
     bool yes = false;
     bool dry_run = false;
+    /// The wizard does not ask its download hosts before the first change.
+    bool skip_network_check = false;
     /// "undo --list": list the runs instead of undoing one.
     bool list = false;
     bool accept_chrome_licence = false;

@@ -62,5 +62,7 @@ struct AppConsole {
 
     /// False with a reboot option: the wizard ends without restarting the machine.
     bool reboot = true;
+    /// False with --skip-network-check: the download hosts are not asked before the first change.
+    bool network_check = true;
     Packages packages;
 };

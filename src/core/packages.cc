@@ -4,6 +4,7 @@
 
 #include "core/app_console.h"
 #include "core/backup.h"
+#include "core/package_lock.h"
 #include "core/packages_data.h"
 #include "core/runner.h"
 #include "lib/commands.h"
@@ -44,8 +45,8 @@ void Packages::pretend(const std::vector<std::string>& names, bool installed) {
 }
 
 void apt_install(AppConsole& app, std::string_view packages, bool use_eatmydata,
-                 bool skip_if_installed) {
-    const std::string cmd = apt_install_command(packages, use_eatmydata);
+                 bool skip_if_installed, Questions questions) {
+    const std::string cmd = apt_install_command(packages, use_eatmydata, questions);
     if (skip_if_installed) {
         const auto missing = first_missing_package(packages, installed_lookup(app));
         if (!missing) {
@@ -71,7 +72,12 @@ void apt_remove(AppConsole& app, std::string_view packages) {
 
 void apt_update() {
     log_header("Refresh package information");
-    run(apt_update_command());
+    wait_for_package_lock();
+    const std::string cmd = apt_update_command();
+    if (const int code = run(cmd); code != 0) {
+        log_error("Refreshing the package information failed (\"" + cmd + "\" ended with status " +
+                  std::to_string(code) + ")");
+    }
     run(sync_command);
 }
 
@@ -87,8 +93,9 @@ void apt_install_from_deb(AppConsole& app, std::string_view package_name,
     if (dry_run()) app.packages.pretend({std::string(package_name)}, true);
 }
 
-void deb_get_install(std::string_view packages) {
-    run_package_command(deb_get_install_command(packages));
+void deb_get_install(std::string_view packages, Questions questions) {
+    const bool has_token = !env_value("DEBGET_TOKEN").value_or("").empty();
+    run_package_command(deb_get_install_command(packages, questions, has_token));
 }
 
 std::vector<std::string> check_installed_packages(AppConsole& app) {

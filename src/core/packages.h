@@ -7,22 +7,25 @@
 #include <string_view>
 #include <vector>
 
+#include "core/packages_data.h"
+
 struct AppConsole;
 struct SignedSource;
 
 /// Installs `packages` with apt; with `skip_if_installed` logs "Nothing to install" and does
 /// nothing when every name is already installed.
 void apt_install(AppConsole& app, std::string_view packages, bool use_eatmydata,
-                 bool skip_if_installed);
+                 bool skip_if_installed, Questions questions = Questions::unattended);
 /// Purges `packages`; "Nothing to remove" when none of them is installed.
 void apt_remove(AppConsole& app, std::string_view packages);
-/// "Refresh package information" and apt update; a failure is not fatal.
+/// "Refresh package information" and apt update; a failure is an "E: " line, not a stop.
 void apt_update();
 void add_ppa(std::string_view ppa);
 /// Installs a package file unless `package_name` is installed.
 void apt_install_from_deb(AppConsole& app, std::string_view package_name,
                           std::string_view deb_file);
-void deb_get_install(std::string_view packages);
+/// Installs through deb-get, handing it the user's DEBGET_TOKEN when one is set.
+void deb_get_install(std::string_view packages, Questions questions = Questions::unattended);
 /// Reloads the installed-package list; the new list, or empty (the old list kept) when
 /// dpkg-query failed.
 std::vector<std::string> check_installed_packages(AppConsole& app);

@@ -5,30 +5,80 @@
 using namespace Velkor;
 
 namespace {
-std::string eatmydata(bool use) { return use ? "eatmydata" : ""; }
+
+// sudo-rs as well as sudo passes variables set through env; neither keeps ours by itself.
+constexpr std::string_view unattended_env =
+    "env DEBIAN_FRONTEND=noninteractive NEEDRESTART_MODE=a ";
+// apt itself waits this long for a lock taken between our check and its start.
+const std::string lock_timeout =
+    " -o DPkg::Lock::Timeout=" + std::to_string(package_lock_limit_seconds);
+constexpr std::string_view keep_config_files =
+    " -o Dpkg::Options::=--force-confdef -o Dpkg::Options::=--force-confold";
+
+std::string sudo_prefix(bool use_eatmydata, Questions questions) {
+    std::string prefix = "sudo ";
+    if (questions == Questions::unattended) prefix += unattended_env;
+    if (use_eatmydata) prefix += "eatmydata ";
+    return prefix;
+}
+
 }  // namespace
 
-std::string apt_install_command(std::string_view packages, bool use_eatmydata) {
-    return "sudo " + eatmydata(use_eatmydata) + " apt install -y --no-install-recommends " +
+std::string apt_install_command(std::string_view packages, bool use_eatmydata,
+                                Questions questions) {
+    const bool unattended = questions == Questions::unattended;
+    return sudo_prefix(use_eatmydata, questions) + "apt install -y" + lock_timeout +
+           (unattended ? std::string(keep_config_files) : "") + " --no-install-recommends " +
            std::string(packages);
 }
 
 std::string apt_remove_command(std::string_view packages) {
-    return "sudo eatmydata apt autoremove --purge -y " + std::string(packages);
+    return sudo_prefix(true, Questions::unattended) + "apt autoremove --purge -y" + lock_timeout +
+           " " + std::string(packages);
 }
 
-std::string apt_update_command() { return "sudo " + eatmydata(true) + " apt update"; }
+std::string apt_update_command() {
+    return sudo_prefix(true, Questions::unattended) + "apt update" + lock_timeout;
+}
+
+std::string apt_upgrade_command(bool full) {
+    return sudo_prefix(true, Questions::unattended) +
+           (full ? "apt full-upgrade -y" : "apt upgrade -y") + lock_timeout +
+           std::string(keep_config_files);
+}
 
 std::string add_ppa_command(std::string_view ppa) {
     return "sudo eatmydata add-apt-repository -y " + std::string(ppa);
 }
 
 std::string apt_install_deb_command(std::string_view deb_file) {
-    return "sudo " + eatmydata(true) + " apt install -y " + std::string(deb_file);
+    return sudo_prefix(true, Questions::unattended) + "apt install -y" + lock_timeout +
+           std::string(keep_config_files) + " " + std::string(deb_file);
 }
 
-std::string deb_get_install_command(std::string_view packages) {
-    return "sudo " + eatmydata(true) + " deb-get install " + std::string(packages);
+std::string deb_get_install_command(std::string_view packages, Questions questions,
+                                    bool pass_token) {
+    std::string prefix = "sudo ";
+    if (questions == Questions::unattended) prefix += unattended_env;
+    if (pass_token) {
+        if (questions != Questions::unattended) prefix += "env ";
+        prefix += "DEBGET_TOKEN=\"$DEBGET_TOKEN\" ";
+    }
+    return prefix + "eatmydata deb-get install " + std::string(packages);
+}
+
+std::vector<int> parse_lock_holders(std::string_view fuser_output) {
+    std::vector<int> pids;
+    for (const auto& word : string_split(string_replace(fuser_output, "\n", " "), " ")) {
+        const long pid = parse_leading_long(word);
+        if (pid > 0) pids.push_back(static_cast<int>(pid));
+    }
+    return pids;
+}
+
+std::string lock_wait_text(std::string_view holder_name, int pid, int minutes) {
+    return "Waiting for another package manager (" + std::string(holder_name) + ", pid " +
+           std::to_string(pid) + ") to finish… " + std::to_string(minutes) + " min";
 }
 
 namespace {

@@ -137,18 +137,32 @@ int report_summary() {
     return static_cast<int>(progress.failed.size());
 }
 
-void stop_run(std::string_view cmd, int code) {
+namespace {
+
+// The common end of both stops: `cause` is the block's line that says what went wrong.
+[[noreturn]] void stop_with(const std::string& cause) {
     // The record of what the run changed is completed before the last flush to disk.
     backup_end_of_stopped_run();
     run(sync_command);
     if (progress.unattended) {
         log_msg("");
         log_msg("Stopped at " + step_text());
-        log_msg("The command \"" + std::string(cmd) + "\" ended with status " +
-                std::to_string(code) + ".");
+        if (!cause.empty()) log_msg(cause);
         how_to_resume();
     }
     exit_process(1);
+}
+
+}  // namespace
+
+void stop_run(std::string_view cmd, int code) {
+    stop_with("The command \"" + std::string(cmd) + "\" ended with status " + std::to_string(code) +
+              ".");
+}
+
+void stop_run_for(std::string_view reason) {
+    log_error(reason);
+    stop_with("");
 }
 
 void stop_step() {

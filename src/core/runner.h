@@ -10,6 +10,7 @@ inline constexpr std::string_view sync_command = "sync; sync;";
 void log_header(std::string_view message);
 /// Runs `cmd` on the terminal; its exit code.
 int run(std::string_view cmd);
-/// Runs a package-changing command: a failure ends the run (stop_run), success is flushed to
+/// Runs a package-changing command once no other package manager holds the locks (see
+/// wait_for_package_lock): a failure ends the run (stop_run), success is flushed to
 /// disk with "sync; sync;".
 void run_package_command(std::string_view cmd);

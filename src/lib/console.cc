@@ -41,6 +41,12 @@ void log_error(std::string_view message) {
     log_file_write(line);
 }
 
+void log_warning(std::string_view message) {
+    const std::string line = "W: " + std::string(message) + "\n";
+    write_line(stderr, line);
+    log_file_write(line);
+}
+
 int log_error_count() { return error_lines; }
 
 bool log_file_open(std::string_view path) {

@@ -13,6 +13,9 @@ extern bool log_debug_enabled;
 void log_msg(std::string_view message);
 /// Writes "E: " + `message` + line feed to standard error (and the run log), flushed at once.
 void log_error(std::string_view message);
+/// Writes "W: " + `message` + line feed to standard error (and the run log): a problem the run
+/// goes on after; not counted as an error.
+void log_warning(std::string_view message);
 /// Writes "[HH:MM:SS] D: " + `message` to standard output, only while the switch is on.
 void log_debug(std::string_view message);
 

@@ -1,5 +1,7 @@
 #include "wizard/driver.h"
 
+#include <optional>
+
 #include "actions/layout.h"
 #include "actions/theme.h"
 #include "core/app_console.h"
@@ -7,13 +9,16 @@
 #include "core/data_folder.h"
 #include "core/dialogs.h"
 #include "core/exit.h"
+#include "core/preflight.h"
 #include "core/report.h"
 #include "core/runner.h"
 #include "lib/commands.h"
 #include "lib/console.h"
 #include "lib/files.h"
+#include "lib/inhibit.h"
 #include "wizard/browser.h"
 #include "wizard/desktop.h"
+#include "wizard/download_hosts_data.h"
 #include "wizard/driver_data.h"
 #include "wizard/package_steps.h"
 #include "wizard/shell_ssh.h"
@@ -97,6 +102,12 @@ void ask_questions(AppConsole& app) {
     backup_set_choices("wizard: " + answers);
 }
 
+// The checks between the last answer and the first change.
+void check_before_changes(const AppConsole& app) {
+    check_free_space("/", wizard_free_bytes);
+    if (app.network_check) check_download_hosts(wizard_host_checks(app, machine_archive_urls()));
+}
+
 // The end of a pass that reported no error: the marker that opens the menu next time, then
 // the completion header or the restart.
 void finish(AppConsole& app) {
@@ -123,13 +134,22 @@ void setup(AppConsole& app) {
     // question: the rest runs without the user, and a cancel leaves the machine as it was.
     check_data(app.release.version, DataNeed::wizard);
     ask_questions(app);
+    check_before_changes(app);
 
     report_begin_unattended(static_cast<int>(std::size(unattended_steps)));
-    int number = 0;
-    for (const auto& step : unattended_steps) {
-        report_step_begin(++number, step.name, step.shows_header);
-        step.run(app);
-        report_step_end();
+    {
+        // No sleep while nobody watches: a suspended laptop drops the network in the middle of
+        // apt. Released at whatever ending, a stop or a signal included.
+        std::optional<Inhibitor> awake;
+        if (!dry_run()) {
+            awake.emplace("sleep:idle", "Kelvane", "Installing and configuring the system");
+        }
+        int number = 0;
+        for (const auto& step : unattended_steps) {
+            report_step_begin(++number, step.name, step.shows_header);
+            step.run(app);
+            report_step_end();
+        }
     }
     if (report_summary() > 0) {
         log_msg("The machine was not restarted because of these errors.");

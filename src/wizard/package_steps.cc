@@ -2,6 +2,7 @@
 
 #include "core/app_console.h"
 #include "core/backup.h"
+#include "core/package_lock.h"
 #include "core/packages.h"
 #include "core/packages_data.h"
 #include "core/report.h"
@@ -44,6 +45,7 @@ void enable_extra_repositories(const AppConsole& app) {
         return;
     }
     backup_system_file(sources_list_path);
+    wait_for_package_lock();
     // The marker is only left when the sources are on: a failure is tried again next time.
     if (run(extra_repositories_command) != 0) {
         log_error("Failed to enable the 'universe' and 'multiverse' repositories");
@@ -73,9 +75,14 @@ void install_dependencies(AppConsole& app) {
 
 namespace {
 
+// A snap left in place (24.04: a busy mount) would fight the browser installed from a .deb.
 void snap_remove(std::string_view snap_name) {
     run(remove_tree_command("/var/cache/snapd"));
-    run(snap_remove_command(snap_name));
+    const std::string cmd = snap_remove_command(snap_name);
+    if (const int code = run(cmd); code != 0) {
+        log_error("Failed to remove the " + std::string(snap_name) + " snap (\"" + cmd +
+                  "\" ended with status " + std::to_string(code) + ")");
+    }
 }
 
 }  // namespace
@@ -119,6 +126,7 @@ void install_deb_get(AppConsole& app) {
         log_msg("Already installed");
         return;
     }
+    wait_for_package_lock();
     if (run(deb_get_installer_command) != 0) log_error("Failed to download");
 }
 
@@ -218,13 +226,18 @@ void install_libreoffice(AppConsole& app) {
 void install_updates() {
     log_header("Install Updates");
     apt_update();
-    // A failed upgrade is left for the user: the wizard's remaining steps do not need it.
-    log_header("Install updates: apt upgrade");
-    run(apt_upgrade_command);
-    run(sync_command);
-    log_header("Install updates: apt full-upgrade");
-    run(apt_full_upgrade_command);
-    run(sync_command);
+    // A failed upgrade does not stop the steps that remain (they do not need it), but the pass
+    // ends with an error: the machine is not up to date, or has broken packages.
+    for (const bool full : {false, true}) {
+        log_header(full ? "Install updates: apt full-upgrade" : "Install updates: apt upgrade");
+        wait_for_package_lock();
+        const std::string cmd = apt_upgrade_command(full);
+        if (const int code = run(cmd); code != 0) {
+            log_error("Installing the updates failed (\"" + cmd + "\" ended with status " +
+                      std::to_string(code) + ")");
+        }
+        run(sync_command);
+    }
 }
 
 void disable_apt_news() {
@@ -237,5 +250,7 @@ void install_variety(AppConsole& app) {
     const std::string link_path = app.user_home + "/Pictures/Wallpapers/Variety";
     if (auto parent = file_parent(link_path)) dir_create(*parent);
     dir_create(app.user_home + "/.config/variety/Favorites");
-    run(variety_link_command(link_path));
+    if (run(variety_link_command(link_path)) != 0) {
+        log_error("Failed to link the Variety favourites to " + link_path);
+    }
 }

@@ -73,7 +73,8 @@ const Download appimagelauncher_download = {
 // "curl | bash" reports success when the download failed and bash ran an empty script.
 const std::string_view deb_get_installer_command =
     "installer=$(curl -fsSL 'https://raw.githubusercontent.com/wimpysworld/deb-get/main/deb-get')"
-    " && printf '%s\\n' \"$installer\" | sudo -E bash -s install deb-get";
+    " && printf '%s\\n' \"$installer\""
+    " | sudo env DEBIAN_FRONTEND=noninteractive NEEDRESTART_MODE=a bash -s install deb-get";
 
 std::string remove_tree_command(std::string_view path) {
     return "sudo rm -rf " + shell_quote(path);

@@ -64,8 +64,6 @@ inline constexpr std::string_view extra_repositories_command =
 inline constexpr std::string_view snap_list_command = "snap list";
 /// The office PPA's source file, without its ".list" or ".sources" suffix.
 inline constexpr std::string_view libreoffice_source_pattern = "libreoffice-ubuntu-ppa-*";
-inline constexpr std::string_view apt_upgrade_command = "sudo eatmydata apt upgrade -y";
-inline constexpr std::string_view apt_full_upgrade_command = "sudo eatmydata apt full-upgrade -y";
 inline constexpr std::string_view apt_news_off_command = "sudo pro config set apt_news=false";
 inline constexpr std::string_view flathub_remote_command =
     "sudo flatpak remote-add --if-not-exists flathub https://flathub.org/repo/flathub.flatpakrepo";

@@ -65,12 +65,11 @@ void update_fish_prompt(const AppConsole& app) {
     log_header("Update fish prompt");
     const std::string path = app.user_home + "/.config/fish/functions/fish_prompt.fish";
     if (auto dir = file_parent(path); dir && !path_exists(*dir)) dir_create(*dir);
-    if (!file_exists(path)) {
-        create_file(path, fish_prompt_block, "u+rwx,go-wx");
-        return;
-    }
-    if (!file_write(path, fish_prompt_block)) return;
-    log_msg("Updated: " + path);
+    // Written and its mode set on every pass, so that a pass repairs a failed chmod.
+    const bool existed = file_exists(path);
+    if (!existed) log_msg("File not found: " + path);
+    if (!file_write(path, fish_prompt_block) || !set_mode(path, "u+rwx,go-wx")) return;
+    log_msg((existed ? "Updated: " : "Created: ") + path);
 }
 
 void update_ssh_config(const AppConsole& app) {

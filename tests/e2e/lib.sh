@@ -5,7 +5,7 @@ SB_HARNESS=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 # Commands that every sandbox fakes with the recording stub (dconf records and runs the real one).
 SB_STUBS=(sudo pkexec eatmydata apt apt-get apt-cache add-apt-repository apt-key apt-mark dpkg-query deb-get
   snap flatpak pro efibootmgr shutdown usermod wget curl xdg-open gnome-session-quit sync whiptail
-  dconf chown chmod gpg dpkg)
+  dconf chown chmod gpg dpkg fuser df)
 # System folders laid over with a writable overlay; the program's writes land in $SB_DIR/sys.
 SB_OVERLAY_ROOTS="/etc/apt /etc/default /usr/share /usr/bin /usr/sbin /usr/local /boot /var/cache"
 # Folders below those that the test user may write (as sudo would).
@@ -29,7 +29,7 @@ sb__init() {
   SB_BINARY=$SB_DIR/bin/kelvane
   ln "$3" "$SB_BINARY" 2>/dev/null || cp "$3" "$SB_BINARY"
   cp "$SB_HARNESS/stub" "$SB_DIR/bin/stub"
-  touch "$SB_DIR/conf/without" "$SB_DIR/state/packages" "$SB_DIR/state/answers" "$SB_DIR/fail.rules" "$SB_DIR/state/hang.rules"
+  touch "$SB_DIR/conf/without" "$SB_DIR/conf/env" "$SB_DIR/state/packages" "$SB_DIR/state/answers" "$SB_DIR/fail.rules" "$SB_DIR/state/hang.rules"
   echo off >"$SB_DIR/state/efi"
   cp -a "$SB_SOURCE_DIR/data" "$SB_WORK"
   sb__data_stand_ins
@@ -125,6 +125,9 @@ sb_as_root() { touch "$SB_DIR/conf/as-root"; }
 sb_no_account() { touch "$SB_DIR/conf/no-account"; }
 sb_answer() { printf '%s\t%s\n' "$1" "${2:-}" >>"$SB_DIR/state/answers"; }
 sb_clear_answers() { : >"$SB_DIR/state/answers"; }
+sb_env() { printf '%s\n' "$@" >>"$SB_DIR/conf/env"; }
+sb_lock_held() { echo "$1" >"$SB_DIR/state/lock-held"; }
+sb_disk_free() { echo "$1" >"$SB_DIR/state/disk-free"; }
 sb_done_marker() { sb_home_file .cache/velkor-post-install.done ""; }
 
 # Hides a command: its stub is not installed and the machine's own copy is whited out.
@@ -188,6 +191,7 @@ sb_run_interrupted() {
   done
   pid=$(pgrep -f -- "^$SB_BINARY" | head -n 1)
   [ -n "$pid" ] || sb__fail "the program did not reach the hanging call"
+  [ -z "${SB_WHILE_HANGING:-}" ] || eval "$SB_WHILE_HANGING"
   # Field 5 of /proc/PID/stat is the process group (ps cannot read a nested pid namespace).
   kill -s "$signal" -- "-$(cut -d' ' -f5 "/proc/$pid/stat")"
   wait

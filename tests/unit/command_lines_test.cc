@@ -11,6 +11,7 @@
 #include "app/main_menu.h"
 #include "core/dialogs_data.h"
 #include "core/packages_data.h"
+#include "core/preflight_data.h"
 #include "core/release_data.h"
 #include "lib/commands.h"
 #include "wizard/browser_data.h"
@@ -30,18 +31,41 @@ void expect_rows(const Rows& rows) {
 }  // namespace
 
 TEST(CommandLines, Packages) {
+    const std::string unattended = "sudo env DEBIAN_FRONTEND=noninteractive NEEDRESTART_MODE=a ";
+    const std::string lock = " -o DPkg::Lock::Timeout=1200";
+    const std::string keep =
+        " -o Dpkg::Options::=--force-confdef -o Dpkg::Options::=--force-confold";
     expect_rows({
-        {"sudo eatmydata apt install -y --no-install-recommends curl wget",
+        {unattended + "eatmydata apt install -y" + lock + keep +
+             " --no-install-recommends curl wget",
          apt_install_command("curl wget", true)},
-        {"sudo  apt install -y --no-install-recommends curl", apt_install_command("curl", false)},
-        {"sudo eatmydata apt autoremove --purge -y gnome-mahjongg aisleriot",
+        {unattended + "apt install -y" + lock + keep + " --no-install-recommends curl",
+         apt_install_command("curl", false)},
+        // The extra-software menu lets apt and dpkg ask.
+        {"sudo eatmydata apt install -y" + lock + " --no-install-recommends virtualbox",
+         apt_install_command("virtualbox", true, Questions::asked)},
+        {unattended + "eatmydata apt autoremove --purge -y" + lock + " gnome-mahjongg aisleriot",
          apt_remove_command("gnome-mahjongg aisleriot")},
-        {"sudo eatmydata apt update", apt_update_command()},
+        {unattended + "eatmydata apt update" + lock, apt_update_command()},
+        {unattended + "eatmydata apt upgrade -y" + lock + keep, apt_upgrade_command(false)},
+        {unattended + "eatmydata apt full-upgrade -y" + lock + keep, apt_upgrade_command(true)},
         {"sudo eatmydata add-apt-repository -y ppa:libreoffice/ppa",
          add_ppa_command("ppa:libreoffice/ppa")},
-        {"sudo eatmydata apt install -y ./debs/webp_*.deb",
+        {unattended + "eatmydata apt install -y" + lock + keep + " ./debs/webp_*.deb",
          apt_install_deb_command("./debs/webp_*.deb")},
-        {"sudo eatmydata deb-get install foo bar", deb_get_install_command("foo bar")},
+        {unattended + "eatmydata deb-get install foo bar",
+         deb_get_install_command("foo bar", Questions::unattended, false)},
+        // The token is expanded by the shell: it never stands in the command line or the log.
+        {unattended + "DEBGET_TOKEN=\"$DEBGET_TOKEN\" eatmydata deb-get install foo",
+         deb_get_install_command("foo", Questions::unattended, true)},
+        {"sudo env DEBGET_TOKEN=\"$DEBGET_TOKEN\" eatmydata deb-get install foo",
+         deb_get_install_command("foo", Questions::asked, true)},
+        {"sudo eatmydata deb-get install foo",
+         deb_get_install_command("foo", Questions::asked, false)},
+        {"sh -c '(timeout 15 curl -fsSI --max-time 10 '\\''https://a.org/x y'\\'' >/dev/null "
+         "2>&1 || echo '\\''a.org'\\'') & wait'",
+         host_check_command({{"the archive", "https://a.org/x y"}})},
+        {"df -B1 --output=avail '/boot'", free_space_command("/boot")},
         {"for f in /etc/apt/sources.list.d/x-ppa-*.list /etc/apt/sources.list.d/x-ppa-*.sources; "
          "do test -f \"$f\" && exit 0; done; exit 1",
          source_added_test_command("x-ppa-*")},

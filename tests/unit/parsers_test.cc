@@ -1,14 +1,19 @@
 // Parsers and decisions that take text: os-release, cpuinfo, dpkg-query, answers, options.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "actions/software_data.h"
 #include "app/options.h"
 #include "app/startup_data.h"
+#include "core/app_console.h"
 #include "core/packages_data.h"
+#include "core/preflight_data.h"
 #include "core/release_data.h"
 #include "test_support.h"
 #include "wizard/browser_data.h"
 #include "wizard/desktop_data.h"
+#include "wizard/download_hosts_data.h"
 #include "wizard/driver_data.h"
 #include "wizard/package_steps_data.h"
 #include "wizard/shell_ssh_data.h"
@@ -118,6 +123,58 @@ TEST(Packages, NamesQueriesAndWhatIsMissing) {
         EXPECT_EQ(missing, first_missing_package(packages, installed)) << packages;
         EXPECT_EQ(present, first_installed_package(packages, installed)) << packages;
     }
+}
+
+// What the checks before the first change read: fuser, the package sources, df, curl's list.
+TEST(Preflight, LockHoldersSourcesFreeSpaceAndHosts) {
+    EXPECT_EQ((std::vector<int>{1234, 77}), parse_lock_holders("  1234  77c\n"));
+    EXPECT_TRUE(parse_lock_holders("").empty());
+    EXPECT_EQ("Waiting for another package manager (unattended-upgr, pid 1234) to finish… 2 min",
+              lock_wait_text("unattended-upgr", 1234, 2));
+
+    // Both formats; options before the URI, comments, cdrom and a second URI of a known host.
+    const std::string sources_list =
+        "# deb http://old.example.org/ubuntu jammy main\n"
+        "deb [arch=amd64 signed-by=/k.gpg] http://de.archive.ubuntu.com/ubuntu/ jammy main\n"
+        "deb-src http://src.example.org/ubuntu jammy main\n"
+        "deb cdrom:[Ubuntu 22.04]/ jammy main\n"
+        "deb http://de.archive.ubuntu.com/ubuntu/ jammy-updates main\n";
+    const std::string deb822 =
+        "Types: deb\nURIs: http://archive.ubuntu.com/ubuntu/\nSuites: noble\n\n"
+        "Types: deb\nURIs:\thttp://security.ubuntu.com/ubuntu/ file:/media/x\n";
+    EXPECT_EQ((Strings{"http://de.archive.ubuntu.com/ubuntu/", "http://archive.ubuntu.com/ubuntu/",
+                       "http://security.ubuntu.com/ubuntu/"}),
+              archive_urls(sources_list, deb822));
+    EXPECT_EQ("a.org", url_host("https://a.org:8080/x"));
+    EXPECT_EQ("", url_host("cdrom:/x"));
+
+    EXPECT_EQ(std::optional<std::uint64_t>(5368709120), parse_free_space("   Avail\n5368709120\n"));
+    EXPECT_EQ(std::nullopt, parse_free_space("df: /nowhere: No such file or directory\n"));
+    EXPECT_EQ("4.9 GiB", size_text(5300000000));
+    EXPECT_EQ("300 MiB", size_text(kernel_free_bytes));
+
+    // The browser picks its host; each host is asked once and reported with its role.
+    AppConsole app;
+    for (const auto& [browser, release, host, count] :
+         {std::tuple{"chrome", "22.04", "dl.google.com", 6u},
+          {"edge", "22.04", "packages.microsoft.com", 6u},
+          {"firefox", "22.04", "ppa.launchpadcontent.net", 5u},
+          {"firefox", "26.04", "packages.mozilla.org", 6u}}) {
+        app.web_browser = browser;
+        app.release = find_release(release).value();
+        Strings hosts;
+        for (const auto& check : one_per_host(wizard_host_checks(app, {"http://a.org/u/"}))) {
+            hosts.push_back(url_host(check.url));
+        }
+        EXPECT_EQ(count, hosts.size()) << browser << " " << release;
+        EXPECT_EQ("a.org", hosts.front());
+        EXPECT_NE(hosts.end(), std::find(hosts.begin(), hosts.end(), host)) << browser;
+    }
+    const std::vector<HostCheck> checks{{"the archive", "http://a.org/u/"},
+                                        {"the web browser", "https://b.org/x"}};
+    const auto failed = failed_hosts(checks, "b.org\n");
+    ASSERT_EQ(1u, failed.size());
+    EXPECT_EQ("the web browser", failed[0].role);
 }
 
 // apt's own words: unknown names (a dotted name is retried as a pattern), no candidate in both

@@ -60,7 +60,7 @@ test_package_check_before_the_first_change() {
       fail "error lines: $(sb__excerpt "$SB_STDERR")"
     assert_stdout_has "Stopped at step 2 of 28: Check packages"
     assert_stdout_has "Log: "
-    assert_not_called '^sudo (eatmydata )?apt |snap remove|^dconf load'
+    assert_not_called '^sudo (env [^ ]+ [^ ]+ )?(eatmydata )?apt |snap remove|^dconf load'
   done
   rm -f "$SB_DIR/state/apt-lacks" "$SB_DIR/state/no-lists"
   sb_os_release ubuntu-24.04
