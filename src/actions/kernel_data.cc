@@ -57,6 +57,10 @@ std::vector<std::string> xanmod_menu_items(int cpu_level) {
     return items;
 }
 
+Dialog xanmod_menu_dialog(int cpu_level) {
+    return {"XanMod Kernel", "", menu_kind("Choose kernel type:"), xanmod_menu_items(cpu_level)};
+}
+
 std::optional<std::string> xanmod_refusal(std::string_view kernel, int cpu_level) {
     if (cpu_level == 0) return std::nullopt;
     const bool needs_v2 = kernel == "linux-xanmod-x64v2" || kernel == "linux-xanmod-rt-x64v2";

@@ -8,5 +8,6 @@ struct AppConsole;
 struct Options;
 
 /// Runs the verb of `options` (checked by the option parser: a known verb with valid values).
-/// A check that refuses (the CPU level, EFI) writes its line and ends the run with status 1.
+/// A check that refuses (the CPU level, EFI) writes its line and ends the run with status 1;
+/// so does an action that wrote an error line.
 void run_verb(AppConsole& app, const Options& options);

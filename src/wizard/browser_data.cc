@@ -9,7 +9,7 @@ const FileCopy firefox_preferences = {"./firefox/mozillateam-firefox-next.pref",
                                       "/etc/apt/preferences.d/mozillateam-firefox-next.pref"};
 
 const Download chrome_download = {
-    "./google-chrome-stable_current_amd64.deb",
+    "google-chrome-stable_current_amd64.deb",
     "https://dl.google.com/linux/direct/google-chrome-stable_current_amd64.deb"};
 
 const std::string_view chrome_eula_text =

@@ -75,7 +75,7 @@ test_two_passes_in_a_home_with_a_blank_and_a_quote() {
   assert_stdout_has "Already enabled"
   [ "$(grep -cxF "Already installed" "$SB_STDOUT")" = 11 ] || fail "not 11 'Already installed'"
   [ "$(grep -cxF "Already up-to-date" "$SB_STDOUT")" = 2 ] || fail ".bashrc or ssh config rewritten"
-  assert_not_called 'universe|^wget -O \./|^curl|\./nala/|apt install -y (\./|--no-install-recommends (nala|flatpak|snapd|guake|zram-tools|variety|gnome-shell-extensions))'
+  assert_not_called 'universe|^wget -O .*\.deb |^curl|\./nala/|apt install -y (\./|--no-install-recommends (nala|flatpak|snapd|guake|zram-tools|variety|gnome-shell-extensions))'
   assert_order '^dconf load' 'apt upgrade' 'apt full-upgrade'
   [ "$(grep -c 'Host \*' "$SB_HOME/.ssh/config")" = 1 ] || fail "SSH block doubled"
   [ "$(grep -c 'PROMPT_COMMAND=' "$SB_HOME/.bashrc")" = 1 ] || fail "prompt block doubled"
@@ -83,11 +83,15 @@ test_two_passes_in_a_home_with_a_blank_and_a_quote() {
   [ -f "$SB_HOME/$marker" ] || fail "no done marker"
 }
 
+# The downloads go into the workspace: the data folder of the installed package is root's.
 test_browser_choices() {
-  local row browser eula shown called
-  for row in "chrome|1|Install Firefox from PPA|ppa:mozillateam/firefox-next" \
-    "edge||Selected web browser: edge|deb-get install microsoft-edge-stable"; do
-    IFS='|' read -r browser eula shown called <<<"$row"
+  local row browser eula shown called never
+  chown root:root "$SB_WORK"
+  chmod 755 "$SB_WORK"
+  for row in "chrome|0|Install Google Chrome|^sudo eatmydata apt install -y /.*/google-chrome-stable_current_amd64.deb$|^wget -O \\./" \
+    "chrome|1|Install Firefox from PPA|ppa:mozillateam/firefox-next|google-chrome" \
+    "edge||Selected web browser: edge|deb-get install microsoft-edge-stable|google-chrome"; do
+    IFS='|' read -r browser eula shown called never <<<"$row"
     system_files
     rm -f "$SB_HOME/$marker"
     sb_clear_answers
@@ -96,8 +100,10 @@ test_browser_choices() {
     assert_status 0
     assert_stdout_has "$shown"
     assert_called "$called"
-    assert_not_called 'google-chrome'
+    assert_not_called "$never"
+    [ -f "$SB_HOME/$marker" ] || fail "$browser: no done marker"
   done
+  assert_called '^sudo eatmydata apt install -y /.*/appimagelauncher_[^/]*\.deb$'
 }
 
 test_cancel_at_each_question_changes_nothing() {
