@@ -221,8 +221,8 @@ MenuResult get_choice_undo(AppConsole& app, const std::string& runs_dir) {
         std::string error;
         const auto manifest = read_manifest(path_combine(runs_dir, name), error);
         if (!manifest) continue;
-        runs.emplace_back(
-            name, run_list_line(name, &*manifest, is_undone(path_combine(runs_dir, name))));
+        runs.emplace_back(name,
+                          run_list_line(name, &*manifest, is_undone(path_combine(runs_dir, name))));
     }
     if (runs.empty()) {
         show_msgbox(undo_dialog_title, no_run_text);

@@ -4,8 +4,8 @@
 
 #include <string>
 #include <string_view>
-#include <vector>
 #include <utility>
+#include <vector>
 
 #include "core/backup_data.h"
 #include "core/dialogs_data.h"

@@ -22,5 +22,6 @@ void open_run_log(const AppConsole& app, const std::vector<std::string>& args,
                   const std::string& start_time);
 /// The folder of the runs' backups: "runs" in the state folder.
 std::string runs_dir(const AppConsole& app);
-/// After check_user and the log: the required tools, the release, the installed packages and the CPU level.
+/// After check_user and the log: the required tools, the release, the installed packages and the
+/// CPU level.
 void run_startup_checks(AppConsole& app);

@@ -177,9 +177,15 @@ bool copy_output(int fd, FILE* stream) {
     char buffer[4096];
     const ssize_t count = read(fd, buffer, sizeof buffer);
     if (count <= 0) return count < 0 && errno == EINTR;
-    std::fwrite(buffer, 1, static_cast<size_t>(count), stream);
+    const std::string_view piece(buffer, static_cast<size_t>(count));
+    std::fwrite(piece.data(), 1, piece.size(), stream);
     std::fflush(stream);
-    log_file_write(std::string_view(buffer, static_cast<size_t>(count)));
+    // A piece may end inside a character, so only a NUL byte marks it as binary here.
+    if (piece.find('\0') == std::string_view::npos) {
+        log_file_write(piece);
+    } else {
+        log_file_write("(" + std::to_string(piece.size()) + " bytes of binary output)\n");
+    }
     return true;
 }
 
@@ -332,8 +338,8 @@ int exec_sync(std::string_view cmd, ExecOutput* output) {
     int out_fd = -1;
     int err_fd = -1;
     const auto flags = static_cast<GSpawnFlags>(G_SPAWN_SEARCH_PATH | G_SPAWN_DO_NOT_REAP_CHILD);
-    if (!g_spawn_async_with_pipes(nullptr, argv.get(), nullptr, flags, stdin_from_dev_null,
-                                  nullptr, &pid, nullptr, &out_fd, &err_fd, &raw_error)) {
+    if (!g_spawn_async_with_pipes(nullptr, argv.get(), nullptr, flags, stdin_from_dev_null, nullptr,
+                                  &pid, nullptr, &out_fd, &err_fd, &raw_error)) {
         GErrorPtr error{raw_error};
         log_error(error->message);
         return -1;

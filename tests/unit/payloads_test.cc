@@ -84,10 +84,10 @@ TEST(Payloads, KeysOfEveryPayload) {
     }
     // The dock pins the browser that was chosen (and installed), and no other.
     const std::pair<const char*, std::string> favorites[] = {
-        {"chrome", "'google-chrome.desktop', "}, {"firefox", "'firefox.desktop', "},
-        {"edge", "'microsoft-edge.desktop', "},  {"librewolf", "'librewolf.desktop', "},
+        {"chrome", "'google-chrome.desktop', "},   {"firefox", "'firefox.desktop', "},
+        {"edge", "'microsoft-edge.desktop', "},    {"librewolf", "'librewolf.desktop', "},
         {"vivaldi", "'vivaldi-stable.desktop', "}, {"opera", "'opera.desktop', "},
-        {"brave", "'brave-browser.desktop', "},  {"", ""}};
+        {"brave", "'brave-browser.desktop', "},    {"", ""}};
     for (const auto& [browser, pinned] : favorites) {
         EXPECT_EQ("[" + pinned +
                       "'org.gnome.Nautilus.desktop', 'org.gnome.gedit.desktop', "

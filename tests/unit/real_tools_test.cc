@@ -49,9 +49,10 @@ ShellResult run_in_terminal(const std::string& command) {
             const ssize_t count = read(terminal, buffer, sizeof buffer);
             if (count <= 0) break;  // the dialog and its terminal are gone
             result.output.append(buffer, static_cast<size_t>(count));
-        } else if (++quiet_seconds, result.output.empty()) {
-            continue;
+        } else {
+            ++quiet_seconds;
         }
+        if (result.output.empty()) continue;  // nothing drawn yet
         if (write(terminal, "\x1b", 1) != 1) break;
     }
     kill(pid, SIGKILL);
