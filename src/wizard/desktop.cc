@@ -53,5 +53,6 @@ void install_wallpaper() {
 void update_mimeapps(const AppConsole& app) {
     const std::string mimeapps_path = app.user_home + "/.config/mimeapps.list";
     backup_user_file(mimeapps_path);
-    for (const auto& cmd : mimeapps_commands(mimeapps_path)) run(cmd);
+    for (const auto& cmd : mimeapps_commands(mimeapps_path, app.release.extra_video_players))
+        run(cmd);
 }
