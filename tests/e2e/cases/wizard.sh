@@ -88,8 +88,7 @@ test_two_passes_in_a_home_with_a_blank_and_a_quote() {
 # The downloads go into the workspace: the data folder of the installed package is root's.
 test_browser_choices() {
   local row browser eula shown called never
-  chown root:root "$SB_WORK"
-  chmod 755 "$SB_WORK"
+  sb_root_data
   for row in "chrome|0|Install Google Chrome|^sudo eatmydata apt install -y /.*/google-chrome-stable_current_amd64.deb$|^wget -O \\./" \
     "chrome|1|Install Firefox from PPA|ppa:mozillateam/firefox-next|google-chrome" \
     "edge||Selected web browser: edge|deb-get install microsoft-edge-stable|google-chrome"; do
