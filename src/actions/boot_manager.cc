@@ -66,9 +66,7 @@ bool update_refind_conf(std::string_view refind_conf) {
 
 MenuResult get_choice_refind_theme(AppConsole& app) {
     log_debug("get_choice_refind_theme()");
-    const Dialog menu{"Refind Theme", "", menu_kind("Choose option:"), refind_theme_menu_items(),
-                      ""};
-    const std::string answer = run_dialog(menu, false);
+    const std::string answer = run_dialog(refind_theme_dialog(), false);
     if (answer == "back") return MenuResult::back;
     log_msg("refind_theme: " + answer);
     install_refind(app, answer);

@@ -51,6 +51,10 @@ std::vector<std::string> refind_theme_menu_items() {
             menu_item("back", "back         -- Go back --")};
 }
 
+Dialog refind_theme_dialog() {
+    return {"Refind Theme", "", menu_kind("Choose option:"), refind_theme_menu_items()};
+}
+
 bool refind_theme_is_known(std::string_view refind_theme) {
     return refind_theme == "light" || refind_theme == "dark";
 }

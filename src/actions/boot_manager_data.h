@@ -5,6 +5,8 @@
 #include <string_view>
 #include <vector>
 
+#include "core/dialogs_data.h"
+
 inline constexpr std::string_view refind_ppa = "ppa:rodsmith/refind";
 /// The source file that adding the PPA leaves behind, without its suffix (a shell pattern).
 inline constexpr std::string_view refind_source_pattern = "rodsmith-*-refind-*";
@@ -14,6 +16,8 @@ inline constexpr std::string_view refind_dir_fallback = "/boot/efi/EFI/BOOT";
 
 /// The theme menu items: light, dark and back.
 std::vector<std::string> refind_theme_menu_items();
+/// The theme menu with those items.
+Dialog refind_theme_dialog();
 /// True for the two themes the theme script knows.
 bool refind_theme_is_known(std::string_view refind_theme);
 /// "<dir>/refind.conf".

@@ -201,8 +201,3 @@ cpu-show-cores=true
 position-in-panel='center'
 show-icons=false
 )dconf";
-
-const std::string_view favorites_payload = R"dconf(
-[org/gnome/shell]
-favorite-apps=['google-chrome.desktop', 'org.gnome.Nautilus.desktop', 'org.gnome.gedit.desktop', 'org.gnome.Terminal.desktop', 'libreoffice-writer.desktop', 'libreoffice-calc.desktop', 'gnome-control-center.desktop', 'synaptic.desktop']
-)dconf";

@@ -6,5 +6,3 @@
 /// The extensions' own settings (25 sections) and a starting extension list that the layout
 /// payload loaded after it replaces. Begins with a line feed.
 extern const std::string_view extensions_payload;
-/// The dock's favourite applications; the wizard loads it, the main menu does not.
-extern const std::string_view favorites_payload;

@@ -23,9 +23,7 @@ MenuResult get_choice_xanmod_kernel(AppConsole& app) {
     std::string kernel;
     while (true) {
         log_debug("get_choice_xanmod_kernel()");
-        const Dialog menu{"XanMod Kernel", "", menu_kind("Choose kernel type:"),
-                          xanmod_menu_items(app.cpu_level), ""};
-        kernel = run_dialog(menu, false);
+        kernel = run_dialog(xanmod_menu_dialog(app.cpu_level), false);
         if (kernel == "back") return MenuResult::back;
         log_msg("Selected xanmod kernel: " + kernel);
         const auto refusal = xanmod_refusal(kernel, app.cpu_level);

@@ -61,6 +61,10 @@ std::vector<std::string> xanmod_menu_items(int cpu_level) {
     return items;
 }
 
+Dialog xanmod_menu_dialog(int cpu_level) {
+    return {"XanMod Kernel", "", menu_kind("Choose kernel type:"), xanmod_menu_items(cpu_level)};
+}
+
 std::optional<std::string> xanmod_refusal(std::string_view kernel, int cpu_level) {
     for (const auto& row : kernel_rows) {
         if (row.package == kernel && !runs_on(row, cpu_level)) {

@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/dialogs_data.h"
 #include "core/packages_data.h"
 
 struct ReleaseProfile;
@@ -24,6 +25,8 @@ inline constexpr std::string_view xanmod_retired_keyring_path =
 /// The menu items of the kernels a CPU of `cpu_level` runs (every kernel at level 0,
 /// unknown), then back.
 std::vector<std::string> xanmod_menu_items(int cpu_level);
+/// The kernel menu: those items, the dialog's own cancel button.
+Dialog xanmod_menu_dialog(int cpu_level);
 /// The message that refuses package `kernel` on a CPU of `cpu_level` (two lines), or nullopt
 /// when the CPU can run it. A level of 0 (unknown) refuses nothing.
 std::optional<std::string> xanmod_refusal(std::string_view kernel, int cpu_level);

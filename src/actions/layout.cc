@@ -26,7 +26,7 @@ void change_layout(const AppConsole& app) {
     // Also for "reset": the extensions and their settings are in place before the reset clears
     // the settings, so turning them on later finds them.
     install_gnome_extensions(app);
-    update_config_gnome_extensions(false);
+    update_config_gnome_extensions();
     apply_layout(app.layout, app.release);
     // A Wayland session cannot restart GNOME Shell in place; a reset logs out anyway.
     if (app.layout != "reset") log_msg(extensions_next_login_note);
@@ -55,6 +55,7 @@ void install_gnome_extensions(const AppConsole& app) {
         log_error("Failed to download: " + std::string(extension_installer_url));
         return;
     }
+    backup_system_file(extension_installer_path);
     for (size_t i = 1; i < commands.size(); ++i) {
         if (run(commands[i]) != 0) {
             log_error("Failed to install '" + std::string(extension_installer_path) +
@@ -65,10 +66,9 @@ void install_gnome_extensions(const AppConsole& app) {
     log_msg("Installed 'gnome-shell-extension-installer'");
 }
 
-void update_config_gnome_extensions(bool set_favorites) {
+void update_config_gnome_extensions() {
     log_debug("update_config_gnome_extensions()");
     dconf_load(extensions_payload);
-    if (set_favorites) dconf_load(favorites_payload);
 }
 
 void apply_layout(std::string_view layout_name, const ReleaseProfile& release) {

@@ -16,8 +16,8 @@ MenuResult get_choice_layout(AppConsole& app, AskedFrom from);
 void change_layout(const AppConsole& app);
 /// Copies this release's extensions into the home and installs the extension installer.
 void install_gnome_extensions(const AppConsole& app);
-/// Loads the extensions' settings and, with `set_favorites`, the dock's favourites.
-void update_config_gnome_extensions(bool set_favorites);
+/// Loads the extensions' settings.
+void update_config_gnome_extensions();
 /// Loads the settings of `layout_name`, enabling no extension the release has no build of;
 /// "reset" clears the desktop settings and logs out.
 void apply_layout(std::string_view layout_name, const ReleaseProfile& release);

@@ -92,14 +92,14 @@ clock-show-weekday=false
 )dconf";
 
 Dialog layout_menu_dialog(bool standalone) {
-    Dialog dialog{"Desktop Layout", "", menu_kind("Choose layout:"), {}, ""};
+    Dialog dialog{"Desktop Layout", "", menu_kind("Choose layout:"), {}};
     dialog.items.push_back(menu_item("ubuntu", "ubuntu      Left Dock with Top Panel"));
     dialog.items.push_back(menu_item("windows", "bottom      Bottom Taskbar"));
     dialog.items.push_back(menu_item("minimal", "left        Left Taskbar"));
     if (standalone) {
         dialog.items.push_back(menu_item("reset", "default     Ubuntu Desktop (reset settings)"));
         dialog.items.push_back(menu_item("back", "back        -- Go back --"));
-        dialog.cancel_after = cancel_button_exit;
+        dialog.cancel_label = cancel_button_exit;
     }
     return dialog;
 }

@@ -13,9 +13,8 @@ using namespace Velkor;
 
 void get_choice_advanced(AppConsole& app) {
     log_debug("get_choice_advanced()");
-    const Dialog checklist{"Install Software", "", checklist_kind("Choose items to install:"),
-                           extra_apps_checklist_items(), std::string(cancel_button_exit)};
-    const std::string selected_install = clean_checklist_answer(run_dialog(checklist, false));
+    const std::string selected_install =
+        clean_checklist_answer(run_dialog(extra_apps_dialog(), false));
     log_msg("Selected install: " + selected_install);
     install_extra_apps(app, selected_install);
 }

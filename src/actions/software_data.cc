@@ -61,6 +61,11 @@ std::vector<std::string> extra_apps_checklist_items() {
     return items;
 }
 
+Dialog extra_apps_dialog() {
+    return {"Install Software", std::string(cancel_button_exit),
+            checklist_kind("Choose items to install:"), extra_apps_checklist_items()};
+}
+
 std::string clean_checklist_answer(std::string_view answer) {
     return string_replace(answer, "\"", "");
 }

@@ -5,6 +5,8 @@
 #include <string_view>
 #include <vector>
 
+#include "core/dialogs_data.h"
+
 /// What one selection installs. Each list is blank-separated with a leading blank, in the
 /// order of the selection; "" when nothing goes there.
 struct ExtraAppsLists {
@@ -21,6 +23,8 @@ inline constexpr std::string_view add_i386_architecture_command =
 
 /// The eleven checklist items, all unticked.
 std::vector<std::string> extra_apps_checklist_items();
+/// The checklist with those items and the 'Exit' label.
+Dialog extra_apps_dialog();
 /// The checklist answer without its double quotes: the ticked tags separated by blanks.
 std::string clean_checklist_answer(std::string_view answer);
 /// The lists for `selected_install` (tags separated by blanks); unknown tags add nothing.

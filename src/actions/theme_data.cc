@@ -21,12 +21,12 @@ const std::string_view font_rendering_payload =
     "\n[org/gnome/desktop/interface]\nfont-rendering='manual'\n";
 
 Dialog theme_menu_dialog(bool standalone) {
-    Dialog dialog{"GTK Theme", "", menu_kind("Choose theme:"), {}, ""};
+    Dialog dialog{"GTK Theme", "", menu_kind("Choose theme:"), {}};
     dialog.items.push_back(menu_item("light", "light      Light theme"));
     dialog.items.push_back(menu_item("dark", "dark       Dark theme"));
     if (standalone) {
         dialog.items.push_back(menu_item("back", "back       -- Go back --"));
-        dialog.cancel_after = cancel_button_exit;
+        dialog.cancel_label = cancel_button_exit;
     }
     return dialog;
 }

@@ -1,5 +1,7 @@
 #include "actions/undo.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <optional>
 #include <vector>
@@ -99,6 +101,23 @@ bool restore_file(const std::string& folder, const BackedUpFile& file) {
     return true;
 }
 
+// What the run created goes again; a folder that holds files now is the user's and stays, as
+// does a link that the user has replaced. False when a removal failed.
+bool remove_created(const std::string& path) {
+    struct stat info {};
+    if (::lstat(path.c_str(), &info) != 0) return true;
+    const bool is_dir = S_ISDIR(info.st_mode);
+    if (!is_dir && !S_ISLNK(info.st_mode)) {
+        log_msg("W: " + path + " is no longer the link that run made: it is kept");
+        return true;
+    }
+    if (is_dir && !dir_list_names(path, false).empty()) {
+        log_msg("W: " + path + " holds files now: it is kept");
+        return true;
+    }
+    return run(created_path_remove_command(path, is_dir)) == 0;
+}
+
 // False when a saved copy could not be read or loaded.
 bool restore_settings(const std::string& folder, const Manifest& manifest) {
     bool restored = true;
@@ -126,15 +145,10 @@ bool restore_settings(const std::string& folder, const Manifest& manifest) {
 void reverse_packages(AppConsole& app, const Manifest& manifest, bool yes) {
     const auto commands = reverse_package_commands(manifest);
     if (commands.empty()) return;
-    std::string text =
-        "Packages the run installed: " +
-        (manifest.installed.empty() ? "none" : string_join(manifest.installed, " ")) +
-        "\nPackages the run removed: " +
-        (manifest.removed.empty() ? "none" : string_join(manifest.removed, " ")) +
-        (manifest.firefox_snap_removed ? " (and the Firefox snap)" : "") +
-        "\n\nCommands that reverse them:\n" + string_join(commands, "\n");
+    const std::string text = package_changes_text(manifest, commands);
     log_msg(text);
-    if (!yes && !dry_run() && !ask_yesno("Undo package changes", text + "\n\nRun them now?")) {
+    if (!yes && !dry_run() &&
+        !ask_yesno(package_question_title, package_question_text(text), true)) {
         log_msg("Package changes kept.");
         return;
     }
@@ -189,6 +203,9 @@ void undo_run(AppConsole& app, const std::string& runs_dir, std::string_view run
     for (const auto& path : manifest->extensions) {
         complete = run("rm -rf " + shell_quote(path)) == 0 && complete;
     }
+    for (auto path = manifest->created.rbegin(); path != manifest->created.rend(); ++path) {
+        complete = remove_created(*path) && complete;
+    }
     reverse_packages(app, *manifest, yes);
     if (!complete) {
         log_error("Run " + name + " was not undone completely; see the lines above");
@@ -199,20 +216,19 @@ void undo_run(AppConsole& app, const std::string& runs_dir, std::string_view run
 }
 
 MenuResult get_choice_undo(AppConsole& app, const std::string& runs_dir) {
-    Dialog menu{"Undo a Previous Run", "", menu_kind("Choose the run to undo:"), {}, ""};
+    std::vector<std::pair<std::string, std::string>> runs;
     for (const auto& name : run_names(runs_dir)) {
         std::string error;
         const auto manifest = read_manifest(path_combine(runs_dir, name), error);
         if (!manifest) continue;
-        menu.items.push_back(menu_item(
-            name, run_list_line(name, &*manifest, is_undone(path_combine(runs_dir, name)))));
+        runs.emplace_back(name,
+                          run_list_line(name, &*manifest, is_undone(path_combine(runs_dir, name))));
     }
-    if (menu.items.empty()) {
-        show_msgbox("Undo a Previous Run", "There is no run to undo.");
+    if (runs.empty()) {
+        show_msgbox(undo_dialog_title, no_run_text);
         return MenuResult::back;
     }
-    menu.items.push_back(menu_item("back", "-- Go back --"));
-    const std::string answer = run_dialog(menu, false);
+    const std::string answer = run_dialog(undo_run_dialog(runs), false);
     if (answer == "back" || answer.empty()) return MenuResult::back;
     undo_run(app, runs_dir, answer, false);
     return MenuResult::done;

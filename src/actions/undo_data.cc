@@ -29,6 +29,10 @@ std::string system_remove_command(std::string_view path) {
     return "sudo rm -f " + shell_quote(path);
 }
 
+std::string created_path_remove_command(std::string_view path, bool is_dir) {
+    return (is_dir ? "rmdir " : "rm -f ") + shell_quote(path);
+}
+
 std::string dconf_tree_load_command(std::string_view copy, std::string_view dir) {
     return "dconf load -f " + shell_quote(dir) + " < " + shell_quote(copy);
 }
@@ -49,6 +53,29 @@ std::vector<std::string> reverse_package_commands(const Manifest& manifest) {
     }
     if (manifest.firefox_snap_removed) commands.emplace_back("sudo snap install firefox");
     return commands;
+}
+
+std::string package_changes_text(const Manifest& manifest,
+                                 const std::vector<std::string>& commands) {
+    return "Packages the run installed: " +
+           (manifest.installed.empty() ? "none" : string_join(manifest.installed, " ")) +
+           "\nPackages the run removed: " +
+           (manifest.removed.empty() ? "none" : string_join(manifest.removed, " ")) +
+           (manifest.firefox_snap_removed ? " (and the Firefox snap)" : "") +
+           "\n\nCommands that reverse them:\n" + string_join(commands, "\n");
+}
+
+std::string package_question_text(std::string_view changes_text) {
+    // The question stands first: a long package list scrolls below it.
+    return "Run the commands below now to reverse the package changes?\n\n" +
+           std::string(changes_text);
+}
+
+Dialog undo_run_dialog(const std::vector<std::pair<std::string, std::string>>& runs) {
+    Dialog menu{std::string(undo_dialog_title), "", menu_kind("Choose the run to undo:"), {}};
+    for (const auto& [name, line] : runs) menu.items.push_back(menu_item(name, line));
+    menu.items.push_back(menu_item("back", "-- Go back --"));
+    return menu;
 }
 
 std::string run_date(std::string_view run_name) {

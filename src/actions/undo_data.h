@@ -4,9 +4,11 @@
 
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "core/backup_data.h"
+#include "core/dialogs_data.h"
 
 /// What a file that changed again after the run is kept as: "<path>.kelvane-newer".
 std::string newer_copy_path(std::string_view path);
@@ -14,6 +16,9 @@ std::string newer_copy_path(std::string_view path);
 std::vector<std::string> system_restore_commands(std::string_view copy, const BackedUpFile& file);
 /// "sudo rm -f '<path>'".
 std::string system_remove_command(std::string_view path);
+/// Removes what the run created at `path`: "rmdir '<path>'" for a folder (only an empty one
+/// goes), "rm -f '<path>'" for a link.
+std::string created_path_remove_command(std::string_view path, bool is_dir);
 /// "dconf load -f '<dir>' < '<copy>'".
 std::string dconf_tree_load_command(std::string_view copy, std::string_view dir);
 /// "dconf reset '<key>'".
@@ -27,6 +32,17 @@ std::vector<std::string> reverse_package_commands(const Manifest& manifest);
 /// A run's start time from its folder name ("2024-05-01T09-30-00-123" gives
 /// "2024-05-01 09:30:00"); the name itself when it has another shape.
 std::string run_date(std::string_view run_name);
+/// What the package commands reverse, then the commands: the text logged before they run.
+std::string package_changes_text(const Manifest& manifest,
+                                 const std::vector<std::string>& commands);
+/// The question before the package commands run: the question first, then `changes_text`,
+/// which scrolls.
+std::string package_question_text(std::string_view changes_text);
+/// The menu of runs to undo: one item per (run name, its list line), then 'back'.
+Dialog undo_run_dialog(const std::vector<std::pair<std::string, std::string>>& runs);
+inline constexpr std::string_view undo_dialog_title = "Undo a Previous Run";
+inline constexpr std::string_view no_run_text = "There is no run to undo.";
+inline constexpr std::string_view package_question_title = "Undo package changes";
 /// One line of the run list: name, date, choices and the number of changes, or why the run
 /// cannot be undone.
 std::string run_list_line(std::string_view run_name, const Manifest* manifest, bool undone);

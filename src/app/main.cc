@@ -32,10 +32,13 @@ int run_program(const std::vector<std::string>& args, const Options& options) {
     app.network_check = !options.skip_network_check;
     app.preset = {options.browser, options.accept_chrome_licence, options.layout, options.theme,
                   options.yes};
-    enter_data_folder();
-    run_startup_checks(app);
+    // The log folder lies in the home: the user comes first, then the log, which then holds
+    // every other check.
+    check_user(app);
     const std::string start_time = timestamp_file_name();
     open_run_log(app, args, start_time);
+    enter_data_folder();
+    run_startup_checks(app);
     const bool undoing = !options.verb.empty() && options.verb[0] == "undo";
     if (!undoing) {
         backup_begin(app, runs_dir(app), start_time);

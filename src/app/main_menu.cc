@@ -90,7 +90,7 @@ std::string item_text(std::string_view label, std::string_view description) {
 
 Dialog main_menu_dialog(bool efi) {
     Dialog dialog{
-        "Choose Action", std::string(cancel_button_exit), menu_kind("Choose action:"), {}, ""};
+        "Choose Action", std::string(cancel_button_exit), menu_kind("Choose action:"), {}};
     for (const auto& entry : menu_entries) {
         if (entry.efi_only && !efi) continue;
         dialog.items.push_back(menu_item(entry.tag, item_text(entry.label, entry.description)));

@@ -18,8 +18,6 @@
 
 using namespace Velkor;
 
-namespace {
-
 void check_user(AppConsole& app) {
     app.user_name = get_username();
     app.user_home = get_user_home(app.user_name);
@@ -30,6 +28,8 @@ void check_user(AppConsole& app) {
     const std::string cache_dir = cache_dir_of(app.user_home);
     if (!path_exists(cache_dir)) dir_create(cache_dir);
 }
+
+namespace {
 
 void check_dependencies() {
     std::vector<std::string> missing;
@@ -61,6 +61,7 @@ void check_cpu_level(AppConsole& app) {
     log_debug("flags: " + cpu_flags);
     app.cpu_level = x86_64_level(cpu_flag_set(cpu_flags));
     log_debug("CPU supports: x86-64-v" + std::to_string(app.cpu_level));
+    log_file_write("CPU level: x86-64-v" + std::to_string(app.cpu_level) + "\n");
 }
 
 }  // namespace
@@ -104,8 +105,6 @@ std::string runs_dir(const AppConsole& app) {
 }
 
 void run_startup_checks(AppConsole& app) {
-    check_not_root();
-    check_user(app);
     check_dependencies();
     check_distribution(app);
     check_installed_packages(app);

@@ -9,6 +9,9 @@ struct AppConsole;
 
 /// Refuses a start with an effective user id of 0.
 void check_not_root();
+/// Finds the user and the home (a failed look-up ends the run with status 1) and makes the
+/// cache folder.
+void check_user(AppConsole& app);
 /// Finds the data folder (the working folder, the program's folder, /usr/share/kelvane) and
 /// enters it; none found ends the run with status 1, naming the places looked at.
 void enter_data_folder();
@@ -19,5 +22,6 @@ void open_run_log(const AppConsole& app, const std::vector<std::string>& args,
                   const std::string& start_time);
 /// The folder of the runs' backups: "runs" in the state folder.
 std::string runs_dir(const AppConsole& app);
-/// The user, the required tools, the release, the installed packages and the CPU level.
+/// After check_user and the log: the required tools, the release, the installed packages and the
+/// CPU level.
 void run_startup_checks(AppConsole& app);

@@ -23,6 +23,7 @@ void run_verb(AppConsole& app, const Options& options) {
     const std::vector<std::string>& verb = options.verb;
     const std::string& name = verb[0];
     const std::string value = verb.size() > 1 ? verb[1] : "";
+    const int errors_before = log_error_count();
     if (name == "setup") {
         setup(app);
     } else if (name == "theme") {
@@ -61,4 +62,6 @@ void run_verb(AppConsole& app, const Options& options) {
     } else if (name == "undo") {
         undo_run(app, runs_dir(app), value, options.yes);
     }
+    // An action reports a failure with an error line and goes on; the verb's status says so.
+    if (log_error_count() > errors_before) exit_process(1);
 }

@@ -195,6 +195,22 @@ void backup_system_file(std::string_view path) {
     save_manifest();
 }
 
+void backup_created_path(const std::string& path) {
+    struct stat info {};
+    if (!recording.active || ::lstat(path.c_str(), &info) == 0 || recording.saved_paths.count(path))
+        return;
+    if (run_folder().empty()) return;
+    recording.saved_paths.insert(path);
+    recording.manifest.created.push_back(path);
+    save_manifest();
+}
+
+void backup_firefox_snap_removed() {
+    if (!recording.active || run_folder().empty()) return;
+    recording.manifest.firefox_snap_removed = true;
+    save_manifest();
+}
+
 void backup_dconf_keys(std::string_view payload) {
     if (!recording.active) return;
     std::vector<std::pair<std::string, std::string>> values;
@@ -249,7 +265,8 @@ void backup_end(AppConsole& app) {
         if (!recording.saved_paths.count(path)) manifest.sources.push_back(path);
     }
     manifest.flatpak_remotes = added_entries(recording.remotes_before, flatpak_remotes());
-    manifest.firefox_snap_removed = recording.firefox_snap_before && !firefox_snap_installed();
+    manifest.firefox_snap_removed = manifest.firefox_snap_removed ||
+                                    (recording.firefox_snap_before && !firefox_snap_installed());
     const auto ours = dir_list_names(recording.extensions_data_dir, false);
     const std::set<std::string> shipped(ours.begin(), ours.end());
     for (const auto& name : added_entries(recording.extensions_before,

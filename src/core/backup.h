@@ -21,6 +21,11 @@ void backup_set_choices(std::string_view choices);
 void backup_user_file(const std::string& path);
 /// Keeps a copy (with sudo) of system file `path` before a command changes it; once a run.
 void backup_system_file(std::string_view path);
+/// Notes that the run is about to create folder or link `path`, unless something is there
+/// already; undo removes it again.
+void backup_created_path(const std::string& path);
+/// Notes that the run removed the Firefox snap; undo offers to install it again.
+void backup_firefox_snap_removed();
 /// Keeps the current values of the keys that settings payload `payload` sets; keys without a
 /// value are noted to be reset.
 void backup_dconf_keys(std::string_view payload);

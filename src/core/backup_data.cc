@@ -94,6 +94,7 @@ std::string manifest_text(const Manifest& manifest) {
     if (manifest.firefox_snap_removed) line("snap-removed", "firefox");
     for (const auto& name : manifest.flatpak_remotes) line("flatpak-remote", name);
     for (const auto& path : manifest.extensions) line("extension", path);
+    for (const auto& path : manifest.created) line("created", path);
     if (manifest.finished) text += "finished\n";
     return text;
 }
@@ -109,7 +110,7 @@ std::optional<Manifest> parse_manifest(std::string_view text, std::string& error
         {"dconf-save", &Manifest::dconf_saves}, {"dconf-reset", &Manifest::dconf_resets},
         {"installed", &Manifest::installed},    {"removed", &Manifest::removed},
         {"source", &Manifest::sources},         {"flatpak-remote", &Manifest::flatpak_remotes},
-        {"extension", &Manifest::extensions}};
+        {"extension", &Manifest::extensions},   {"created", &Manifest::created}};
     for (size_t i = 1; i < lines.size(); ++i) {
         const std::string& line = lines[i];
         if (line.empty()) continue;
@@ -149,7 +150,7 @@ size_t manifest_change_count(const Manifest& manifest) {
     return manifest.files.size() + manifest.dconf_saves.size() + manifest.dconf_resets.size() +
            manifest.dconf_dumps.size() + manifest.installed.size() + manifest.removed.size() +
            manifest.sources.size() + (manifest.firefox_snap_removed ? 1 : 0) +
-           manifest.flatpak_remotes.size() + manifest.extensions.size();
+           manifest.flatpak_remotes.size() + manifest.extensions.size() + manifest.created.size();
 }
 
 std::vector<std::string> dconf_payload_keys(std::string_view payload) {

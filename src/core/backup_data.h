@@ -51,6 +51,8 @@ struct Manifest {
     std::vector<std::string> flatpak_remotes;
     /// Extension folders that the run copied into the home.
     std::vector<std::string> extensions;
+    /// Folders and links in the home that the run created.
+    std::vector<std::string> created;
     /// The run reached its end and recorded the state it left.
     bool finished = false;
 };

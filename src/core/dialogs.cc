@@ -40,8 +40,8 @@ void show_msgbox(std::string_view title, std::string_view text) {
     run_read(msgbox_command(title, text), RunMode::interactive);
 }
 
-bool ask_yesno(std::string_view title, std::string_view text) {
-    const bool yes = run_read(yesno_command(title, text), RunMode::interactive) == 0;
+bool ask_yesno(std::string_view title, std::string_view text, bool long_text) {
+    const bool yes = run_read(yesno_command(title, text, long_text), RunMode::interactive) == 0;
     log_file_write(std::string("Answer: ") + (yes ? "yes" : "no") + "\n");
     return yes;
 }

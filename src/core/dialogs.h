@@ -18,8 +18,8 @@ void take_choice(std::string_view what, std::string_view answer, std::string& ch
 bool ask_choice(const Dialog& dialog, std::string_view what, std::string& choice);
 /// A message box; the user's button does not matter.
 void show_msgbox(std::string_view title, std::string_view text);
-/// A yes/no box; true for yes.
-bool ask_yesno(std::string_view title, std::string_view text);
+/// A yes/no box; true for yes. A `long_text` scrolls (see yesno_command).
+bool ask_yesno(std::string_view title, std::string_view text, bool long_text = false);
 
 /// What a main-menu action tells the menu: finished, or go back to the menu.
 enum class MenuResult { done, back };

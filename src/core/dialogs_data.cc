@@ -11,11 +11,11 @@ std::string title_option(std::string_view title) { return " --title " + shell_qu
 }  // namespace
 
 std::string menu_kind(std::string_view prompt) {
-    return " --notags --menu " + shell_quote(prompt) + " 20 78 10";
+    return " --notags --menu -- " + shell_quote(prompt) + " 20 78 10";
 }
 
 std::string checklist_kind(std::string_view prompt) {
-    return " --notags --checklist " + shell_quote(prompt) + " 30 78 20";
+    return " --notags --checklist -- " + shell_quote(prompt) + " 30 78 20";
 }
 
 std::string menu_item(std::string_view tag, std::string_view text) {
@@ -27,17 +27,17 @@ std::string checklist_item(std::string_view tag, std::string_view text) {
 }
 
 std::string dialog_command(const Dialog& dialog, std::string_view answer_path) {
-    std::string cmd = "whiptail" + title_option(dialog.title) + dialog.cancel_before + dialog.kind;
+    std::string cmd = "whiptail" + title_option(dialog.title) + dialog.cancel_label + dialog.kind;
     for (const auto& item : dialog.items) cmd += item;
-    cmd += dialog.cancel_after;
     if (!answer_path.empty()) cmd += " 2> " + shell_quote(answer_path);
     return cmd;
 }
 
 std::string msgbox_command(std::string_view title, std::string_view text) {
-    return "whiptail" + title_option(title) + " --msgbox " + shell_quote(text) + " 20 78";
+    return "whiptail" + title_option(title) + " --msgbox -- " + shell_quote(text) + " 20 78";
 }
 
-std::string yesno_command(std::string_view title, std::string_view text) {
-    return "whiptail" + title_option(title) + " --yesno " + shell_quote(text) + " 12 78";
+std::string yesno_command(std::string_view title, std::string_view text, bool long_text) {
+    return "whiptail" + title_option(title) + (long_text ? " --scrolltext" : "") + " --yesno -- " +
+           shell_quote(text) + (long_text ? " 22 78" : " 12 78");
 }

@@ -8,30 +8,33 @@
 /// A menu or checklist dialog, as the pieces of its command line.
 struct Dialog {
     std::string title;
-    /// " --cancel-button 'Exit'" when the label stands before the kind option, else "".
-    std::string cancel_before;
+    /// " --cancel-button 'Exit'", or "" for the dialog's own cancel button.
+    std::string cancel_label;
     /// The kind option with prompt and sizes, e.g. menu_kind("Choose action:").
     std::string kind;
     /// Exact item strings, each with its leading blank.
     std::vector<std::string> items;
-    /// " --cancel-button 'Exit'" when the label stands after the items, else "".
-    std::string cancel_after;
 };
 
 inline constexpr std::string_view cancel_button_exit = " --cancel-button 'Exit'";
 
-/// " --notags --menu '<prompt>' 20 78 10"
+// whiptail reads every argument that starts with "-" as an option, even an item's text
+// ("-- Go back --"): each kind ends the options with "--" before its prompt or text, so every
+// option of a dialog stands before the kind.
+
+/// " --notags --menu -- '<prompt>' 20 78 10"
 std::string menu_kind(std::string_view prompt);
-/// " --notags --checklist '<prompt>' 30 78 20"
+/// " --notags --checklist -- '<prompt>' 30 78 20"
 std::string checklist_kind(std::string_view prompt);
 /// " '<tag>' '<text>'"
 std::string menu_item(std::string_view tag, std::string_view text);
 /// " <tag> '<text>' OFF"
 std::string checklist_item(std::string_view tag, std::string_view text);
-/// The whole command: whiptail, title, labels, kind, items and " 2> '<answer_path>'"
+/// The whole command: whiptail, title, label, kind, items and " 2> '<answer_path>'"
 /// (escaped); no redirection when `answer_path` is empty.
 std::string dialog_command(const Dialog& dialog, std::string_view answer_path);
-/// "whiptail --title '<title>' --msgbox '<text>' 20 78", the text escaped.
+/// "whiptail --title '<title>' --msgbox -- '<text>' 20 78", the text escaped.
 std::string msgbox_command(std::string_view title, std::string_view text);
-/// "whiptail --title '<title>' --yesno '<text>' 12 78", the text escaped.
-std::string yesno_command(std::string_view title, std::string_view text);
+/// "whiptail --title '<title>' --yesno -- '<text>' 12 78", the text escaped. A `long_text`
+/// scrolls in a box of 22 lines, which leaves the whole of it readable on 80×24.
+std::string yesno_command(std::string_view title, std::string_view text, bool long_text = false);

@@ -177,9 +177,15 @@ bool copy_output(int fd, FILE* stream) {
     char buffer[4096];
     const ssize_t count = read(fd, buffer, sizeof buffer);
     if (count <= 0) return count < 0 && errno == EINTR;
-    std::fwrite(buffer, 1, static_cast<size_t>(count), stream);
+    const std::string_view piece(buffer, static_cast<size_t>(count));
+    std::fwrite(piece.data(), 1, piece.size(), stream);
     std::fflush(stream);
-    log_file_write(std::string_view(buffer, static_cast<size_t>(count)));
+    // A piece may end inside a character, so only a NUL byte marks it as binary here.
+    if (piece.find('\0') == std::string_view::npos) {
+        log_file_write(piece);
+    } else {
+        log_file_write("(" + std::to_string(piece.size()) + " bytes of binary output)\n");
+    }
     return true;
 }
 
@@ -290,6 +296,34 @@ int spawn_shell(std::string_view cmd, bool copy) {
     return status;
 }
 
+// Reads both pipes to their end and closes them. Whole bytes: g_spawn_sync would hand back
+// C strings, and binary output (a JPEG read through sudo) would end at its first NUL byte.
+void read_to_end(int out_fd, int err_fd, std::string& out, std::string& err) {
+    pollfd fds[2] = {{out_fd, POLLIN, 0}, {err_fd, POLLIN, 0}};
+    std::string* sinks[2] = {&out, &err};
+    std::vector<char> buffer(65536);
+    while (fds[0].fd >= 0 || fds[1].fd >= 0) {
+        if (poll(fds, 2, -1) < 0) {
+            if (errno == EINTR) continue;
+            break;
+        }
+        for (int i = 0; i < 2; ++i) {
+            if (fds[i].fd < 0 || !fds[i].revents) continue;
+            const ssize_t count = read(fds[i].fd, buffer.data(), buffer.size());
+            if (count < 0 && errno == EINTR) continue;
+            if (count <= 0) {
+                close(fds[i].fd);
+                fds[i].fd = -1;
+                continue;
+            }
+            sinks[i]->append(buffer.data(), static_cast<size_t>(count));
+        }
+    }
+    for (const auto& entry : fds) {
+        if (entry.fd >= 0) close(entry.fd);
+    }
+}
+
 int exec_sync(std::string_view cmd, ExecOutput* output) {
     if (output) *output = {};
     gchar** raw_argv = nullptr;
@@ -300,22 +334,32 @@ int exec_sync(std::string_view cmd, ExecOutput* output) {
         return -1;
     }
     GStrvPtr argv{raw_argv};
-    gchar* raw_out = nullptr;
-    gchar* raw_err = nullptr;
-    int status = 0;
-    if (!g_spawn_sync(nullptr, argv.get(), nullptr, G_SPAWN_SEARCH_PATH, stdin_from_dev_null,
-                      nullptr, &raw_out, &raw_err, &status, &raw_error)) {
+    GPid pid = 0;
+    int out_fd = -1;
+    int err_fd = -1;
+    const auto flags = static_cast<GSpawnFlags>(G_SPAWN_SEARCH_PATH | G_SPAWN_DO_NOT_REAP_CHILD);
+    if (!g_spawn_async_with_pipes(nullptr, argv.get(), nullptr, flags, stdin_from_dev_null, nullptr,
+                                  &pid, nullptr, &out_fd, &err_fd, &raw_error)) {
         GErrorPtr error{raw_error};
         log_error(error->message);
         return -1;
     }
-    GCharPtr out{raw_out};
-    GCharPtr err{raw_err};
-    if (output) {
-        output->std_out = out ? out.get() : "";
-        output->std_err = err ? err.get() : "";
+    std::string out;
+    std::string err;
+    read_to_end(out_fd, err_fd, out, err);
+    int status = 0;
+    while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
     }
+    g_spawn_close_pid(pid);
+    if (output) *output = {std::move(out), std::move(err)};
     return exit_code_from_wait_status(status);
+}
+
+// What the log gets of a captured stream: the text, or only the size of binary output.
+std::string log_text_of(const std::optional<std::string>& stream) {
+    const std::string text = stream.value_or("");
+    if (g_utf8_validate(text.data(), static_cast<gssize>(text.size()), nullptr)) return text;
+    return "(" + std::to_string(text.size()) + " bytes of binary output)\n";
 }
 
 }  // namespace
@@ -403,8 +447,8 @@ int run_command(std::string_view cmd, RunMode mode, ExecOutput* output, Effect e
     if (mode == RunMode::captured) {
         code = exec_sync(cmd, output);
         if (output) {
-            log_file_write(output->std_out.value_or(""));
-            log_file_write(output->std_err.value_or(""));
+            log_file_write(log_text_of(output->std_out));
+            log_file_write(log_text_of(output->std_err));
         }
     } else {
         if (output) *output = {};

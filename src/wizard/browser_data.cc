@@ -19,7 +19,7 @@ const SignedSource firefox_maker_source = {"https://packages.mozilla.org/apt/rep
                                            "main"};
 
 const Download chrome_download = {
-    "./google-chrome-stable_current_amd64.deb",
+    "google-chrome-stable_current_amd64.deb",
     "https://dl.google.com/linux/direct/google-chrome-stable_current_amd64.deb"};
 
 const std::string_view chrome_eula_text =

@@ -17,10 +17,11 @@ void update_config_gnome_terminal_pre() { dconf_load(terminal_colors_payload); }
 
 void update_config_gnome_terminal_post() { dconf_load(terminal_font_payload); }
 
-void update_app_configs() {
+void update_app_configs(const AppConsole& app) {
     dconf_load(nautilus_payload);
     dconf_load(gedit_payload);
-    update_config_gnome_extensions(true);
+    update_config_gnome_extensions();
+    dconf_load(favorites_payload(app.web_browser));
     dconf_load(desktop_payload);
     dconf_load(guake_payload);
 }

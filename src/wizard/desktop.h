@@ -8,8 +8,9 @@ struct AppConsole;
 void update_config_gnome_terminal_pre();
 /// The terminal profile's font; runs after the theme, which must not reset it.
 void update_config_gnome_terminal_post();
-/// File manager, editor, extensions with the dock's favourites, background, Guake.
-void update_app_configs();
+/// File manager, editor, extensions, the dock's favourites led by the chosen browser,
+/// background, Guake.
+void update_app_configs(const AppConsole& app);
 /// Guake and its autostart entry.
 void install_guake(AppConsole& app);
 void install_wallpaper();

@@ -22,6 +22,10 @@ extern const std::string_view guake_payload;
 /// The autostart entry of the drop-down terminal; begins with an empty line.
 extern const std::string_view guake_autostart_entry;
 
+/// The dock's favourite applications, led by the desktop file of `web_browser` (a tag of the
+/// browser menu; none for another tag). The wizard loads it, the main menu does not.
+std::string favorites_payload(std::string_view web_browser);
+
 extern const FileCopy wallpaper;
 /// The system default-applications list copied over `mimeapps_path`, then three renames and
 /// one more per name of `extra_video_players` (desktop file names, blank-separated), which VLC

@@ -75,7 +75,7 @@ constexpr StepRow unattended_steps[] = {
     {"Install wallpaper", plain<install_wallpaper>, true},
     {"Install Variety", install_variety, true},
     {"Install GNOME extensions", reads<install_gnome_extensions>, true},
-    {"Application settings", plain<update_app_configs>, false},
+    {"Application settings", reads<update_app_configs>, false},
     {"Update SSH configuration", reads<update_ssh_config>, true},
     {"Default applications", reads<update_mimeapps>, false},
     {"Apply layout", apply_chosen_layout, true},

@@ -29,11 +29,13 @@ bool install_downloaded_deb(AppConsole& app, std::string_view package_name,
         log_msg("Already installed");
         return false;
     }
-    if (run(download_command(download)) != 0) {
+    const std::string path = path_combine(create_temp_subdir(), download.file);
+    if (run(download_command(path, download.url)) != 0) {
         log_error("Failed to download");
         return false;
     }
-    apt_install_from_deb(app, package_name, download.file);
+    // A path with a slash makes apt read the file instead of looking up a package name.
+    apt_install_from_deb(app, package_name, shell_quote(path));
     return true;
 }
 
@@ -76,13 +78,16 @@ void install_dependencies(AppConsole& app) {
 namespace {
 
 // A snap left in place (24.04: a busy mount) would fight the browser installed from a .deb.
-void snap_remove(std::string_view snap_name) {
+// True when snap removed it.
+bool snap_remove(std::string_view snap_name) {
     run(remove_tree_command("/var/cache/snapd"));
     const std::string cmd = snap_remove_command(snap_name);
     if (const int code = run(cmd); code != 0) {
         log_error("Failed to remove the " + std::string(snap_name) + " snap (\"" + cmd +
                   "\" ended with status " + std::to_string(code) + ")");
+        return false;
     }
+    return true;
 }
 
 }  // namespace
@@ -92,7 +97,7 @@ void remove_apps(AppConsole& app) {
     check_installed_packages(app);
     if (cmd_exists("snap")) {
         log_msg("Please wait... This may take a few minutes");
-        snap_remove("firefox");
+        if (snap_remove("firefox")) backup_firefox_snap_removed();
     } else {
         log_msg("Firefox snap is not installed");
     }
@@ -165,6 +170,7 @@ void install_appimagelauncher(AppConsole& app) {
         return;
     }
     const std::string applications_dir = app.user_home + "/Applications";
+    backup_created_path(applications_dir);
     if (!dir_create(applications_dir)) {
         log_error("Failed to create directory: " + applications_dir);
     }
@@ -250,6 +256,7 @@ void install_variety(AppConsole& app) {
     const std::string link_path = app.user_home + "/Pictures/Wallpapers/Variety";
     if (auto parent = file_parent(link_path)) dir_create(*parent);
     dir_create(app.user_home + "/.config/variety/Favorites");
+    backup_created_path(link_path);
     if (run(variety_link_command(link_path)) != 0) {
         log_error("Failed to link the Variety favourites to " + link_path);
     }

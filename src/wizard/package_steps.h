@@ -30,7 +30,8 @@ void install_variety(AppConsole& app);
 /// "Already installed" instead.
 void install_unless_present(AppConsole& app, std::string_view package_name,
                             std::string_view packages);
-/// "Already installed" when `package_name` is there, else downloads the file and installs it
+/// "Already installed" when `package_name` is there, else downloads the file into a new folder
+/// of the workspace and installs it from there
 /// (a failed install ends the run). False when the step ends early: already installed, or
 /// "Failed to download".
 bool install_downloaded_deb(AppConsole& app, std::string_view package_name,

@@ -65,7 +65,7 @@ const FileCopy nala_files[3] = {
 };
 
 const Download appimagelauncher_download = {
-    "./appimagelauncher_2.2.0-travis995.0f91801.bionic_amd64.deb",
+    "appimagelauncher_2.2.0-travis995.0f91801.bionic_amd64.deb",
     "https://github.com/TheAssassin/AppImageLauncher/releases/download/v2.2.0/"
     "appimagelauncher_2.2.0-travis995.0f91801.bionic_amd64.deb"};
 
@@ -89,8 +89,8 @@ std::string snap_remove_command(std::string_view snap_name) {
     return "sudo snap remove " + std::string(snap_name);
 }
 
-std::string download_command(const Download& download) {
-    return "wget -O " + shell_quote(download.file) + " " + shell_quote(download.url);
+std::string download_command(std::string_view path, std::string_view url) {
+    return "wget -O " + shell_quote(path) + " " + shell_quote(url);
 }
 
 std::vector<std::string> zram_commands(std::string_view config_path) {

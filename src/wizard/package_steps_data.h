@@ -49,7 +49,8 @@ struct FileCopy {
 extern const FileCopy nala_files[3];
 
 struct Download {
-    /// Where the file lands, relative to the working folder.
+    /// The file's name; it is downloaded into the private workspace, never the data folder,
+    /// which the installed program cannot write.
     std::string_view file;
     std::string_view url;
 };
@@ -78,8 +79,8 @@ std::string remove_tree_command(std::string_view path);
 std::optional<std::string> home_snap_remove_command(std::string_view user_home);
 /// "sudo snap remove <snap_name>".
 std::string snap_remove_command(std::string_view snap_name);
-/// "wget -O '<file>' '<url>'": a partial file from an earlier failed run is overwritten.
-std::string download_command(const Download& download);
+/// "wget -O '<path>' '<url>'": a partial file from an earlier failed try is overwritten.
+std::string download_command(std::string_view path, std::string_view url);
 /// The three "sudo sed -i" edits that turn ALGO, PERCENT and PRIORITY on, in this order.
 std::vector<std::string> zram_commands(std::string_view config_path);
 /// Links `link_path` to the Variety favourites folder; "~" stays unquoted for the shell, and

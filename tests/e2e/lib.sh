@@ -81,8 +81,9 @@ sb__prepare() {
   chmod 700 "$SB_DIR/run"
   touch "$SB_LOG" "$SB_DIALOGS" "$SB_DIR/failure"
   # Only what is meant for the test user changes owner; the overlay work folders stay root's.
-  chown -R 4242:4242 "$SB_DIR"/{state,tmp,run,sys,calls.log,dialogs.log,failure} "$SB_WORK" \
+  chown -R 4242:4242 "$SB_DIR"/{state,tmp,run,sys,calls.log,dialogs.log,failure} \
     "$(dirname "$SB_HOME")"
+  if [ -f "$SB_DIR/conf/root-data" ]; then chown -R 0:0 "$SB_WORK"; else chown -R 4242:4242 "$SB_WORK"; fi
 }
 
 # From 24.04 on the release's own sources are a deb822 file and sources.list is left empty.
@@ -123,6 +124,7 @@ sb_fail() { printf '%s\t%s\n' "$1" "${2:-}" >>"$SB_DIR/fail.rules"; }
 sb_hang() { printf '%s\t%s\n' "$1" "${2:-}" >>"$SB_DIR/state/hang.rules"; }
 sb_as_root() { touch "$SB_DIR/conf/as-root"; }
 sb_no_account() { touch "$SB_DIR/conf/no-account"; }
+sb_root_data() { touch "$SB_DIR/conf/root-data"; }
 sb_answer() { printf '%s\t%s\n' "$1" "${2:-}" >>"$SB_DIR/state/answers"; }
 sb_clear_answers() { : >"$SB_DIR/state/answers"; }
 sb_env() { printf '%s\n' "$@" >>"$SB_DIR/conf/env"; }

@@ -104,9 +104,9 @@ TEST(CommandLines, WizardSteps) {
         {"cp -f /usr/share/applications/defaults.list '/home/a b/.config/mimeapps.list'",
          mimeapps[0]},
         {"sed -i 's/org.gnome.Showtime.desktop/vlc.desktop/g' '/h/mimeapps.list'", showtime},
-        {"wget -O './google-chrome-stable_current_amd64.deb' "
+        {"wget -O '/ws/1/google-chrome-stable_current_amd64.deb' "
          "'https://dl.google.com/linux/direct/google-chrome-stable_current_amd64.deb'",
-         download_command(chrome_download)},
+         download_command("/ws/1/" + std::string(chrome_download.file), chrome_download.url)},
         {"sudo rm -rf '/home/o'\\''neil/snap'",
          home_snap_remove_command("/home/o'neil").value_or("")},
     });
@@ -148,15 +148,16 @@ TEST(CommandLines, BootManager) {
 
 // Every dialog is one whiptail command; the answer path goes through the quoting.
 TEST(CommandLines, Dialogs) {
+    // Every option stands before the "--" that ends them.
     const std::string theme =
-        "whiptail --title 'GTK Theme' --notags --menu 'Choose theme:' 20 78 10 'light' 'light      "
-        "Light theme' 'dark' 'dark       Dark theme'";
+        "whiptail --title 'GTK Theme' --cancel-button 'Exit' --notags --menu -- 'Choose theme:' "
+        "20 78 10 'light' 'light      Light theme' 'dark' 'dark       Dark theme'";
     const std::string layout =
-        "whiptail --title 'Desktop Layout' --notags --menu 'Choose layout:' 20 78 10 'ubuntu' "
-        "'ubuntu      Left Dock with Top Panel' 'windows' 'bottom      Bottom Taskbar' 'minimal' "
-        "'left        Left Taskbar'";
+        "whiptail --title 'Desktop Layout' --cancel-button 'Exit' --notags --menu -- 'Choose "
+        "layout:' 20 78 10 'ubuntu' 'ubuntu      Left Dock with Top Panel' 'windows' 'bottom      "
+        "Bottom Taskbar' 'minimal' 'left        Left Taskbar'";
     const std::string menu_head =
-        "whiptail --title 'Choose Action' --cancel-button 'Exit' --notags --menu 'Choose "
+        "whiptail --title 'Choose Action' --cancel-button 'Exit' --notags --menu -- 'Choose "
         "action:' 20 78 10 'setup' ' Run Setup          Run the post-install wizard again' "
         "'sep1' ' -----------------  -----------------------------------' 'theme' ' Change "
         "Theme       Change the theme (light or dark)' 'layout' ' Change Layout      Change "
@@ -169,31 +170,28 @@ TEST(CommandLines, Dialogs) {
         "'website' ' Website            Visit kelvane.org' 'donate' ' Donate             Support "
         "this project' 2> '/w/a'\\''b'";
     expect_rows({
-        {theme + " 'back' 'back       -- Go back --' --cancel-button 'Exit'",
-         dialog_command(theme_menu_dialog(true), "")},
+        {theme + " 'back' 'back       -- Go back --'", dialog_command(theme_menu_dialog(true), "")},
         {layout + " 'reset' 'default     Ubuntu Desktop (reset settings)' 'back' "
-                  "'back        -- Go back --' --cancel-button 'Exit'",
+                  "'back        -- Go back --'",
          dialog_command(layout_menu_dialog(true), "")},
         {menu_head + refind + menu_tail, dialog_command(main_menu_dialog(true), "/w/a'b")},
         {menu_head + menu_tail, dialog_command(main_menu_dialog(false), "/w/a'b")},
-        {"whiptail --title 'Web Browser' --notags --menu 'Choose web browser' 20 78 10"
+        {"whiptail --title 'Web Browser' --notags --menu -- 'Choose web browser' 20 78 10"
          " 'chrome' 'Google Chrome (recommended)' 'firefox' 'Mozilla Firefox'"
          " 'edge' 'Microsoft Edge' 'librewolf' 'LibreWolf' 'vivaldi' 'Vivaldi'"
          " 'opera' 'Opera' 'brave' 'Brave' 2> '/w/a'",
          dialog_command(web_browser_dialog(true), "/w/a")},
-        {"whiptail --title 'Web Browser' --notags --menu 'Choose web browser' 20 78 10"
+        {"whiptail --title 'Web Browser' --notags --menu -- 'Choose web browser' 20 78 10"
          " 'chrome' 'Google Chrome (recommended)' 'firefox' 'Mozilla Firefox'"
          " 'edge' 'Microsoft Edge' 'vivaldi' 'Vivaldi' 'opera' 'Opera' 'brave' 'Brave'",
          dialog_command(web_browser_dialog(false), "")},
-        {"whiptail --title 'Install Software' --notags --checklist 'Choose items to install:' 30 "
-         "78 20 build 'build-essential dkms git git-extras   ' OFF vala 'valac geany meld' OFF "
-         "gimp 'gimp inkscape shutter' OFF steam 'steam lutris heroic' OFF spotify 'spotify "
-         "youtube-music' OFF ffmpeg 'smplayer mpv ffmpeg sox' OFF mailspring 'mailspring' OFF "
-         "rustdesk 'rustdesk remmina' OFF vmm 'virt-manager' OFF vbox 'virtualbox' OFF vscode "
-         "'vscode' OFF --cancel-button 'Exit' 2> '/w/a'",
-         dialog_command(Dialog{"Install Software", "", checklist_kind("Choose items to install:"),
-                               extra_apps_checklist_items(), std::string(cancel_button_exit)},
-                        "/w/a")},
+        {"whiptail --title 'Install Software' --cancel-button 'Exit' --notags --checklist -- "
+         "'Choose items to install:' 30 78 20 build 'build-essential dkms git git-extras   ' OFF "
+         "vala 'valac geany meld' OFF gimp 'gimp inkscape shutter' OFF steam 'steam lutris "
+         "heroic' OFF spotify 'spotify youtube-music' OFF ffmpeg 'smplayer mpv ffmpeg sox' OFF "
+         "mailspring 'mailspring' OFF rustdesk 'rustdesk remmina' OFF vmm 'virt-manager' OFF "
+         "vbox 'virtualbox' OFF vscode 'vscode' OFF 2> '/w/a'",
+         dialog_command(extra_apps_dialog(), "/w/a")},
     });
     EXPECT_EQ((std::vector<std::string>{" 'light' 'light       Install Refind - Light theme'",
                                         " 'dark' 'dark        Install Refind - Dark theme'",

@@ -70,10 +70,6 @@ TEST(Payloads, KeysOfEveryPayload) {
         {dark_theme_payload, interface, "color-scheme", "'prefer-dark'"},
         {dark_theme_payload, "org/gnome/gedit/preferences/editor", "scheme", "'Yaru-dark'"},
         {extensions_payload, panel, "appicon-padding", "8"},
-        {favorites_payload, "org/gnome/shell", "favorite-apps",
-         "['google-chrome.desktop', 'org.gnome.Nautilus.desktop', 'org.gnome.gedit.desktop', "
-         "'org.gnome.Terminal.desktop', 'libreoffice-writer.desktop', "
-         "'libreoffice-calc.desktop', 'gnome-control-center.desktop', 'synaptic.desktop']"},
         {clock_payload_a, interface, "clock-show-seconds", "true"},
         {font_rendering_payload, interface, "font-rendering", "'manual'"},
         {terminal_colors_payload, profile, "background-color", "'rgb(29,29,29)'"},
@@ -90,6 +86,21 @@ TEST(Payloads, KeysOfEveryPayload) {
         EXPECT_EQ('\n', payload.front());
         EXPECT_EQ(value, loaded({payload})[path][key]) << path << " " << key;
     }
+    // The dock pins the browser that was chosen (and installed), and no other.
+    const std::pair<const char*, std::string> favorites[] = {
+        {"chrome", "'google-chrome.desktop', "},   {"firefox", "'firefox.desktop', "},
+        {"edge", "'microsoft-edge.desktop', "},    {"librewolf", "'librewolf.desktop', "},
+        {"vivaldi", "'vivaldi-stable.desktop', "}, {"opera", "'opera.desktop', "},
+        {"brave", "'brave-browser.desktop', "},    {"", ""}};
+    for (const auto& [browser, pinned] : favorites) {
+        EXPECT_EQ("[" + pinned +
+                      "'org.gnome.Nautilus.desktop', 'org.gnome.gedit.desktop', "
+                      "'org.gnome.Terminal.desktop', 'libreoffice-writer.desktop', "
+                      "'libreoffice-calc.desktop', 'gnome-control-center.desktop', "
+                      "'synaptic.desktop']",
+                  loaded({favorites_payload(browser)})["org/gnome/shell"]["favorite-apps"])
+            << browser;
+    }
     // The font lands over the colours of the same profile, which the wizard loads first.
     EXPECT_EQ("false",
               loaded({terminal_colors_payload, terminal_font_payload})[profile]["use-system-font"]);
@@ -105,7 +116,8 @@ TEST(Payloads, LayoutsOverTheExtensionSettings) {
         {"windows", "'{\"0\":\"BOTTOM\"}'", "false", "false", ", 'tophat@fflewddur.github.io']"},
     };
     for (const auto& [name, positions, keep_top, weekday, enabled_tail] : rows) {
-        std::vector<std::string_view> payloads{extensions_payload, favorites_payload};
+        const std::string favorites = favorites_payload("brave");
+        std::vector<std::string_view> payloads{extensions_payload, favorites};
         for (const auto payload : layout_payloads(name)) payloads.push_back(payload);
         Settings settings = loaded(payloads);
         EXPECT_EQ(positions, settings[panel]["panel-positions"]) << name;

@@ -1,6 +1,19 @@
 // Texts and edits judged by the real tools that will read or run them.
 #include <gtest/gtest.h>
+#include <poll.h>
+#include <pty.h>
+#include <unistd.h>
 
+#include <csignal>
+
+#include "actions/boot_manager_data.h"
+#include "actions/kernel_data.h"
+#include "actions/layout_data.h"
+#include "actions/software_data.h"
+#include "actions/theme_data.h"
+#include "actions/undo_data.h"
+#include "app/main_menu.h"
+#include "core/dialogs_data.h"
 #include "test_support.h"
 #include "wizard/browser_data.h"
 #include "wizard/desktop_data.h"
@@ -9,6 +22,93 @@
 #include "wizard/shell_ssh_data.h"
 
 using namespace test_support;
+
+namespace {
+
+// Runs `command` through sh in an 80×24 pseudo-terminal and presses Esc after each piece the
+// dialog draws and after each quiet second, so that an Esc that came before the dialog read
+// its keys is not lost. The exit status (-1 when killed) and everything the terminal showed.
+ShellResult run_in_terminal(const std::string& command) {
+    ShellResult result;
+    winsize size{};
+    size.ws_row = 24;
+    size.ws_col = 80;
+    int terminal = -1;
+    const pid_t pid = forkpty(&terminal, nullptr, nullptr, &size);
+    if (pid == 0) {
+        setenv("TERM", "xterm", 1);
+        execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    if (pid < 0) return result;
+    char buffer[4096];
+    for (int quiet_seconds = 0; quiet_seconds < 30;) {
+        pollfd fd{terminal, POLLIN, 0};
+        const int ready = poll(&fd, 1, 1000);
+        if (ready > 0) {
+            const ssize_t count = read(terminal, buffer, sizeof buffer);
+            if (count <= 0) break;  // the dialog and its terminal are gone
+            result.output.append(buffer, static_cast<size_t>(count));
+        } else {
+            ++quiet_seconds;
+        }
+        if (result.output.empty()) continue;  // nothing drawn yet
+        if (write(terminal, "\x1b", 1) != 1) break;
+    }
+    kill(pid, SIGKILL);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    close(terminal);
+    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return result;
+}
+
+}  // namespace
+
+// Every dialog the program can build, drawn by the real whiptail and cancelled with Esc: an
+// argument that whiptail takes for an option fails with "unknown option" and status 1.
+TEST(RealTools, EveryDialogDrawsAndCancels) {
+    if (run_sh("command -v whiptail").status != 0) GTEST_SKIP() << "no whiptail";
+    Manifest manifest;
+    manifest.choices = "wizard: browser firefox, layout windows, theme dark";
+    manifest.finished = true;
+    for (int i = 0; i < 300; ++i) manifest.installed.push_back("package-" + std::to_string(i));
+    manifest.removed = {"thunderbird"};
+    manifest.firefox_snap_removed = true;
+    const std::string run = "2024-05-01T09-30-00-123";
+    const std::string changes = package_changes_text(manifest, reverse_package_commands(manifest));
+    const std::pair<std::string, const char*> rows[] = {
+        {dialog_command(main_menu_dialog(true), ""), ""},
+        {dialog_command(main_menu_dialog(false), ""), ""},
+        {dialog_command(theme_menu_dialog(true), ""), ""},
+        {dialog_command(theme_menu_dialog(false), ""), ""},
+        {dialog_command(layout_menu_dialog(true), ""), ""},
+        {dialog_command(layout_menu_dialog(false), ""), ""},
+        {dialog_command(web_browser_dialog(true), ""), ""},
+        {dialog_command(xanmod_menu_dialog(2), ""), ""},
+        {dialog_command(refind_theme_dialog(), ""), ""},
+        {dialog_command(extra_apps_dialog(), ""), ""},
+        {dialog_command(undo_run_dialog({{run, run_list_line(run, &manifest, false)},
+                                         {run + "9", run_list_line(run, &manifest, true)}}),
+                        ""),
+         ""},
+        {msgbox_command(welcome_title(), welcome_text(true)), ""},
+        {msgbox_command("Not Supported by CPU",
+                        xanmod_refusal("linux-xanmod-x64v3", 2).value_or("")),
+         ""},
+        {msgbox_command(undo_dialog_title, no_run_text), ""},
+        {yesno_command(chrome_eula_title, chrome_eula_text), ""},
+        // The question and the start of a long list show on 80×24; the rest scrolls.
+        {yesno_command(package_question_title, package_question_text(changes), true),
+         "Run the commands below now to reverse the package changes?"},
+    };
+    for (const auto& [command, shown] : rows) {
+        const auto result = run_in_terminal(command + " 2>&1");
+        EXPECT_EQ(255, result.status) << command << "\n" << result.output;
+        EXPECT_EQ(std::string::npos, result.output.find("unknown option")) << command;
+        EXPECT_NE(std::string::npos, result.output.find(shown)) << command;
+    }
+}
 
 // Each row writes its text to "f" in a scratch folder and runs a script there; the output must
 // hold the expected piece. Rows whose tool is missing are skipped.

@@ -18,6 +18,7 @@ TEST(Undo, ManifestRoundTripKeepsEveryEntry) {
     manifest.firefox_snap_removed = true;
     manifest.flatpak_remotes = {"flathub"};
     manifest.extensions = {"/home/u/.local/share/gnome-shell/extensions/dash@x"};
+    manifest.created = {"/home/u/Applications"};
     manifest.finished = true;
 
     std::string error;
@@ -28,7 +29,7 @@ TEST(Undo, ManifestRoundTripKeepsEveryEntry) {
     EXPECT_EQ(parsed->files[0].mode, 0600u);
     EXPECT_TRUE(parsed->files[1].system);
     EXPECT_FALSE(parsed->files[1].existed);
-    EXPECT_EQ(manifest_change_count(*parsed), 12u);
+    EXPECT_EQ(manifest_change_count(*parsed), 13u);
 }
 
 TEST(Undo, ManifestOfAnotherFormatOrWithABadLineIsRefused) {

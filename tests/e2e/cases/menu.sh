@@ -228,6 +228,11 @@ test_verbs_do_what_the_menu_does() {
   sb_run kernel x64v3
   assert_status 1
   assert_stderr_has "E: This CPU doesn't support x86-64 Level 3 features. Select another kernel type."
+  # An action that reports an error ends with status 1 too: no rEFInd on the ESP.
+  rm -rf "$SB_DIR/sys/boot/efi/EFI/refind"
+  sb_run boot-manager dark
+  assert_status 1
+  assert_stderr_has "E: Refind installation directory not found on ESP"
   sb_efi off
   sb_run boot-manager dark
   assert_status 1

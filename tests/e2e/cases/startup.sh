@@ -87,6 +87,10 @@ E: Install packages for the missing tools and try again." \
         fail "$setup: $(sb__excerpt "$SB_STDERR")" ;;
     esac
     assert_not_called '^(sudo [^d]|apt|eatmydata|dconf|whiptail|shutdown)'
+    # The log is open before the checks after the user's: it holds their refusal.
+    [[ $setup == sb_as_root || $setup == sb_no_account ]] ||
+      grep -qF -- "${expected##*$'\n'}" "$(ls -t "$SB_HOME"/.local/state/kelvane/*.log | head -n 1)" ||
+      fail "$setup: the log lacks its refusal"
     if [ "$setup" = sb_as_root ] && { [ -s "$SB_LOG" ] || [ -e "$SB_HOME/.cache" ]; }; then
       fail "a root run changed something"
     fi

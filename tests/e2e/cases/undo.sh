@@ -11,6 +11,14 @@ test_theme_run_is_listed_undone_once_and_settings_come_back() {
   assert_status 0
   assert_stdout_has "Backup of this run: "
   sb_dconf_dump | grep -qxF "gtk-theme='Yaru-dark'" || fail "theme not applied"
+  # The menu's "Undo Run" lists the run; its 'back' shows the menu again.
+  sb_done_marker
+  sb_answer 0 undo
+  sb_answer 0 back
+  sb_answer 1
+  sb_run
+  assert_status 0
+  assert_dialogs "Choose Action|Undo a Previous Run|Choose Action"
   sb_run undo --list
   assert_status 0
   assert_stdout_has "command: theme dark, "
@@ -60,20 +68,33 @@ test_full_passes_undone() {
   sb_run --yes --browser=firefox --layout=windows --theme=dark --noreboot
   assert_status 0
   undo__state >"$SB_DIR/after-first"
+  # A binary file is read whole through sudo, and the log gets its size, not its bytes.
+  local wallpaper=/usr/share/backgrounds/mirovel-T_Qe4QlMIvQ-unsplash.jpg
+  grep -qF " $(sha256sum <"$SB_DIR/sys$wallpaper" | cut -d' ' -f1) $wallpaper" \
+    "$SB_HOME"/.local/state/kelvane/runs/*/manifest || fail "the wallpaper's checksum is not the file's"
+  ! LC_ALL=C grep -q $'\xff\xd8' "$SB_HOME"/.local/state/kelvane/*.log || fail "JPEG bytes in the log"
+  rmdir "$SB_HOME/Applications"
   sb_run setup --yes --browser=firefox --layout=minimal --theme=light --noreboot
   assert_status 0
   second=$(ls "$SB_HOME/.local/state/kelvane/runs" | tail -n 1)
   first=$(ls "$SB_HOME/.local/state/kelvane/runs" | head -n 1)
   sb_run undo --yes "$second"
   assert_status 0
+  [ ! -e "$SB_HOME/Applications" ] || fail "the empty ~/Applications stayed"
   diff <(undo__state) "$SB_DIR/after-first" >"$SB_DIR/diff" ||
     fail "undo of the second pass: $(sb__excerpt "$SB_DIR/diff")"
   sb_run undo --dry-run "$first"
   diff <(undo__state) "$SB_DIR/after-first" >/dev/null || fail "the dry run changed something"
+  sb_home_file Applications/mine.AppImage "app"
   sb_run undo --yes "$first"
   assert_status 0
   assert_called '^sudo rm -f .*/etc/apt/preferences.d/mozillateam-firefox-next.pref'
   assert_called '^sudo apt install -y .*thunderbird'
+  assert_called '^sudo snap install firefox$'
+  assert_stdout_has "W: $SB_HOME/Applications holds files now: it is kept"
+  rm -r "$SB_HOME/Applications"
+  [ ! -L "$SB_HOME/Pictures/Wallpapers/Variety" ] && [ ! -e "$SB_DIR/sys/usr/bin/gnome-shell-extension-installer" ] ||
+    fail "the Variety link or the extension installer stayed"
   grep -v '^.*sys/etc/apt/\|^\[' "$SB_DIR/before" >"$SB_DIR/before-files"
   diff <(undo__state | grep -v '^.*sys/etc/apt/\|^\[') "$SB_DIR/before-files" >"$SB_DIR/diff" ||
     fail "undo of the first pass: $(sb__excerpt "$SB_DIR/diff")"

@@ -77,7 +77,7 @@ test_two_passes_in_a_home_with_a_blank_and_a_quote() {
   assert_stdout_has "Already enabled"
   [ "$(grep -cxF "Already installed" "$SB_STDOUT")" = 11 ] || fail "not 11 'Already installed'"
   [ "$(grep -cxF "Already up-to-date" "$SB_STDOUT")" = 2 ] || fail ".bashrc or ssh config rewritten"
-  assert_not_called 'universe|^wget -O \./|^curl -fsSL|\./nala/|apt install -y .*(\./|--no-install-recommends (nala|flatpak|snapd|guake|zram-tools|variety|gnome-shell-extensions))'
+  assert_not_called 'universe|^wget -O .*\.deb |^curl -fsSL|\./nala/|apt install -y .*(\.deb|--no-install-recommends (nala|flatpak|snapd|guake|zram-tools|variety|gnome-shell-extensions))'
   assert_order '^dconf load' 'apt upgrade' 'apt full-upgrade'
   [ "$(grep -c 'Host \*' "$SB_HOME/.ssh/config")" = 1 ] || fail "SSH block doubled"
   [ "$(grep -c 'PROMPT_COMMAND=' "$SB_HOME/.bashrc")" = 1 ] || fail "prompt block doubled"
@@ -85,11 +85,14 @@ test_two_passes_in_a_home_with_a_blank_and_a_quote() {
   [ -f "$SB_HOME/$marker" ] || fail "no done marker"
 }
 
+# The downloads go into the workspace: the data folder of the installed package is root's.
 test_browser_choices() {
-  local row browser eula shown called
-  for row in "chrome|1|Install Firefox from PPA|ppa:mozillateam/firefox-next" \
-    "edge||Selected web browser: edge|deb-get install microsoft-edge-stable"; do
-    IFS='|' read -r browser eula shown called <<<"$row"
+  local row browser eula shown called never
+  sb_root_data
+  for row in "chrome|0|Install Google Chrome|^sudo eatmydata apt install -y /.*/google-chrome-stable_current_amd64.deb$|^wget -O \\./" \
+    "chrome|1|Install Firefox from PPA|ppa:mozillateam/firefox-next|google-chrome" \
+    "edge||Selected web browser: edge|deb-get install microsoft-edge-stable|google-chrome"; do
+    IFS='|' read -r browser eula shown called never <<<"$row"
     system_files
     rm -f "$SB_HOME/$marker"
     sb_clear_answers
@@ -98,7 +101,9 @@ test_browser_choices() {
     assert_status 0
     assert_stdout_has "$shown"
     assert_called "$called"
-    assert_not_called 'google-chrome'
+    assert_not_called "$never"
+    [ -f "$SB_HOME/$marker" ] || fail "$browser: no done marker"
+    [ "$eula" != 0 ] || assert_called '^sudo eatmydata apt install -y /.*/appimagelauncher_[^/]*\.deb$'
   done
   # deb-get has no LibreWolf for 26.04: refused there before any change.
   sb_os_release ubuntu-26.04
