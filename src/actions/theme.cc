@@ -5,6 +5,7 @@
 #include "core/dialogs_data.h"
 #include "core/runner.h"
 #include "core/system.h"
+#include "lib/commands.h"
 #include "lib/console.h"
 
 using namespace Velkor;
@@ -21,5 +22,5 @@ MenuResult get_choice_theme(AppConsole& app, AskedFrom from) {
 void apply_theme(std::string_view theme_name) {
     log_header("Apply Theme: " + std::string(theme_name));
     if (const auto payload = theme_payload(theme_name)) dconf_load(*payload);
-    log_msg("Applied");
+    log_msg(done_or_would("Applied", "Would be applied"));
 }

@@ -152,8 +152,8 @@ size_t manifest_change_count(const Manifest& manifest) {
            manifest.flatpak_remotes.size() + manifest.extensions.size();
 }
 
-std::vector<std::string> dconf_payload_keys(std::string_view payload) {
-    std::vector<std::string> keys;
+std::vector<std::pair<std::string, std::string>> dconf_payload_values(std::string_view payload) {
+    std::vector<std::pair<std::string, std::string>> values;
     std::optional<std::string> folder;
     for (const auto& raw : string_split(payload, "\n")) {
         const std::string line = string_strip(raw);
@@ -167,9 +167,30 @@ std::vector<std::string> dconf_payload_keys(std::string_view payload) {
         }
         const size_t equals = line.find('=');
         if (!folder || equals == std::string::npos || equals == 0) continue;
-        keys.push_back(*folder + string_strip(line.substr(0, equals)));
+        values.emplace_back(*folder + string_strip(line.substr(0, equals)),
+                            string_strip(line.substr(equals + 1)));
     }
+    return values;
+}
+
+std::vector<std::string> dconf_payload_keys(std::string_view payload) {
+    std::vector<std::string> keys;
+    for (auto& [key, value] : dconf_payload_values(payload)) keys.push_back(std::move(key));
     return keys;
+}
+
+std::vector<std::string> settings_change_lines(
+    const std::vector<std::pair<std::string, std::string>>& values,
+    const std::vector<std::string>& current) {
+    std::vector<std::string> lines;
+    for (size_t i = 0; i < values.size(); ++i) {
+        const auto& [key, value] = values[i];
+        const std::string before = i < current.size() ? current[i] : "";
+        if (before == value) continue;
+        lines.push_back("Would set " + key + ": " + (before.empty() ? "(not set)" : before) +
+                        " → " + value);
+    }
+    return lines;
 }
 
 std::string dconf_values_payload(const std::vector<std::pair<std::string, std::string>>& values) {

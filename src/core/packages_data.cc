@@ -5,11 +5,12 @@
 using namespace Velkor;
 
 namespace {
-std::string eatmydata(bool use) { return use ? "eatmydata" : ""; }
+// "sudo eatmydata " or "sudo ": no doubled blank in the logged command either way.
+std::string sudo_prefix(bool use_eatmydata) { return use_eatmydata ? "sudo eatmydata " : "sudo "; }
 }  // namespace
 
 std::string apt_install_command(std::string_view packages, bool use_eatmydata) {
-    return "sudo " + eatmydata(use_eatmydata) + " apt install -y --no-install-recommends " +
+    return sudo_prefix(use_eatmydata) + "apt install -y --no-install-recommends " +
            std::string(packages);
 }
 
@@ -17,18 +18,18 @@ std::string apt_remove_command(std::string_view packages) {
     return "sudo eatmydata apt autoremove --purge -y " + std::string(packages);
 }
 
-std::string apt_update_command() { return "sudo " + eatmydata(true) + " apt update"; }
+std::string apt_update_command() { return sudo_prefix(true) + "apt update"; }
 
 std::string add_ppa_command(std::string_view ppa) {
     return "sudo eatmydata add-apt-repository -y " + std::string(ppa);
 }
 
 std::string apt_install_deb_command(std::string_view deb_file) {
-    return "sudo " + eatmydata(true) + " apt install -y " + std::string(deb_file);
+    return sudo_prefix(true) + "apt install -y " + std::string(deb_file);
 }
 
 std::string deb_get_install_command(std::string_view packages) {
-    return "sudo " + eatmydata(true) + " deb-get install " + std::string(packages);
+    return sudo_prefix(true) + "deb-get install " + std::string(packages);
 }
 
 namespace {
@@ -78,11 +79,12 @@ std::string copy_target_dir(std::string_view dst) {
 }
 
 std::string mkdir_command(std::string_view prefix, std::string_view dir) {
-    return std::string(prefix) + " mkdir -p " + shell_quote(dir);
+    return (prefix.empty() ? "" : std::string(prefix) + " ") + "mkdir -p " + shell_quote(dir);
 }
 
 std::string copy_command(std::string_view prefix, std::string_view src, std::string_view dst) {
-    return std::string(prefix) + " cp -rf " + std::string(src) + " " + shell_quote(dst);
+    return (prefix.empty() ? "" : std::string(prefix) + " ") + "cp -rf " + std::string(src) + " " +
+           shell_quote(dst);
 }
 
 std::string dconf_load_command(std::string_view payload_path) {

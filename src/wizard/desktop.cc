@@ -52,5 +52,5 @@ void install_wallpaper() {
 void update_mimeapps(const AppConsole& app) {
     const std::string mimeapps_path = app.user_home + "/.config/mimeapps.list";
     backup_user_file(mimeapps_path);
-    for (const auto& cmd : mimeapps_commands(mimeapps_path)) run(cmd);
+    edit_file(mimeapps_path, mimeapps_commands(mimeapps_path), false);
 }
