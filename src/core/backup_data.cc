@@ -1,6 +1,7 @@
 #include "core/backup_data.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <map>
 #include <set>
 
@@ -179,6 +180,19 @@ std::vector<std::string> dconf_payload_keys(std::string_view payload) {
     return keys;
 }
 
+namespace {
+
+// dconf prints a double as it is stored: 0.9 reads back as 0.90000000000000002.
+bool same_number(const std::string& a, const std::string& b) {
+    char* a_end = nullptr;
+    char* b_end = nullptr;
+    const double a_value = std::strtod(a.c_str(), &a_end);
+    const double b_value = std::strtod(b.c_str(), &b_end);
+    return !a.empty() && !b.empty() && *a_end == '\0' && *b_end == '\0' && a_value == b_value;
+}
+
+}  // namespace
+
 std::vector<std::string> settings_change_lines(
     const std::vector<std::pair<std::string, std::string>>& values,
     const std::vector<std::string>& current) {
@@ -186,7 +200,7 @@ std::vector<std::string> settings_change_lines(
     for (size_t i = 0; i < values.size(); ++i) {
         const auto& [key, value] = values[i];
         const std::string before = i < current.size() ? current[i] : "";
-        if (before == value) continue;
+        if (before == value || same_number(before, value)) continue;
         lines.push_back("Would set " + key + ": " + (before.empty() ? "(not set)" : before) +
                         " → " + value);
     }

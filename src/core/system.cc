@@ -28,8 +28,10 @@ std::vector<std::string> dconf_read_values(const std::vector<std::string>& keys,
     std::vector<std::string> values;
     if (cmds.empty()) return values;
     // One line in the log for the lot: a payload sets up to a few dozen keys.
-    for (const auto& output : run_reads(cmds, "dconf read of " + std::to_string(keys.size()) +
-                                                  " settings of " + payload_first_path(payload))) {
+    for (const auto& output :
+         run_reads(cmds, "dconf read of " + std::to_string(keys.size()) +
+                             (keys.size() == 1 ? " setting of " : " settings of ") +
+                             payload_first_path(payload))) {
         values.push_back(string_strip(output.std_out.value_or("")));
     }
     return values;
@@ -43,8 +45,9 @@ bool edit_file(std::string_view path, const std::vector<std::string>& cmds, bool
     }
     // The same edits on a copy in the workspace, to show what they would change.
     const std::string copy = get_temp_file_path(true);
-    const auto original = use_sudo ? file_read_sudo(path) : file_read(path).value_or("");
-    if (use_sudo ? file_exists_sudo(path) : file_exists(path)) file_write(copy, original);
+    if (use_sudo ? file_exists_sudo(path) : file_exists(path)) {
+        file_write(copy, use_sudo ? file_read_sudo(path) : file_read(path).value_or(""));
+    }
     bool all_done = true;
     for (const auto& cmd : cmds) {
         std::string on_copy = string_replace(cmd, shell_quote(path), shell_quote(copy));
