@@ -27,14 +27,14 @@ void change_layout(const AppConsole& app) {
     // the settings, so turning them on later finds them.
     install_gnome_extensions(app);
     update_config_gnome_extensions(false);
-    apply_layout(app.layout);
+    apply_layout(app.layout, app.release);
 }
 
 void install_gnome_extensions(const AppConsole& app) {
     log_debug("install_gnome_extensions()");
     log_header("Install GNOME extensions");
     const std::string destination = extensions_destination(app.user_home);
-    if (copy_file(extensions_source(app.dist_version_id), destination, false) != 0) {
+    if (copy_file(extensions_source(app.release.version), destination, false) != 0) {
         log_error("Failed to install extensions: " + destination);
         return;
     }
@@ -70,14 +70,16 @@ void update_config_gnome_extensions(bool set_favorites) {
     if (set_favorites) dconf_load(favorites_payload);
 }
 
-void apply_layout(std::string_view layout_name) {
+void apply_layout(std::string_view layout_name, const ReleaseProfile& release) {
     log_header("Apply Layout: " + std::string(layout_name));
     if (layout_name == "reset") {
         backup_dconf_tree("/org/gnome/");
         run(layout_reset_command);
         run(session_logout_command);
     } else {
-        for (const auto payload : layout_payloads(layout_name)) dconf_load(payload);
+        for (const auto payload : layout_payloads(layout_name)) {
+            dconf_load(payload_without_extensions(payload, release.extensions_without_build));
+        }
     }
     log_msg(done_or_would("Applied", "Would be applied"));
 }

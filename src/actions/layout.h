@@ -6,6 +6,7 @@
 #include "core/dialogs.h"
 
 struct AppConsole;
+struct ReleaseProfile;
 
 /// Asks for the layout and stores it; from the menu also installs the extensions, loads
 /// their settings and applies it. `back` when chosen.
@@ -17,5 +18,6 @@ void change_layout(const AppConsole& app);
 void install_gnome_extensions(const AppConsole& app);
 /// Loads the extensions' settings and, with `set_favorites`, the dock's favourites.
 void update_config_gnome_extensions(bool set_favorites);
-/// Loads the settings of `layout_name`; "reset" clears the desktop settings and logs out.
-void apply_layout(std::string_view layout_name);
+/// Loads the settings of `layout_name`, enabling no extension the release has no build of;
+/// "reset" clears the desktop settings and logs out.
+void apply_layout(std::string_view layout_name, const ReleaseProfile& release);

@@ -111,6 +111,22 @@ std::vector<std::string_view> layout_payloads(std::string_view layout_name) {
     return {};
 }
 
+std::string payload_without_extensions(std::string_view payload,
+                                       std::span<const std::string_view> left_out) {
+    std::string text(payload);
+    for (const auto uuid : left_out) {
+        const std::string item = "'" + std::string(uuid) + "'";
+        // The item goes with the separator after it, or before it when it is the last one.
+        for (const std::string& form : {item + ", ", ", " + item, item}) {
+            if (const size_t at = text.find(form); at != std::string::npos) {
+                text.erase(at, form.size());
+                break;
+            }
+        }
+    }
+    return text;
+}
+
 std::string extensions_source(std::string_view dist_version_id) {
     return "./extensions_" + std::string(dist_version_id) + "/*";
 }

@@ -1,6 +1,7 @@
 // The layout menu, the layout and clock settings, and the commands of the layout action (pure).
 #pragma once
 
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -32,6 +33,10 @@ inline constexpr std::string_view session_logout_command = "gnome-session-quit -
 Dialog layout_menu_dialog(bool standalone);
 /// The payloads that apply `layout_name`, in load order; empty for "reset" and unknown names.
 std::vector<std::string_view> layout_payloads(std::string_view layout_name);
+/// `payload` with the UUIDs `left_out` (extensions without a build for the release's shell)
+/// taken out of its enabled-extensions list; the rest of it unchanged.
+std::string payload_without_extensions(std::string_view payload,
+                                       std::span<const std::string_view> left_out);
 /// "./extensions_<version>/*": left for the shell to expand, relative to the data folder.
 std::string extensions_source(std::string_view dist_version_id);
 /// "<home>/.local/share/gnome-shell/extensions/"

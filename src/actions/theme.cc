@@ -15,12 +15,15 @@ MenuResult get_choice_theme(AppConsole& app, AskedFrom from) {
     if (!ask_choice(theme_menu_dialog(from == AskedFrom::menu), "theme", app.theme)) {
         return MenuResult::back;
     }
-    if (from == AskedFrom::menu) apply_theme(app.theme);
+    if (from == AskedFrom::menu) apply_theme(app.theme, app.release);
     return MenuResult::done;
 }
 
-void apply_theme(std::string_view theme_name) {
+void apply_theme(std::string_view theme_name, const ReleaseProfile& release) {
     log_header("Apply Theme: " + std::string(theme_name));
-    if (const auto payload = theme_payload(theme_name)) dconf_load(*payload);
+    if (const auto payload = theme_payload(theme_name)) {
+        dconf_load(*payload);
+        if (needs_manual_font_rendering(release)) dconf_load(font_rendering_payload);
+    }
     log_msg(done_or_would("Applied", "Would be applied"));
 }

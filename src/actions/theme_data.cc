@@ -17,6 +17,9 @@ std::string theme_payload_text(std::string_view color_scheme, std::string_view v
 const std::string light_theme_payload = theme_payload_text("default", "");
 const std::string dark_theme_payload = theme_payload_text("prefer-dark", "-dark");
 
+const std::string_view font_rendering_payload =
+    "\n[org/gnome/desktop/interface]\nfont-rendering='manual'\n";
+
 Dialog theme_menu_dialog(bool standalone) {
     Dialog dialog{"GTK Theme", "", menu_kind("Choose theme:"), {}, ""};
     dialog.items.push_back(menu_item("light", "light      Light theme"));

@@ -8,6 +8,7 @@
 #include "core/data_folder.h"
 #include "core/exit.h"
 #include "core/packages.h"
+#include "core/release_data.h"
 #include "core/report.h"
 #include "core/runner.h"
 #include "lib/commands.h"
@@ -18,8 +19,6 @@
 using namespace Velkor;
 
 namespace {
-
-const std::vector<std::string> supported_versions{"22.04", "22.10"};
 
 void check_user(AppConsole& app) {
     app.user_name = get_username();
@@ -45,12 +44,13 @@ void check_dependencies() {
 
 void check_distribution(AppConsole& app) {
     const OsRelease release = parse_os_release(file_read("/etc/os-release").value_or(""));
-    app.dist_version_id = release.version_id;
     for (const auto& [key, value] : release.found) log_debug("Found " + key + ": " + value);
-    if (!distribution_supported(release, supported_versions)) {
-        log_header(not_supported_text(release.pretty_name, supported_versions));
+    const auto profile = find_release(release.version_id);
+    if (!profile || !distribution_supported(release, supported_versions())) {
+        log_header(not_supported_text(release.pretty_name, supported_versions()));
         exit_process(1);
     }
+    app.release = *profile;
     log_msg("Dist: " + release.pretty_name);
     log_file_write("Release: " + release.version_id + "\n");
 }

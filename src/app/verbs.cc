@@ -26,11 +26,11 @@ void run_verb(AppConsole& app, const Options& options) {
     if (name == "setup") {
         setup(app);
     } else if (name == "theme") {
-        check_data(app.dist_version_id, DataNeed::extensions);
+        check_data(app.release.version, DataNeed::extensions);
         take_choice("theme", value, app.theme);
-        apply_theme(app.theme);
+        apply_theme(app.theme, app.release);
     } else if (name == "layout") {
-        check_data(app.dist_version_id, DataNeed::extensions);
+        check_data(app.release.version, DataNeed::extensions);
         take_choice("layout", value, app.layout);
         change_layout(app);
     } else if (name == "kernel") {

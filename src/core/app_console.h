@@ -7,6 +7,8 @@
 #include <unordered_set>
 #include <vector>
 
+#include "core/release_data.h"
+
 /// The installed-package list of the machine, as last read from dpkg-query.
 class Packages {
    public:
@@ -37,8 +39,8 @@ struct AppConsole {
     std::string user_home;
     /// Its presence means the wizard has finished once: later runs open the main menu.
     std::string done_marker_path;
-    /// VERSION_ID of the release, e.g. "22.04".
-    std::string dist_version_id;
+    /// The supported release the program runs on (set by the start-up checks).
+    ReleaseProfile release;
     /// The x86-64 micro-architecture level of the CPU (1 to 4).
     int cpu_level = 0;
 

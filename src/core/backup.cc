@@ -139,7 +139,7 @@ void backup_begin(AppConsole& app, std::string_view runs_dir, std::string_view s
     recording.firefox_snap_before = firefox_snap_installed();
     recording.extensions_dir = path_combine(app.user_home, ".local/share/gnome-shell/extensions");
     recording.extensions_data_dir =
-        path_combine(current_dir(), "extensions_" + app.dist_version_id);
+        path_combine(current_dir(), std::string(app.release.extensions_folder));
     recording.extensions_before = dir_list_names(recording.extensions_dir, false);
     file_set_before_replace(backup_user_file);
 }

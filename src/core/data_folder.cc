@@ -1,6 +1,7 @@
 #include "core/data_folder.h"
 
 #include "core/exit.h"
+#include "core/release_data.h"
 #include "lib/console.h"
 #include "lib/files.h"
 
@@ -54,7 +55,10 @@ std::vector<std::string> missing_data(std::string_view version, DataNeed need) {
         lines.push_back(problem("debs/webp-pixbuf-loader_*.deb",
                                 loaders == 0 ? "missing" : "more than one", fetch_hint));
     }
-    if (!readable_file("nala/volian-archive-scar-unstable.gpg")) {
+    // From 24.04 on Nala comes from the release's own archive and its key is not used.
+    const auto release = find_release(version);
+    const bool nala_key_used = !release || !release->nala_in_archive;
+    if (nala_key_used && !readable_file("nala/volian-archive-scar-unstable.gpg")) {
         lines.push_back(
             problem("nala/volian-archive-scar-unstable.gpg", "missing or empty", fetch_hint));
     }

@@ -1,5 +1,7 @@
 #include "core/packages.h"
 
+#include <algorithm>
+
 #include "core/app_console.h"
 #include "core/backup.h"
 #include "core/packages_data.h"
@@ -105,4 +107,72 @@ std::vector<std::string> check_installed_packages(AppConsole& app) {
 bool pkg_is_installed(AppConsole& app, std::string_view package_name) {
     if (app.packages.empty()) check_installed_packages(app);
     return app.packages.installed(package_name);
+}
+
+namespace {
+
+// apt's simulation of one list. Some apt versions stop at the first unknown name, so the
+// simulation runs again without the names already found until apt finds no new one.
+AptSimulation simulate_install(std::string_view packages) {
+    AptSimulation result;
+    std::vector<std::string> names = package_names(packages);
+    while (!names.empty()) {
+        std::string list;
+        for (const auto& name : names) list += (list.empty() ? "" : " ") + name;
+        ExecOutput output;
+        const int code = run_read(apt_simulate_command(list), RunMode::captured, &output);
+        if (code == 0) break;
+        const AptSimulation found =
+            parse_apt_simulation(output.std_out.value_or("") + "\n" + output.std_err.value_or(""));
+        if (found.missing.empty()) {
+            result.other_errors = found.other_errors;
+            if (result.other_errors.empty()) {
+                result.other_errors.push_back("\"" + apt_simulate_command(list) +
+                                              "\" ended with status " + std::to_string(code));
+            }
+            break;
+        }
+        for (const auto& name : found.missing) {
+            std::erase(names, name);
+            result.missing.push_back(name);
+        }
+    }
+    return result;
+}
+
+}  // namespace
+
+bool check_packages_available(const AppConsole& app, std::span<const std::string> lists) {
+    std::vector<std::string> missing;
+    std::vector<std::string> other_errors;
+    size_t count = 0;
+    for (const auto& list : lists) {
+        count += package_names(list).size();
+        AptSimulation found = simulate_install(list);
+        for (auto& name : found.missing) {
+            if (std::find(missing.begin(), missing.end(), name) == missing.end()) {
+                missing.push_back(std::move(name));
+            }
+        }
+        for (auto& line : found.other_errors) other_errors.push_back(std::move(line));
+    }
+    if (!missing.empty()) {
+        ExecOutput policy;
+        if (run_read(apt_policy_command, RunMode::captured, &policy) == 0 &&
+            apt_policy_has_no_lists(policy.std_out.value_or(""))) {
+            log_error("apt has no package lists (offline?): the packages cannot be checked.");
+            log_msg("Connect to the network and run \"sudo apt update\", then run kelvane again.");
+            return false;
+        }
+    }
+    for (const auto& name : missing) log_error(missing_package_line(app.release.version, name));
+    for (const auto& line : other_errors) log_error(line);
+    if (!missing.empty() || !other_errors.empty()) return false;
+    log_msg("Package check: all " + std::to_string(count) + " packages can be installed.");
+    return true;
+}
+
+bool check_packages_available(const AppConsole& app, std::string_view packages) {
+    const std::string list(packages);
+    return check_packages_available(app, std::span<const std::string>(&list, 1));
 }

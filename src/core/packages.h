@@ -2,6 +2,7 @@
 // A failing package command ends the run (exit_failed).
 #pragma once
 
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -26,3 +27,13 @@ void deb_get_install(std::string_view packages);
 std::vector<std::string> check_installed_packages(AppConsole& app);
 /// Looks `package_name` up, reading the list first when none has been read yet.
 bool pkg_is_installed(AppConsole& app, std::string_view package_name);
+
+/// Simulates installing each of `lists` (blank-separated names; one apt-get run per list, as
+/// each is installed on its own) from the package lists as they are now. Prints one
+/// "E: Ubuntu <version> has no package '<name>'" line per name apt does not know or has no
+/// candidate for, one line when apt has no package lists at all, or apt's own error; a line
+/// with the result otherwise. Changes nothing, so it runs in a dry run too. True when every
+/// name can be installed.
+bool check_packages_available(const AppConsole& app, std::span<const std::string> lists);
+/// The same for one list.
+bool check_packages_available(const AppConsole& app, std::string_view packages);

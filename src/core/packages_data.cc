@@ -97,3 +97,66 @@ std::string payload_first_path(std::string_view payload) {
     if (open == std::string_view::npos || close == std::string_view::npos) return "/";
     return "/" + std::string(payload.substr(open + 1, close - open - 1)) + "/";
 }
+
+std::string source_added_test_command(std::string_view name_pattern) {
+    // The pattern stays unquoted for the shell to expand; a pattern that matches nothing stays
+    // as it is and fails the test.
+    const std::string base = "/etc/apt/sources.list.d/" + std::string(name_pattern);
+    return "for f in " + base + ".list " + base +
+           ".sources; do test -f \"$f\" && exit 0; done; exit 1";
+}
+
+std::string apt_simulate_command(std::string_view packages) {
+    return "env LC_ALL=C apt-get -s install " + std::string(packages);
+}
+
+namespace {
+
+// The text between `before` and `after` on `line`, when the line is exactly that.
+std::optional<std::string> between(std::string_view line, std::string_view before,
+                                   std::string_view after) {
+    if (line.size() <= before.size() + after.size() || !line.starts_with(before) ||
+        !line.ends_with(after)) {
+        return std::nullopt;
+    }
+    return std::string(line.substr(before.size(), line.size() - before.size() - after.size()));
+}
+
+}  // namespace
+
+AptSimulation parse_apt_simulation(std::string_view output) {
+    AptSimulation result;
+    const auto add_missing = [&](std::string name) {
+        for (const auto& known : result.missing) {
+            if (known == name) return;
+        }
+        result.missing.push_back(std::move(name));
+    };
+    for (const auto& raw : string_split(output, "\n")) {
+        const std::string line = string_strip(raw);
+        if (auto name = between(line, "E: Unable to locate package ", "")) {
+            add_missing(*name);
+        } else if (auto quoted = between(line, "E: Package '", "' has no installation candidate")) {
+            add_missing(*quoted);
+        } else if (auto plain = between(line, "Package ", " has no installation candidate")) {
+            add_missing(*plain);
+        } else if (line.starts_with("E: Couldn't find any package by ")) {
+            // apt's retry of a dotted or "+" name as a pattern: the same name again.
+        } else if (line.starts_with("E: ")) {
+            result.other_errors.push_back(line.substr(3));
+        }
+    }
+    return result;
+}
+
+bool apt_policy_has_no_lists(std::string_view policy_output) {
+    // Each index apt read is a line "<priority> <uri> <suite>/<component> <arch> Packages".
+    for (const auto& raw : string_split(policy_output, "\n")) {
+        if (string_strip(raw).ends_with(" Packages")) return false;
+    }
+    return true;
+}
+
+std::string missing_package_line(std::string_view version, std::string_view name) {
+    return "Ubuntu " + std::string(version) + " has no package '" + std::string(name) + "'";
+}

@@ -43,5 +43,32 @@ std::string copy_command(std::string_view prefix, std::string_view src, std::str
 /// The settings path of a payload's first section ("[org/gnome/x]" gives "/org/gnome/x/"),
 /// for messages; "/" when it has none.
 std::string payload_first_path(std::string_view payload);
+/// A test that succeeds when a file named `name_pattern` (a shell pattern without blanks or
+/// suffix, e.g. "libreoffice-ubuntu-ppa-*") is in /etc/apt/sources.list.d in either form: one-line
+/// ".list" (add-apt-repository before 24.04) or deb822 ".sources" (24.04 and later).
+std::string source_added_test_command(std::string_view name_pattern);
+
+/// apt's simulation of installing `packages`, in the C locale so that its messages can be
+/// read: no root needed, nothing changes.
+std::string apt_simulate_command(std::string_view packages);
+/// The "apt-cache policy" listing, read to tell an empty package cache from missing names.
+inline constexpr std::string_view apt_policy_command = "env LC_ALL=C apt-cache policy";
+
+/// What apt's simulation said.
+struct AptSimulation {
+    /// Names apt does not know or has no candidate for, in apt's order, each once.
+    std::vector<std::string> missing;
+    /// apt's other "E:" lines, without the "E: ": a problem that is not one name's.
+    std::vector<std::string> other_errors;
+};
+/// Reads apt-get's output ("E: Unable to locate package X", "Package X has no installation
+/// candidate", "E: Package 'X' has no installation candidate").
+AptSimulation parse_apt_simulation(std::string_view output);
+/// True when "apt-cache policy" lists no package index besides dpkg's own status file: the
+/// lists were never fetched (an offline first boot), so every name would look missing.
+bool apt_policy_has_no_lists(std::string_view policy_output);
+/// "Ubuntu 24.04 has no package 'libappindicator1'" (an error line: "E: " goes before it).
+std::string missing_package_line(std::string_view version, std::string_view name);
+
 /// "dconf load -f / < '<payload_path>'" with the path escaped.
 std::string dconf_load_command(std::string_view payload_path);

@@ -162,6 +162,16 @@ void stop_run(std::string_view cmd, int code) {
     exit_process(1);
 }
 
+void stop_step() {
+    backup_end_of_stopped_run();
+    if (progress.unattended) {
+        log_msg("");
+        log_msg("Stopped at " + step_text());
+        how_to_resume();
+    }
+    exit_process(1);
+}
+
 void stop_interrupted(int signal_number) {
     log_msg("");
     if (progress.unattended) {

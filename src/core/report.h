@@ -26,6 +26,9 @@ int report_summary();
 /// Ends the run after `cmd` failed with `code`: "sync; sync;", then, in the unattended part,
 /// the block that names the step, the command, the log and how to resume. Status 1.
 [[noreturn]] void stop_run(std::string_view cmd, int code);
+/// Ends the run in a step whose check failed before it changed anything (the lines saying why
+/// are written already): the block that names the step, the log and how to resume. Status 1.
+[[noreturn]] void stop_step();
 /// Ends the run after `signal_number`: the block saying where it was interrupted, the
 /// workspace removed, status 128 + the signal.
 [[noreturn]] void stop_interrupted(int signal_number);

@@ -52,5 +52,6 @@ void install_wallpaper() {
 void update_mimeapps(const AppConsole& app) {
     const std::string mimeapps_path = app.user_home + "/.config/mimeapps.list";
     backup_user_file(mimeapps_path);
-    edit_file(mimeapps_path, mimeapps_commands(mimeapps_path), false);
+    edit_file(mimeapps_path, mimeapps_commands(mimeapps_path, app.release.extra_video_players),
+              false);
 }

@@ -7,14 +7,19 @@ using namespace Velkor;
 const FileCopy wallpaper = {"./mirovel-T_Qe4QlMIvQ-unsplash.jpg",
                             "/usr/share/backgrounds/mirovel-T_Qe4QlMIvQ-unsplash.jpg"};
 
-std::vector<std::string> mimeapps_commands(std::string_view mimeapps_path) {
+std::vector<std::string> mimeapps_commands(std::string_view mimeapps_path,
+                                           std::string_view extra_video_players) {
     const std::string path = shell_quote(mimeapps_path);
-    return {
+    std::vector<std::string> commands = {
         "cp -f /usr/share/applications/defaults.list " + path,
         "sed -i 's/org.gnome.TextEditor.desktop/org.gnome.gedit.desktop/g' " + path,
         "sed -i 's/rhythmbox.desktop/vlc.desktop/g' " + path,
         "sed -i 's/org.gnome.Totem.desktop/vlc.desktop/g' " + path,
     };
+    for (const auto& player : string_split(extra_video_players, " ")) {
+        if (!player.empty()) commands.push_back("sed -i 's/" + player + "/vlc.desktop/g' " + path);
+    }
+    return commands;
 }
 
 const std::string_view guake_autostart_entry =

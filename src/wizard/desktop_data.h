@@ -23,5 +23,8 @@ extern const std::string_view guake_payload;
 extern const std::string_view guake_autostart_entry;
 
 extern const FileCopy wallpaper;
-/// The system default-applications list copied over `mimeapps_path`, then three renames.
-std::vector<std::string> mimeapps_commands(std::string_view mimeapps_path);
+/// The system default-applications list copied over `mimeapps_path`, then three renames and
+/// one more per name of `extra_video_players` (desktop file names, blank-separated), which VLC
+/// replaces as it replaces Totem.
+std::vector<std::string> mimeapps_commands(std::string_view mimeapps_path,
+                                           std::string_view extra_video_players);

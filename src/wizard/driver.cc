@@ -38,8 +38,8 @@ void plain(AppConsole&) {
     step();
 }
 
-void apply_chosen_layout(AppConsole& app) { apply_layout(app.layout); }
-void apply_chosen_theme(AppConsole& app) { apply_theme(app.theme); }
+void apply_chosen_layout(AppConsole& app) { apply_layout(app.layout, app.release); }
+void apply_chosen_theme(AppConsole& app) { apply_theme(app.theme, app.release); }
 
 struct StepRow {
     std::string_view name;
@@ -53,6 +53,7 @@ struct StepRow {
 // are applied, and the terminal font last, so that the theme cannot reset it.
 constexpr StepRow unattended_steps[] = {
     {"Enable extra repositories", reads<enable_extra_repositories>, true},
+    {"Check packages", reads<check_packages>, true},
     {"Install dependencies", install_dependencies, true},
     {"Update bash prompt", reads<update_bash_prompt>, true},
     {"Update fish prompt", reads<update_fish_prompt>, true},
@@ -145,7 +146,7 @@ void setup(AppConsole& app) {
     log_debug("setup()");
     // Nothing may change before the data is known to be complete, nor before the last
     // question: the rest runs without the user, and a cancel leaves the machine as it was.
-    check_data(app.dist_version_id, DataNeed::wizard);
+    check_data(app.release.version, DataNeed::wizard);
     ask_questions(app);
 
     report_begin_unattended(static_cast<int>(std::size(unattended_steps)));

@@ -4,6 +4,7 @@
 #include "core/backup.h"
 #include "core/packages.h"
 #include "core/packages_data.h"
+#include "core/report.h"
 #include "core/runner.h"
 #include "core/system.h"
 #include "lib/commands.h"
@@ -52,10 +53,22 @@ void enable_extra_repositories(const AppConsole& app) {
     if (!file_write(marker, "")) log_error("Cannot write " + marker);
 }
 
+void check_packages(const AppConsole& app) {
+    log_header("Check that the packages exist");
+    const PackageCheckPlan plan = package_check_plan(app.release, app.web_browser);
+    std::string left_out;
+    for (const auto& item : plan.left_out) left_out += (left_out.empty() ? "" : ", ") + item;
+    log_file_write("Left out of the package check (their sources are added later): " + left_out +
+                   "\n");
+    // Nothing has changed yet: a name the release lacks stops the run here instead of
+    // halfway through the installs.
+    if (!check_packages_available(app, plan.lists)) stop_step();
+}
+
 void install_dependencies(AppConsole& app) {
     check_installed_packages(app);
     log_header("Install some dependencies");
-    apt_install(app, dependency_packages, false, true);
+    apt_install(app, release_dependency_packages(app.release), false, true);
 }
 
 namespace {
@@ -82,16 +95,21 @@ void remove_apps(AppConsole& app) {
     if (cmd_exists("snap")) {
         ExecOutput output;
         run_read(snap_list_command, RunMode::captured, &output);
-        snaps_listed = snap_list_has_snaps(output.std_out.value_or(""));
+        const std::string snaps = output.std_out.value_or("");
+        snaps_listed = snap_list_has_snaps(snaps);
+        // Where Thunderbird is a snap, "apt remove" would report success and leave it.
+        if (app.release.thunderbird_is_snap && snap_list_has(snaps, "thunderbird")) {
+            snap_remove("thunderbird");
+        }
     }
-    apt_remove(app, default_apps_removal_list(snaps_listed));
+    apt_remove(app, default_apps_removal_list(snaps_listed, app.release.thunderbird_is_snap));
     if (auto cmd = home_snap_remove_command(app.user_home)) run(*cmd);
 }
 
 void install_apps(AppConsole& app) {
     log_header("Install applications");
     check_installed_packages(app);
-    apt_install(app, application_packages, true, true);
+    apt_install(app, release_application_packages(app.release), true, true);
     apt_install_from_deb(app, "webp-pixbuf-loader", "./debs/webp-pixbuf-loader_*.deb");
 }
 
@@ -110,14 +128,16 @@ void install_nala(AppConsole& app) {
         log_msg("Already installed");
         return;
     }
-    for (const auto& file : nala_files) {
-        if (copy_file(file.src, file.dst, true) != 0) {
-            log_error("Failed to install file: " + std::string(file.dst));
-            return;
+    if (!app.release.nala_in_archive) {
+        for (const auto& file : nala_files) {
+            if (copy_file(file.src, file.dst, true) != 0) {
+                log_error("Failed to install file: " + std::string(file.dst));
+                return;
+            }
         }
+        log_msg(done_or_would("Added repository", "Would add the repository"));
+        apt_update();
     }
-    log_msg(done_or_would("Added repository", "Would add the repository"));
-    apt_update();
     apt_install(app, "nala", true, true);
 }
 
@@ -140,14 +160,13 @@ void install_appimagelauncher(AppConsole& app) {
 void install_flatpak(AppConsole& app) {
     log_header("Install Flatpak support");
     install_unless_present(app, "flatpak", "flatpak");
-    // The remotes are added on every pass: --if-not-exists makes that cheap, and a remote
-    // that failed last time gets another chance.
+    // The remote is added on every pass: --if-not-exists makes that cheap, and a remote that
+    // failed last time gets another chance.
     if (!cmd_exists("flatpak")) {
         log_error("Command 'flatpak' not found");
         return;
     }
     if (run(flathub_remote_command) != 0) log_error("Failed to add flatpak remote: flathub");
-    if (run(kdeapps_remote_command) != 0) log_error("Failed to add flatpak remote: kdeapps");
 }
 
 void install_snapd(AppConsole& app) {
@@ -176,7 +195,7 @@ void install_libreoffice(AppConsole& app) {
         libreoffice_packages, [&](std::string_view name) { return app.packages.installed(name); });
     const bool extras_gone = !first_installed_package(
         libreoffice_removals, [&](std::string_view name) { return app.packages.installed(name); });
-    const bool source_added = run_read(libreoffice_source_test_command) == 0;
+    const bool source_added = run_read(source_added_test_command(libreoffice_source_pattern)) == 0;
     if (source_added && suite && extras_gone) {
         log_msg("Already installed");
         return;
@@ -205,7 +224,7 @@ void disable_apt_news() {
 
 void install_variety(AppConsole& app) {
     log_header("Install Variety");
-    install_unless_present(app, "variety", "variety gir1.2-ayatanaappindicator3-0.1");
+    install_unless_present(app, "variety", variety_packages);
     const std::string link_path = app.user_home + "/Pictures/Wallpapers/Variety";
     if (auto parent = file_parent(link_path)) dir_create(*parent);
     dir_create(app.user_home + "/.config/variety/Favorites");

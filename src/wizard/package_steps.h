@@ -8,6 +8,9 @@
 struct AppConsole;
 
 void enable_extra_repositories(const AppConsole& app);
+/// Simulates every archive install of the pass with apt before anything changes; a missing
+/// name ends the run with the stop block.
+void check_packages(const AppConsole& app);
 void install_dependencies(AppConsole& app);
 /// The Firefox snap and the default applications.
 void remove_apps(AppConsole& app);

@@ -1,6 +1,8 @@
 #include "wizard/package_steps_data.h"
 
+#include "core/release_data.h"
 #include "lib/files.h"
+#include "wizard/browser_data.h"
 
 using namespace Velkor;
 
@@ -16,6 +18,42 @@ const std::string_view application_packages =
     "gparted synaptic ppa-purge aptitude lvm2 btrfs-progs btrfs-compsize cryptsetup mosh "
     "arp-scan heif-gdk-pixbuf zstd p7zip p7zip-full p7zip-rar pigz pbzip2 unrar unzip zip "
     "mscompress cabextract";
+
+std::string release_dependency_packages(const ReleaseProfile& release) {
+    std::string list = release_packages(release, dependency_packages);
+    if (!release.extra_dependencies.empty()) list += " " + std::string(release.extra_dependencies);
+    return list;
+}
+
+std::string release_application_packages(const ReleaseProfile& release) {
+    return release_packages(release, application_packages);
+}
+
+PackageCheckPlan package_check_plan(const ReleaseProfile& release, std::string_view web_browser) {
+    PackageCheckPlan plan;
+    plan.lists.push_back(release_dependency_packages(release));
+    plan.lists.push_back(release_application_packages(release));
+    // The single-package steps share one apt run: they do not depend on one another.
+    std::string rest = "flatpak snapd guake zram-tools " + std::string(variety_packages);
+    if (release.nala_in_archive) {
+        rest += " nala";
+    } else {
+        plan.left_out.emplace_back("nala (the Nala repository)");
+    }
+    plan.lists.push_back(std::move(rest));
+    plan.left_out.emplace_back("deb-get (its installer)");
+    plan.left_out.emplace_back("appimagelauncher (a downloaded .deb)");
+    plan.left_out.emplace_back("webp-pixbuf-loader (a .deb in debs/)");
+    if (web_browser == "chrome") {
+        plan.left_out.emplace_back("google-chrome-stable (a downloaded .deb)");
+    } else if (web_browser == "firefox") {
+        plan.left_out.emplace_back("firefox (its own repository)");
+    } else if (auto package = deb_get_browser_package(web_browser)) {
+        plan.left_out.push_back(std::string(*package) + " (deb-get)");
+    }
+    plan.left_out.push_back(std::string(libreoffice_packages) + " (ppa:libreoffice/ppa)");
+    return plan;
+}
 
 const FileCopy nala_files[3] = {
     {"./nala/volian-archive-scar-unstable.gpg",
@@ -71,9 +109,16 @@ bool snap_list_has_snaps(std::string_view snap_list_output) {
     return string_split(snap_list_output, "\n").size() > 2;
 }
 
-std::string default_apps_removal_list(bool snaps_listed) {
+bool snap_list_has(std::string_view snap_list_output, std::string_view snap_name) {
+    for (const auto& line : string_split(snap_list_output, "\n")) {
+        if (line.starts_with(std::string(snap_name) + " ")) return true;
+    }
+    return false;
+}
+
+std::string default_apps_removal_list(bool snaps_listed, bool thunderbird_is_snap) {
     std::string list = snaps_listed ? "snapd" : "";
-    list += " thunderbird simple-scan";
+    list += thunderbird_is_snap ? " simple-scan" : " thunderbird simple-scan";
     list += " deja-dup gnome-text-editor remmina";
     list += " aisleriot gnome-mahjongg gnome-mines gnome-sudoku";
     list += " rhythmbox totem";

@@ -6,12 +6,33 @@
 #include <string_view>
 #include <vector>
 
+struct ReleaseProfile;
+
 // ---- package lists ----------------------------------------------------------------------
 
 /// What the wizard itself needs; installed without eatmydata because it brings eatmydata.
 extern const std::string_view dependency_packages;
 /// The main application list, passed whole to apt (names may repeat).
 extern const std::string_view application_packages;
+
+/// The wallpaper changer and the indicator library its tray icon needs.
+inline constexpr std::string_view variety_packages = "variety gir1.2-ayatanaappindicator3-0.1";
+
+/// The dependency list of `release`: its names swapped, its extra dependencies added.
+std::string release_dependency_packages(const ReleaseProfile& release);
+/// The application list of `release`, its names swapped.
+std::string release_application_packages(const ReleaseProfile& release);
+
+/// What the package check simulates before the first change.
+struct PackageCheckPlan {
+    /// Blank-separated lists from the release's archive, one apt run each.
+    std::vector<std::string> lists;
+    /// What comes from a source the run adds later and so cannot be checked now, one item
+    /// each ("firefox (ppa:mozillateam/firefox-next)").
+    std::vector<std::string> left_out;
+};
+/// The archive installs of a wizard pass on `release` with the chosen `web_browser`.
+PackageCheckPlan package_check_plan(const ReleaseProfile& release, std::string_view web_browser);
 
 /// The office suite from its PPA, and the parts of it the wizard removes.
 inline constexpr std::string_view libreoffice_packages =
@@ -41,16 +62,13 @@ extern const std::string_view appimagelauncher_config;
 inline constexpr std::string_view extra_repositories_command =
     "sudo add-apt-repository -y universe multiverse";
 inline constexpr std::string_view snap_list_command = "snap list";
-inline constexpr std::string_view libreoffice_source_test_command =
-    "test -f /etc/apt/sources.list.d/libreoffice-ubuntu-ppa-*.list";
+/// The office PPA's source file, without its ".list" or ".sources" suffix.
+inline constexpr std::string_view libreoffice_source_pattern = "libreoffice-ubuntu-ppa-*";
 inline constexpr std::string_view apt_upgrade_command = "sudo eatmydata apt upgrade -y";
 inline constexpr std::string_view apt_full_upgrade_command = "sudo eatmydata apt full-upgrade -y";
 inline constexpr std::string_view apt_news_off_command = "sudo pro config set apt_news=false";
 inline constexpr std::string_view flathub_remote_command =
     "sudo flatpak remote-add --if-not-exists flathub https://flathub.org/repo/flathub.flatpakrepo";
-inline constexpr std::string_view kdeapps_remote_command =
-    "sudo flatpak remote-add --if-not-exists kdeapps --from "
-    "https://distribute.kde.org/kdeapps.flatpakrepo";
 /// Fetches the deb-get installer and runs it only when the whole download succeeded: an HTTP
 /// error or a cut connection gives curl's non-zero status instead of a half script run.
 extern const std::string_view deb_get_installer_command;
@@ -74,6 +92,8 @@ std::string variety_link_command(std::string_view link_path);
 
 /// True when "snap list" printed more than its heading line (more than two pieces at "\n").
 bool snap_list_has_snaps(std::string_view snap_list_output);
+/// True when "snap list" has a line for `snap_name`.
+bool snap_list_has(std::string_view snap_list_output, std::string_view snap_name);
 /// The default applications to purge, led by "snapd" when snaps are still listed and by a
-/// blank otherwise.
-std::string default_apps_removal_list(bool snaps_listed);
+/// blank otherwise; without Thunderbird where it is a snap (apt would do nothing).
+std::string default_apps_removal_list(bool snaps_listed, bool thunderbird_is_snap);

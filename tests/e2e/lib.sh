@@ -3,7 +3,7 @@
 
 SB_HARNESS=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 # Commands that every sandbox fakes with the recording stub (dconf records and runs the real one).
-SB_STUBS=(sudo pkexec eatmydata apt apt-get add-apt-repository apt-key apt-mark dpkg-query deb-get
+SB_STUBS=(sudo pkexec eatmydata apt apt-get apt-cache add-apt-repository apt-key apt-mark dpkg-query deb-get
   snap flatpak pro efibootmgr shutdown usermod wget curl xdg-open gnome-session-quit sync whiptail
   dconf chown chmod)
 # System folders laid over with a writable overlay; the program's writes land in $SB_DIR/sys.
@@ -41,7 +41,7 @@ sb__init() {
 # Stand-ins for the third-party data that script/fetch-data puts into data/, where missing.
 sb__data_stand_ins() {
   local release dir
-  for release in 22.04 22.10; do
+  for release in 22.04 22.10 24.04 26.04; do
     dir=$SB_WORK/extensions_$release
     compgen -G "$dir/*/metadata.json" >/dev/null && continue
     mkdir -p "$dir/caffeine@patapon.info"
@@ -74,6 +74,7 @@ sb__prepare() {
     [ -f "$SB_DIR/conf/no-account" ] || echo "kelvanetest:x:4242:4242:Kelvane Test:$SB_HOME:/bin/bash"
   } >"$SB_DIR/conf/passwd"
   for dir in "${SB_WRITABLE_DIRS[@]}"; do mkdir -p "$SB_DIR/sys$dir"; done
+  sb__release_sources
   chmod 755 "$SB_DIR" "$(dirname "$SB_DIR")" "$SB_DIR/conf"
   chmod 644 "$SB_DIR/conf/"*
   chmod 1777 "$SB_DIR/roottmp"
@@ -82,6 +83,16 @@ sb__prepare() {
   # Only what is meant for the test user changes owner; the overlay work folders stay root's.
   chown -R 4242:4242 "$SB_DIR"/{state,tmp,run,sys,calls.log,dialogs.log,failure} "$SB_WORK" \
     "$(dirname "$SB_HOME")"
+}
+
+# From 24.04 on the release's own sources are a deb822 file and sources.list is left empty.
+sb__release_sources() {
+  local major codename file=$SB_DIR/sys/etc/apt/sources.list.d/ubuntu.sources
+  major=$(sed -n 's/^VERSION_ID="\{0,1\}\([0-9]*\).*/\1/p' "$SB_DIR/conf/os-release")
+  codename=$(sed -n 's/^VERSION_CODENAME=//p' "$SB_DIR/conf/os-release")
+  [ "${major:-0}" -ge 24 ] && [ ! -e "$file" ] || return 0
+  sed "s/@CODENAME@/$codename/g" "$SB_SOURCE_DIR/tests/fixtures/apt/ubuntu.sources" >"$file"
+  : >"$SB_DIR/sys/etc/apt/sources.list"
 }
 
 # Runs a command inside the sandbox as the test user, in the folder $1.
@@ -104,6 +115,10 @@ sb_os_release() { sb__fixture os-release "$1"; }
 sb_cpuinfo() { sb__fixture cpuinfo "$1"; }
 sb_efi() { echo "$1" >"$SB_DIR/state/efi"; }
 sb_installed() { printf '%s\n' "$@" >>"$SB_DIR/state/packages"; }
+# apt's simulation finds no package $@; with --no-lists apt has no package lists at all.
+sb_apt_lacks() {
+  if [ "$1" = --no-lists ]; then touch "$SB_DIR/state/no-lists"; else printf '%s\n' "$@" >>"$SB_DIR/state/apt-lacks"; fi
+}
 sb_fail() { printf '%s\t%s\n' "$1" "${2:-}" >>"$SB_DIR/fail.rules"; }
 sb_hang() { printf '%s\t%s\n' "$1" "${2:-}" >>"$SB_DIR/state/hang.rules"; }
 sb_as_root() { touch "$SB_DIR/conf/as-root"; }

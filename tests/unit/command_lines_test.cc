@@ -39,6 +39,10 @@ TEST(CommandLines, Packages) {
         {"sudo eatmydata apt install -y ./debs/webp_*.deb",
          apt_install_deb_command("./debs/webp_*.deb")},
         {"sudo eatmydata deb-get install foo bar", deb_get_install_command("foo bar")},
+        {"for f in /etc/apt/sources.list.d/x-ppa-*.list /etc/apt/sources.list.d/x-ppa-*.sources; "
+         "do test -f \"$f\" && exit 0; done; exit 1",
+         source_added_test_command("x-ppa-*")},
+        {"env LC_ALL=C apt-get -s install curl p7zip", apt_simulate_command("curl p7zip")},
         {"sudo mkdir -p '/etc/it'\\''s here'", mkdir_command("sudo", "/etc/it's here")},
         {"mkdir -p '/home/ann/.local'", mkdir_command("", "/home/ann/.local")},
         {"sudo cp -rf ./data/*.conf '/etc/it'\\''s/'",
@@ -61,7 +65,9 @@ TEST(CommandLines, Packages) {
 
 TEST(CommandLines, WizardSteps) {
     const auto zram = zram_commands("/etc/default/zram swap");
-    const auto mimeapps = mimeapps_commands("/home/a b/.config/mimeapps.list");
+    const auto mimeapps = mimeapps_commands("/home/a b/.config/mimeapps.list", "");
+    const auto showtime =
+        mimeapps_commands("/h/mimeapps.list", "org.gnome.Showtime.desktop").back();
     ASSERT_EQ(3u, zram.size());
     ASSERT_EQ(4u, mimeapps.size());
     expect_rows({
@@ -70,6 +76,7 @@ TEST(CommandLines, WizardSteps) {
         {"sudo sed -i '/PRIORITY=/s/.*/PRIORITY=100/' '/etc/default/zram swap'", zram[2]},
         {"cp -f /usr/share/applications/defaults.list '/home/a b/.config/mimeapps.list'",
          mimeapps[0]},
+        {"sed -i 's/org.gnome.Showtime.desktop/vlc.desktop/g' '/h/mimeapps.list'", showtime},
         {"wget -O './google-chrome-stable_current_amd64.deb' "
          "'https://dl.google.com/linux/direct/google-chrome-stable_current_amd64.deb'",
          download_command(chrome_download)},

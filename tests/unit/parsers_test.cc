@@ -5,6 +5,7 @@
 #include "app/options.h"
 #include "app/startup_data.h"
 #include "core/packages_data.h"
+#include "core/release_data.h"
 #include "lib/files.h"
 #include "test_support.h"
 #include "wizard/browser_data.h"
@@ -18,7 +19,7 @@ using Strings = std::vector<std::string>;
 
 namespace {
 
-const Strings supported{"22.04", "22.10"};
+const Strings supported = supported_versions();
 
 std::string fixture(const std::string& relative_path) {
     return read_file(std::string(KELVANE_SOURCE_DIR) + "/tests/fixtures/" + relative_path);
@@ -34,6 +35,8 @@ TEST(OsRelease, RealFilesAndTheSupportDecision) {
     const std::tuple<const char*, const char*, const char*, bool> cases[] = {
         {"ubuntu-22.04", "22.04", "Ubuntu 22.04.3 LTS", true},
         {"ubuntu-22.10", "22.10", "Ubuntu 22.10", true},
+        {"ubuntu-24.04", "24.04", "Ubuntu 24.04.1 LTS", true},
+        {"ubuntu-26.04", "26.04", "Ubuntu 26.04 LTS", true},
         {"ubuntu-22.04.1", "22.04.1", "Ubuntu 22.04.1 LTS", false},
         {"ubuntu-20.04", "20.04", "Ubuntu 20.04.6 LTS", false},
         {"debian-12", "12", "Debian GNU/Linux 12 (bookworm)", false},
@@ -118,6 +121,63 @@ TEST(Packages, NamesQueriesAndWhatIsMissing) {
     }
 }
 
+// apt's own words: unknown names (a dotted name is retried as a pattern), no candidate in both
+// of apt's spellings, and an error that is no name's.
+TEST(Packages, AptSimulationAndAnEmptyCache) {
+    const AptSimulation found = parse_apt_simulation(
+        "Reading package lists...\n"
+        "E: Unable to locate package libappindicator1\n"
+        "E: Unable to locate package gir1.2-clutter-1.0\n"
+        "E: Couldn't find any package by glob 'gir1.2-clutter-1.0'\n"
+        "E: Couldn't find any package by regex 'gir1.2-clutter-1.0'\n"
+        "Package neofetch is not available, but is referred to by another package.\n"
+        "Package neofetch has no installation candidate\n"
+        "E: Package 'neofetch' has no installation candidate\n"
+        "E: Package 'p7zip-rar' has no installation candidate\n"
+        "E: Unable to correct problems, you have held broken packages.\n");
+    EXPECT_EQ((Strings{"libappindicator1", "gir1.2-clutter-1.0", "neofetch", "p7zip-rar"}),
+              found.missing);
+    EXPECT_EQ((Strings{"Unable to correct problems, you have held broken packages."}),
+              found.other_errors);
+    EXPECT_TRUE(
+        parse_apt_simulation("Inst curl (8.5.0 Ubuntu:24.04/noble [amd64])\n").missing.empty());
+
+    EXPECT_TRUE(
+        apt_policy_has_no_lists("Package files:\n 100 /var/lib/dpkg/status\n"
+                                "     release a=now\nPinned packages:\n"));
+    EXPECT_FALSE(apt_policy_has_no_lists(
+        "Package files:\n 100 /var/lib/dpkg/status\n"
+        " 500 http://archive.ubuntu.com/ubuntu noble/main amd64 Packages\r\n"));
+}
+
+// Every list apt is given on a release holds no name that release lacks; 22.04's lists are
+// the program's own, byte for byte.
+TEST(Releases, PackageListsHoldNoNameTheReleaseLacks) {
+    const std::tuple<const char*, Strings, Strings> rows[] = {
+        {"22.04", {}, {"libappindicator1", "neofetch", "p7zip-rar"}},
+        {"22.10", {}, {"libappindicator1", "gir1.2-clutter-1.0"}},
+        {"24.04", {"libappindicator1"}, {"gir1.2-gtk-3.0", "neofetch", "p7zip-rar", "nala"}},
+        {"26.04",
+         {"libappindicator1", "neofetch", "p7zip", "p7zip-full", "p7zip-rar"},
+         {"fastfetch", "7zip", "7zip-rar", "gnome-terminal", "nala"}},
+    };
+    for (const auto& [version, lacks, holds] : rows) {
+        const ReleaseProfile release = find_release(version).value();
+        Strings names;
+        for (const auto& list : package_check_plan(release, "firefox").lists) {
+            EXPECT_EQ(std::string::npos, list.find("  ")) << version << ": " << list;
+            for (auto& name : package_names(list)) names.push_back(std::move(name));
+        }
+        for (const auto& name : lacks)
+            EXPECT_EQ(0, std::count(names.begin(), names.end(), name)) << version << " " << name;
+        for (const auto& name : holds)
+            EXPECT_NE(0, std::count(names.begin(), names.end(), name)) << version << " " << name;
+    }
+    const ReleaseProfile jammy = find_release("22.04").value();
+    EXPECT_EQ(dependency_packages, release_dependency_packages(jammy));
+    EXPECT_EQ(application_packages, release_application_packages(jammy));
+}
+
 TEST(Answers, ChecklistToInstallListsInTheAnswersOrder) {
     EXPECT_EQ("steam vmm vscode", clean_checklist_answer("\"steam\" \"vmm\" \"vscode\""));
     EXPECT_EQ("", clean_checklist_answer(""));
@@ -140,6 +200,19 @@ TEST(Answers, ChecklistToInstallListsInTheAnswersOrder) {
         EXPECT_EQ(deb_get, lists.deb_get_packages) << answer;
         EXPECT_EQ(groups, lists.group_commands) << answer;
     }
+    // Rows joined into one list keep a blank between them: as many names as the rows alone.
+    std::string every_tag;
+    size_t names_alone = 0;
+    const auto names_of = [](const ExtraAppsLists& lists) {
+        return package_names(lists.apt_packages).size() +
+               package_names(lists.deb_get_packages).size();
+    };
+    for (const char* tag : {"build", "vala", "gimp", "steam", "spotify", "ffmpeg", "mailspring",
+                            "rustdesk", "vmm", "vbox", "vscode"}) {
+        every_tag += std::string(tag) + " ";
+        names_alone += names_of(extra_apps_lists(tag, "alice"));
+    }
+    EXPECT_EQ(names_alone, names_of(extra_apps_lists(every_tag, "alice")));
     // The user name reaches a root shell: an odd name arrives as one word, unexpanded.
     EXPECT_EQ("j.doe-2_x", shell_word("j.doe-2_x"));
     for (const std::string name : {"a b", "x;touch /tmp/pwned", "it's", "$(id)", "", "*"})
@@ -162,8 +235,12 @@ TEST(Answers, BrowsersSnapsAndRemovals) {
     const std::string removals =
         " thunderbird simple-scan deja-dup gnome-text-editor remmina aisleriot gnome-mahjongg "
         "gnome-mines gnome-sudoku rhythmbox totem";
-    EXPECT_EQ("snapd" + removals, default_apps_removal_list(true));
-    EXPECT_EQ(removals, default_apps_removal_list(false));
+    EXPECT_EQ("snapd" + removals, default_apps_removal_list(true, false));
+    EXPECT_EQ(removals, default_apps_removal_list(false, false));
+    EXPECT_EQ(" simple-scan" + removals.substr(removals.find(" deja-dup")),
+              default_apps_removal_list(false, true));
+    const char* snaps = "Name         Version  Rev\nthunderbird-x  1  2\nthunderbird  128.5  600\n";
+    EXPECT_TRUE(snap_list_has(snaps, "thunderbird") && !snap_list_has(snaps, "firefox"));
     EXPECT_TRUE(is_snap_transitional_version("1:1snap1-0ubuntu2") &&
                 !is_snap_transitional_version("121.0~b1+build1"));
 }

@@ -72,6 +72,7 @@ TEST(Payloads, KeysOfEveryPayload) {
          "'org.gnome.Terminal.desktop', 'libreoffice-writer.desktop', "
          "'libreoffice-calc.desktop', 'gnome-control-center.desktop', 'synaptic.desktop']"},
         {clock_payload_a, interface, "clock-show-seconds", "true"},
+        {font_rendering_payload, interface, "font-rendering", "'manual'"},
         {terminal_colors_payload, profile, "background-color", "'rgb(29,29,29)'"},
         {terminal_font_payload, profile, "font", "'Fira Code 11'"},
         {nautilus_payload, "org/gnome/nautilus/preferences", "default-folder-viewer",
@@ -109,6 +110,19 @@ TEST(Payloads, LayoutsOverTheExtensionSettings) {
         EXPECT_EQ("6", settings[panel]["appicon-padding"]) << name;
         EXPECT_EQ(weekday, settings[interface]["clock-show-weekday"]) << name;
         EXPECT_EQ(enabled_base + enabled_tail, settings["org/gnome/shell"]["enabled-extensions"]);
+    }
+    // An extension without a build for the release is not enabled, wherever it stands.
+    const std::string_view ubuntu = layout_payloads("ubuntu").front();
+    const std::tuple<std::vector<std::string_view>, const char*> left_out_rows[] = {
+        {{"transparent-top-bar@ftpix.com"},
+         ", 'tophat@fflewddur.github.io', 'apps-menu@gnome-shell-extensions.gcampax.github.com']"},
+        {{"tophat@fflewddur.github.io", "apps-menu@gnome-shell-extensions.gcampax.github.com"},
+         ", 'transparent-top-bar@ftpix.com']"},
+    };
+    for (const auto& [left_out, enabled_tail] : left_out_rows) {
+        const std::string payload = payload_without_extensions(ubuntu, left_out);
+        EXPECT_EQ(enabled_base + enabled_tail,
+                  loaded({payload})["org/gnome/shell"]["enabled-extensions"]);
     }
     EXPECT_TRUE(layout_payloads("reset").empty() && !theme_payload("Dark"));
 }

@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <csignal>
+
 #include "lib/commands.h"
 #include "lib/files.h"
 #include "lib/user.h"
@@ -38,6 +40,26 @@ TEST(Exec, ExitCodesOfNormalExitFailureSignalAndMissingCommand) {
     EXPECT_EQ((std::vector<int>{3, 0, 9, 255, 127}), results);
     EXPECT_NE(std::string::npos, err.find("problem\n"));
     EXPECT_EQ(std::string::npos, err.find("E: ")) << err;
+}
+
+// Ctrl-C or Ctrl-\ that reaches only the command (a pseudo-terminal's foreground job) was
+// meant for the whole run; a command's own SIGTERM is just its failure.
+TEST(Exec, ACommandEndedByCtrlCOrQuitInterruptsTheRun) {
+    static int seen;
+    Velkor::signals_install([](int signal_number) {
+        seen = signal_number;
+        throw signal_number;
+    });
+    for (const auto& [cmd, expected] :
+         {std::pair{"kill -INT $$", SIGINT}, {"kill -QUIT $$", SIGQUIT}, {"kill -TERM $$", 0}}) {
+        seen = 0;
+        try {
+            Velkor::run_command(cmd);
+        } catch (int) {
+        }
+        EXPECT_EQ(expected, seen) << cmd;
+    }
+    for (int signal_number : {SIGINT, SIGTERM, SIGHUP}) signal(signal_number, SIG_DFL);
 }
 
 TEST(Exec, SyncSplitsWordsButRunsNoShell) {

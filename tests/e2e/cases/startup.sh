@@ -59,11 +59,13 @@ test_refusals() {
 ┊ Supported distributions:               ┊
 ┊  - Ubuntu 22.04                        ┊
 ┊  - Ubuntu 22.10                        ┊
+┊  - Ubuntu 24.04                        ┊
+┊  - Ubuntu 26.04                        ┊
 ┊                                        ┊
 └┄┄┄┄┄┄┄┄┄┄┄┄┄┄┄┄┄┄┄┄┄┄┄┄┄┄┄┄┄┄┄┄┄┄┄┄┄┄┄┄┘'
   for row in "sb_as_root|E: Do not run this program as root or with sudo: start it as your desktop user; it asks for the administrator password when it needs it." \
     "sb_no_account|E: Username not found for uid: 4242" \
-    "sb_without wget rsync|E: Some required tools are missing: rsync, wget
+    "sb_without wget rsync whiptail|E: Some required tools are missing: rsync, wget, whiptail
 E: Install packages for the missing tools and try again." \
     "sb_os_release debian-12|$debian_box" \
     "sb_os_release ubuntu-22.04.1|This distribution is not supported:" \

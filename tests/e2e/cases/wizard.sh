@@ -28,13 +28,13 @@ assert_headers() {
 test_two_passes_in_a_home_with_a_blank_and_a_quote() {
   sb_home "$SB_DIR/home/it's a home/kelvane test"
   sb_home_file .bashrc $'# mine\n'
-  sb_home_file .ssh/config $'Host work\n  User someone\n'
+  sb_home_file .ssh/config $'Host work\n  User someone\n  ServerAliveInterval 5\n'
   system_files
   answers chrome
   sb_run --noreboot
   assert_status 0
   assert_dialogs "Kelvane ~ kelvane.org|Web Browser|Google Chrome EULA|Desktop Layout|GTK Theme"
-  assert_headers "Enable 'universe' and 'multiverse' repositories|Install some dependencies|Update bash prompt|Update fish prompt|Remove Firefox snap|Remove default applications|Install applications|Install Deb-get|Install Nala|Refresh package information|Install AppImageLauncher|Install Flatpak support|Install Snap support|Install Web Browser|Install Google Chrome|Install Guake terminal|Install Zram tools|Install latest LibreOffice|Install Updates|Refresh package information|Install updates: apt upgrade|Install updates: apt full-upgrade|Install Wallpaper|Install Variety|Install GNOME extensions|Update SSH configuration|Apply Layout: windows|Apply Theme: dark|Post-install tasks are complete.|Restarting the system is recommended."
+  assert_headers "Enable 'universe' and 'multiverse' repositories|Check that the packages exist|Install some dependencies|Update bash prompt|Update fish prompt|Remove Firefox snap|Remove default applications|Install applications|Install Deb-get|Install Nala|Refresh package information|Install AppImageLauncher|Install Flatpak support|Install Snap support|Install Web Browser|Install Google Chrome|Install Guake terminal|Install Zram tools|Install latest LibreOffice|Install Updates|Refresh package information|Install updates: apt upgrade|Install updates: apt full-upgrade|Install Wallpaper|Install Variety|Install GNOME extensions|Update SSH configuration|Apply Layout: windows|Apply Theme: dark|Post-install tasks are complete.|Restarting the system is recommended."
   assert_order 'add-apt-repository -y universe' 'apt install .*dconf-cli$' '^dconf load' \
     'snap remove firefox' 'apt install .*gnome-tweaks' 'webp-pixbuf-loader' 'curl .*deb-get' \
     'nala/volian' 'apt install .* nala$' 'appimagelauncher' 'apt install .* flatpak$' 'remote-add' \
@@ -57,6 +57,8 @@ test_two_passes_in_a_home_with_a_blank_and_a_quote() {
     fail "a real tool refused a file: $(sb__excerpt "$SB_DIR/tools.out")"
   grep -qx "user someone" "$SB_DIR/tools.out" || fail "ssh lost the user's own host"
   grep -qx "controlpersist 600" "$SB_DIR/tools.out" || fail "ssh lacks the connection sharing"
+  # ssh takes the first value it meets: the defaults stand in front of the user's own hosts.
+  ! grep -qx "serveraliveinterval 5" "$SB_DIR/tools.out" || fail "the defaults come after the user's hosts"
   # The real dconf took every settings payload.
   sb_dconf_dump >"$SB_DIR/dump"
   for key in "font='Fira Code 11'" "default-shell='/usr/bin/fish'" "gtk-theme='Yaru-dark'" \
@@ -140,7 +142,7 @@ test_failed_command_stops_the_run() {
     assert_stdout_has "Run kelvane again: the steps already done are skipped."
   done
   # The stop names the step and the command; the log holds every command, its output and status.
-  assert_stdout_has "Stopped at step 5 of 27: Terminal colours"
+  assert_stdout_has "Stopped at step 6 of 28: Terminal colours"
   assert_stdout_has "ended with status 1."
   local log
   log=$(sed -n 's/^Log: //p' "$SB_STDOUT")
@@ -166,8 +168,8 @@ test_failed_command_stops_the_run() {
 # dialog stops the run at once, and a second start finishes it.
 test_interrupt_stops_the_run() {
   local row stub pattern after where
-  for row in "add-apt-repository|universe|dconf-cli|at step 1 of 27: Enable extra repositories" \
-    "apt|install .*dconf-cli|snap remove|at step 2 of 27: Install dependencies" \
+  for row in "add-apt-repository|universe|dconf-cli|at step 1 of 28: Enable extra repositories" \
+    "apt|install .*dconf-cli|snap remove|at step 3 of 28: Install dependencies" \
     "whiptail|Desktop Layout|GTK Theme|Interrupted by SIGINT."; do
     IFS='|' read -r stub pattern after where <<<"$row"
     system_files
@@ -221,7 +223,7 @@ test_errors_are_summed_up_and_repaired() {
   answers firefox
   sb_run
   assert_status 1
-  assert_stdout_has "Stopped at step 16 of 27: Install LibreOffice"
+  assert_stdout_has "Stopped at step 17 of 28: Install LibreOffice"
   [ -e "$SB_HOME/.cache/.post-install-addl-repos-enabled" ] || fail "universe not enabled again"
   : >"$SB_DIR/fail.rules"
   sb_clear_answers

@@ -1,0 +1,88 @@
+# The supported releases: a whole pass on each, and the package check that runs before the
+# first change.
+
+system_files() {
+  sb_root_file /etc/default/zramswap $'#ALGO=lz4\n'
+  sb_root_file /usr/share/applications/defaults.list \
+    $'[Default Applications]\nvideo/mp4=org.gnome.Totem.desktop\nvideo/webm=org.gnome.Showtime.desktop\n'
+}
+
+marker=.cache/velkor-post-install.done
+options=(--noreboot --yes --browser=chrome --accept-chrome-licence --layout=ubuntu --theme=dark)
+
+# One row per release: its version, the names its archive lacks, the extension it has no build
+# of, whether Nala comes from its archive, its GNOME's font-rendering and the video player
+# left in the default applications.
+test_a_pass_on_each_release() {
+  local row version lacks no_build nala_archive rendering player name
+  for row in "22.04||-|no||org.gnome.Showtime" "22.10||-|no||org.gnome.Showtime" \
+    "24.04|libappindicator1 steam|transparent-top-bar@ftpix.com|yes||org.gnome.Showtime" \
+    "26.04|libappindicator1 neofetch p7zip-rar steam|tophat@fflewddur.github.io|yes|font-rendering='manual'|vlc"; do
+    IFS='|' read -r version lacks no_build nala_archive rendering player <<<"$row"
+    rm -rf "$SB_HOME" "$SB_DIR/sys"
+    mkdir -p "$SB_HOME"
+    : >"$SB_DIR/state/packages"
+    system_files
+    sb_os_release "ubuntu-$version"
+    sb_run "${options[@]}"
+    assert_status 0
+    [ -f "$SB_HOME/$marker" ] || fail "$version: no done marker"
+    assert_stdout_has "Package check: all "
+    assert_order 'apt-get -s install' 'apt install'
+    assert_not_called 'apt-key|kdeapps'
+    for name in $lacks; do assert_not_called " $name( |$)"; done
+    if [ "$nala_archive" = yes ]; then assert_not_called 'nala/volian'; else assert_called 'nala/volian'; fi
+    diff <(ls "$SB_WORK/extensions_$version") <(ls "$SB_HOME/.local/share/gnome-shell/extensions") ||
+      fail "$version: not the release's extensions"
+    sb_dconf_dump >"$SB_DIR/dump"
+    grep -q "'$no_build'" "$SB_DIR/dump" && fail "$version: $no_build enabled"
+    [ -z "$rendering" ] || grep -qxF "$rendering" "$SB_DIR/dump" || fail "$version: no $rendering"
+    grep -q "font-rendering" "$SB_DIR/dump" && [ -z "$rendering" ] && fail "$version: font-rendering set"
+    grep -q "video/webm=$player" "$SB_HOME/.config/mimeapps.list" || fail "$version: webm player"
+  done
+}
+
+# A name apt does not know stops the pass before the first change, with one line per name;
+# without any package lists that is said once. A dry run on 24.04 shows the check's result.
+test_package_check_before_the_first_change() {
+  local row setting lines
+  system_files
+  for row in "gparted htop|E: Ubuntu 22.04 has no package 'gparted'|E: Ubuntu 22.04 has no package 'htop'" \
+    "--no-lists|E: apt has no package lists (offline?): the packages cannot be checked.|"; do
+    IFS='|' read -r setting lines <<<"$row"
+    rm -f "$SB_DIR/state/apt-lacks" "$SB_DIR/state/no-lists"
+    # shellcheck disable=SC2086 # the names are meant to split
+    sb_apt_lacks $setting
+    sb_run "${options[@]}"
+    assert_status 1
+    for line in "${lines%%|*}" "${lines#*|}"; do [ -z "$line" ] || assert_stderr_has "$line"; done
+    [ "$(grep -c '^E: ' "$SB_STDERR")" = "$(tr '|' '\n' <<<"$lines" | grep -c .)" ] ||
+      fail "error lines: $(sb__excerpt "$SB_STDERR")"
+    assert_stdout_has "Stopped at step 2 of 28: Check packages"
+    assert_stdout_has "Log: "
+    assert_not_called '^sudo (eatmydata )?apt |snap remove|^dconf load'
+  done
+  rm -f "$SB_DIR/state/apt-lacks" "$SB_DIR/state/no-lists"
+  sb_os_release ubuntu-24.04
+  sb_run --dry-run "${options[@]}"
+  assert_status 0
+  assert_stdout_has "Package check: all "
+  assert_called 'apt-get -s install .*gnome-tweaks'
+}
+
+# From 24.04 on a PPA's source is a ".sources" file: the next pass finds it and adds nothing.
+test_second_pass_on_24_04_adds_no_source_twice() {
+  system_files
+  sb_os_release ubuntu-24.04
+  sb_run "${options[@]}"
+  assert_status 0
+  [ -f "$SB_DIR/sys/etc/apt/sources.list.d/libreoffice-ubuntu-ppa-noble.sources" ] ||
+    fail "no .sources file: $(ls "$SB_DIR/sys/etc/apt/sources.list.d")"
+  rm "$SB_HOME/$marker"
+  sb_run "${options[@]}"
+  assert_status 0
+  assert_not_called 'add-apt-repository .*ppa:'
+  [ "$(ls "$SB_DIR/sys/etc/apt/sources.list.d" | paste -sd' ')" = \
+    "libreoffice-ubuntu-ppa-noble.sources ubuntu.sources" ] ||
+    fail "sources: $(ls "$SB_DIR/sys/etc/apt/sources.list.d")"
+}
