@@ -18,7 +18,7 @@ std::vector<std::string> dconf_read_values(const std::vector<std::string>& keys,
                                            std::string_view payload);
 /// Runs the commands that edit the file `path` in place (through sudo with `use_sudo`); a dry
 /// run makes the same edits to a copy in the workspace and shows the difference. False when
-/// a command failed.
+/// a command failed (never in a dry run).
 bool edit_file(std::string_view path, const std::vector<std::string>& cmds, bool use_sudo);
 /// True when the machine booted through EFI (installs efibootmgr when missing).
 bool boot_mode_is_efi(AppConsole& app);

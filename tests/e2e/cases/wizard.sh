@@ -293,10 +293,12 @@ test_dry_run_shows_the_real_pass() {
   for line in "Would set /org/gnome/desktop/interface/gtk-theme: (not set) → 'Yaru-dark'" \
     "+PROMPT_COMMAND=__prompt_command" "Would write: /etc/default/zramswap" "+ALGO=zstd" \
     "Would write: $SB_HOME/.config/mimeapps.list" "+text/plain=org.gnome.gedit.desktop" \
-    "Would be applied" "Dry run: 27 steps, 0 already done, 27 would change the system." \
-    "Dry run: nothing was changed."; do
+    "Would be applied" "Dry run: nothing was changed."; do
     assert_stdout_has "$line"
   done
+  # On a fresh system every step has something to do.
+  grep -qE "^Dry run: ([0-9]+) steps, 0 already done, \1 would change the system\.$" "$SB_STDOUT" ||
+    fail "summary: $(grep '^Dry run: ' "$SB_STDOUT")"
   [ "$(cd "$SB_DIR" && find home sys -type f | sort | xargs md5sum)" = "$before" ] ||
     fail "the dry run changed a file"
   sed -n 's/^Would run: //p' "$SB_STDOUT" | sed -E 's#/kelvane_[A-Za-z0-9]+/[0-9/]+#/W/#g' \
