@@ -27,7 +27,7 @@ bool run_install_step(std::string_view message, std::string_view cmd) {
         log_error(install_failed);
         return false;
     }
-    log_msg("Installed successfully");
+    log_msg(done_or_would("Installed successfully", "Would be installed"));
     return true;
 }
 
@@ -58,7 +58,7 @@ bool update_refind_conf(std::string_view refind_conf) {
         log_error("Failed to update: " + std::string(refind_conf));
         return false;
     }
-    log_msg("Updated");
+    log_msg(done_or_would("Updated", "Would be updated"));
     return true;
 }
 

@@ -40,7 +40,7 @@ void install_gnome_extensions(const AppConsole& app) {
         log_error("Failed to install extensions: " + destination);
         return;
     }
-    log_msg("Installed extensions");
+    log_msg(done_or_would("Installed extensions", "Extensions would be installed"));
     // Done only when root owns it and may run it: a pass after a failed chown or chmod
     // installs it again.
     const auto installed = file_stat(extension_installer_path);
@@ -63,7 +63,8 @@ void install_gnome_extensions(const AppConsole& app) {
             return;
         }
     }
-    log_msg("Installed 'gnome-shell-extension-installer'");
+    log_msg(done_or_would("Installed 'gnome-shell-extension-installer'",
+                          "Would install 'gnome-shell-extension-installer'"));
 }
 
 void update_config_gnome_extensions() {
@@ -82,5 +83,5 @@ void apply_layout(std::string_view layout_name, const ReleaseProfile& release) {
             dconf_load(payload_without_extensions(payload, release.extensions_without_build));
         }
     }
-    log_msg("Applied");
+    log_msg(done_or_would("Applied", "Would be applied"));
 }

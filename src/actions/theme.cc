@@ -5,6 +5,7 @@
 #include "core/dialogs_data.h"
 #include "core/runner.h"
 #include "core/system.h"
+#include "lib/commands.h"
 #include "lib/console.h"
 
 using namespace Velkor;
@@ -24,5 +25,5 @@ void apply_theme(std::string_view theme_name, const ReleaseProfile& release) {
         dconf_load(*payload);
         if (needs_manual_font_rendering(release)) dconf_load(font_rendering_payload);
     }
-    log_msg("Applied");
+    log_msg(done_or_would("Applied", "Would be applied"));
 }

@@ -118,8 +118,31 @@ bool remove_created(const std::string& path) {
     return run(created_path_remove_command(path, is_dir)) == 0;
 }
 
+// A dry run's view of restore_settings: the settings grouped by folder, not one command each.
+void show_settings_restore(const std::string& folder, const Manifest& manifest) {
+    std::vector<std::string> lines;
+    for (const auto& [copy, dir] : manifest.dconf_dumps) {
+        lines.push_back("Would load every setting below " + dir + " from " +
+                        path_combine(folder, copy));
+    }
+    std::vector<std::string> saved;
+    for (const auto& copy : manifest.dconf_saves) {
+        for (auto& key : dconf_payload_keys(file_read(path_combine(folder, copy)).value_or("")))
+            saved.push_back(std::move(key));
+    }
+    for (auto& line : grouped_settings_lines("Would restore", saved)) lines.push_back(line);
+    for (auto& line : grouped_settings_lines("Would reset", manifest.dconf_resets))
+        lines.push_back(line);
+    for (const auto& line : lines) log_msg(line);
+    if (!lines.empty()) count_change();
+}
+
 // False when a saved copy could not be read or loaded.
 bool restore_settings(const std::string& folder, const Manifest& manifest) {
+    if (dry_run()) {
+        show_settings_restore(folder, manifest);
+        return true;
+    }
     bool restored = true;
     auto load = [&](const std::string& copy_name, const std::string& cmd) {
         const std::string copy = path_combine(folder, copy_name);
@@ -212,7 +235,7 @@ void undo_run(AppConsole& app, const std::string& runs_dir, std::string_view run
         exit_process(1);
     }
     if (!dry_run()) file_write(path_combine(folder, undone_marker_name), "");
-    log_msg("Run " + name + " undone.");
+    log_msg("Run " + name + std::string(done_or_would(" undone.", " would be undone.")));
 }
 
 MenuResult get_choice_undo(AppConsole& app, const std::string& runs_dir) {

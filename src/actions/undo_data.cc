@@ -1,5 +1,7 @@
 #include "actions/undo_data.h"
 
+#include <algorithm>
+
 #include "lib/files.h"
 
 using namespace Velkor;
@@ -96,4 +98,23 @@ std::string run_list_line(std::string_view run_name, const Manifest* manifest, b
     if (!manifest->finished) line += ", stopped early";
     if (undone) line += ", undone";
     return line;
+}
+
+std::vector<std::string> grouped_settings_lines(std::string_view verb,
+                                                const std::vector<std::string>& keys) {
+    // Folders in the order first seen, each with the names of its keys.
+    std::vector<std::pair<std::string, std::vector<std::string>>> folders;
+    for (const auto& key : keys) {
+        const size_t slash = key.rfind('/');
+        const std::string folder = key.substr(0, slash + 1);
+        auto found = std::find_if(folders.begin(), folders.end(),
+                                  [&](const auto& entry) { return entry.first == folder; });
+        if (found == folders.end()) found = folders.insert(folders.end(), {folder, {}});
+        found->second.push_back(key.substr(slash + 1));
+    }
+    std::vector<std::string> lines;
+    for (const auto& [folder, names] : folders) {
+        lines.push_back(std::string(verb) + " " + folder + ": " + string_join(names, ", "));
+    }
+    return lines;
 }

@@ -21,6 +21,10 @@ std::string system_remove_command(std::string_view path);
 std::string created_path_remove_command(std::string_view path, bool is_dir);
 /// "dconf load -f '<dir>' < '<copy>'".
 std::string dconf_tree_load_command(std::string_view copy, std::string_view dir);
+/// "<verb> <folder>: <name>, <name>" for the settings `keys`, one line per folder, folders in
+/// the order first seen ("Would reset /org/gnome/x/: a, b").
+std::vector<std::string> grouped_settings_lines(std::string_view verb,
+                                                const std::vector<std::string>& keys);
 /// "dconf reset '<key>'".
 std::string dconf_reset_command(std::string_view key);
 /// "sudo flatpak remote-delete --force '<name>'".

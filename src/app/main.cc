@@ -69,7 +69,8 @@ int main(int argc, char** argv) {
     std::string error;
     const auto options = parse_options(args, error);
     if (!options) {
-        std::fprintf(stderr, "%s\n\n%s", error.c_str(), usage_text().c_str());
+        // Short, so that the error stays on screen: the help is one option away.
+        std::fprintf(stderr, "%s\nRun 'kelvane --help' for the options.\n", error.c_str());
         return 2;
     }
     if (options->help || options->version) {

@@ -89,12 +89,13 @@ std::string item_text(std::string_view label, std::string_view description) {
 }  // namespace
 
 Dialog main_menu_dialog(bool efi) {
-    Dialog dialog{
-        "Choose Action", std::string(cancel_button_exit), menu_kind("Choose action:"), {}};
+    Dialog dialog{"Choose Action", std::string(cancel_button_exit), "", {}};
     for (const auto& entry : menu_entries) {
         if (entry.efi_only && !efi) continue;
         dialog.items.push_back(menu_item(entry.tag, item_text(entry.label, entry.description)));
     }
+    // Every entry in view: a scrolling main menu hides the last ones.
+    dialog.kind = menu_kind("Choose action:", static_cast<int>(dialog.items.size()));
     return dialog;
 }
 

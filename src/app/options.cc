@@ -10,53 +10,143 @@ using namespace Velkor;
 
 namespace {
 
-struct Choice {
-    const char* name;
-    std::vector<std::string> values;
+// A value the command line takes, and the word its dialog shows for it where that differs.
+struct Value {
+    std::string name;
+    std::string dialog_word = {};
 };
+using Values = std::vector<Value>;
 
-const std::vector<std::string> browsers{"chrome",  "firefox", "edge", "librewolf",
-                                        "vivaldi", "opera",   "brave"};
-const std::vector<std::string> layouts{"ubuntu", "windows", "minimal"};
-const std::vector<std::string> themes{"light", "dark"};
-const std::vector<std::string> kernels = xanmod_kernel_names();
-const std::vector<std::string> software_tags{"build",   "vala",   "gimp",       "steam",
-                                             "spotify", "ffmpeg", "mailspring", "rustdesk",
-                                             "vmm",     "vbox",   "vscode"};
+const Values browsers{{"chrome"},  {"firefox"}, {"edge"}, {"librewolf"},
+                      {"vivaldi"}, {"opera"},   {"brave"}};
+const Values layouts{{"ubuntu"}, {"windows", "bottom"}, {"minimal", "left"}};
+const Values themes{{"light"}, {"dark"}};
+// The kernel names, each with the menu's spelling of its CPU level ("x86-64v3" for "x64v3").
+Values kernel_values() {
+    Values values;
+    for (const auto& name : xanmod_kernel_names()) {
+        const std::string word = string_replace(name, "x64v", "x86-64v");
+        values.push_back({name, word == name ? "" : word});
+    }
+    return values;
+}
+const Values kernels = kernel_values();
+const Values software_tags{{"build"},   {"vala"},   {"gimp"},       {"steam"},
+                           {"spotify"}, {"ffmpeg"}, {"mailspring"}, {"rustdesk"},
+                           {"vmm"},     {"vbox"},   {"vscode"}};
+const char* const verbs[] = {"setup",        "theme",    "layout", "kernel",
+                             "boot-manager", "software", "undo"};
+// Every option, for the suggestion after a mistyped one; "=" marks one that takes a value.
+const char* const option_names[] = {"--noreboot",
+                                    "--no-reboot",
+                                    "--skip-reboot",
+                                    "--help",
+                                    "--version",
+                                    "--yes",
+                                    "--list",
+                                    "--dry-run",
+                                    "--accept-chrome-licence",
+                                    "--browser=",
+                                    "--layout=",
+                                    "--theme=",
+                                    "--skip-network-check"};
 
-bool one_of(const std::vector<std::string>& values, const std::string& value) {
-    return std::find(values.begin(), values.end(), value) != values.end();
+Values with_reset(const Values& values) {
+    Values extended = values;
+    extended.push_back({"reset", "default"});
+    return extended;
 }
 
-// "a, b or c"
-std::string listed(const std::vector<std::string>& values) {
+// The value's own name for `word`, which may be the dialog's word for it.
+std::optional<std::string> value_name(const Values& values, const std::string& word) {
+    for (const auto& value : values) {
+        if (word == value.name || (!value.dialog_word.empty() && word == value.dialog_word)) {
+            return std::string(value.name);
+        }
+    }
+    return std::nullopt;
+}
+
+// "a, b (dialog word) or c"
+std::string listed(const Values& values) {
     std::string text;
     for (size_t i = 0; i < values.size(); ++i) {
         if (i > 0) text += i + 1 == values.size() ? " or " : ", ";
-        text += values[i];
+        text += values[i].name;
+        if (!values[i].dialog_word.empty()) text += std::string(" (") + values[i].dialog_word + ")";
     }
     return text;
 }
 
-std::string invalid(const std::string& value, const std::string& what,
-                    const std::vector<std::string>& values) {
-    return "kelvane: invalid value '" + value + "' for " + what + " (choose " + listed(values) +
-           ")";
+// The candidate nearest to `word` in any letter case, when it is within two edits.
+std::optional<size_t> nearest(const std::string& word, const std::vector<std::string>& candidates) {
+    constexpr size_t most_edits = 2;
+    const std::string lower = string_lower(word);
+    std::optional<size_t> best;
+    size_t best_distance = most_edits + 1;
+    for (size_t i = 0; i < candidates.size(); ++i) {
+        const size_t distance = string_edit_distance(lower, candidates[i]);
+        if (distance < best_distance) {
+            best = i;
+            best_distance = distance;
+        }
+    }
+    return best;
 }
 
-// The verbs and the values their arguments take; an empty list takes any number of tags.
-bool check_verb(const std::vector<std::string>& verb, std::string& error) {
+std::string did_you_mean(const std::string& word) { return "; did you mean '" + word + "'?"; }
+
+std::string suggestion(const std::string& word, const std::vector<std::string>& candidates) {
+    const auto found = nearest(word, candidates);
+    return found ? did_you_mean(candidates[*found]) : "";
+}
+
+std::vector<std::string> value_words(const Values& values) {
+    std::vector<std::string> words;
+    for (const auto& value : values) {
+        words.push_back(value.name);
+        if (!value.dialog_word.empty()) words.push_back(value.dialog_word);
+    }
+    return words;
+}
+
+std::string invalid(const std::string& value, const std::string& what, const Values& values) {
+    return "kelvane: invalid value '" + value + "' for " + what + " (choose " + listed(values) +
+           ")" + suggestion(value, value_words(values));
+}
+
+std::string unknown_option(const std::string& arg) {
+    // Compared without the value: "--noreboot=1" is suggested "--noreboot", and "--browser"
+    // "--browser=NAME".
+    std::vector<std::string> keys;
+    for (const char* name : option_names)
+        keys.push_back(std::string(name).substr(0, std::string(name).find('=')));
+    const auto found = nearest(arg.substr(0, arg.find('=')), keys);
+    std::string hint;
+    if (found) {
+        const std::string option = option_names[*found];
+        const std::string shown = option.back() == '=' ? option + "NAME" : option;
+        if (shown != arg) hint = did_you_mean(shown);
+    }
+    return "kelvane: unknown option '" + arg + "'" + hint;
+}
+
+// The verbs and the values their arguments take; an empty list takes any number of tags. A
+// dialog's word for a value is replaced by the value's own name.
+bool check_verb(std::vector<std::string>& verb, std::string& error) {
     const std::string& name = verb[0];
     const size_t count = verb.size() - 1;
-    auto one_value = [&](const std::vector<std::string>& values) {
+    auto one_value = [&](const Values& values) {
         if (count != 1) {
             error = "kelvane: " + name + " takes one value (choose " + listed(values) + ")";
             return false;
         }
-        if (!one_of(values, verb[1])) {
+        const auto value = value_name(values, verb[1]);
+        if (!value) {
             error = invalid(verb[1], name, values);
             return false;
         }
+        verb[1] = *value;
         return true;
     };
     if (name == "setup") {
@@ -65,11 +155,7 @@ bool check_verb(const std::vector<std::string>& verb, std::string& error) {
         return false;
     }
     if (name == "theme" || name == "boot-manager") return one_value(themes);
-    if (name == "layout") {
-        std::vector<std::string> values = layouts;
-        values.push_back("reset");
-        return one_value(values);
-    }
+    if (name == "layout") return one_value(with_reset(layouts));
     if (name == "kernel") return one_value(kernels);
     if (name == "undo") {
         if (count <= 1) return true;
@@ -82,14 +168,15 @@ bool check_verb(const std::vector<std::string>& verb, std::string& error) {
             return false;
         }
         for (size_t i = 1; i < verb.size(); ++i) {
-            if (!one_of(software_tags, verb[i])) {
+            if (!value_name(software_tags, verb[i])) {
                 error = invalid(verb[i], name, software_tags);
                 return false;
             }
         }
         return true;
     }
-    error = "kelvane: unknown command '" + name + "'";
+    error = "kelvane: unknown command '" + name + "'" +
+            suggestion(name, std::vector<std::string>(std::begin(verbs), std::end(verbs)));
     return false;
 }
 
@@ -115,7 +202,7 @@ std::string usage_text() {
            "                 do not restart the machine at the end of the wizard\n"
            "  --browser=NAME chrome, firefox, edge, librewolf, vivaldi, opera or brave\n"
            "  --accept-chrome-licence  accept the Chrome licence (else Firefox is used)\n"
-           "  --layout=NAME  ubuntu, windows or minimal\n"
+           "  --layout=NAME  ubuntu, windows or minimal (the dialog's bottom, left)\n"
            "  --theme=NAME   light or dark\n"
            "  --yes          no welcome box; undo: reverse the packages without asking\n"
            "  --dry-run      show the steps, commands and file changes; change nothing\n"
@@ -128,10 +215,12 @@ std::string usage_text() {
            "  setup                      the wizard\n"
            "  theme light|dark           change the theme\n"
            "  layout ubuntu|windows|minimal|reset\n"
-           "                             change the desktop layout\n"
+           "                             change the desktop layout; the dialog's words\n"
+           "                             bottom, left and default work too\n"
            "  kernel x64v2|x64v3|lts-x64v2|lts-x64v3|lts|rt-x64v2|rt-x64v3|\n"
            "         edge-x64v2|edge-x64v3\n"
-           "                             install a XanMod kernel (24.04 and later)\n"
+           "                             install a XanMod kernel (24.04 and later); the\n"
+           "                             dialog's words x86-64v2 ... edge-x86-64v3 work too\n"
            "  boot-manager light|dark    install rEFInd (EFI machines)\n"
            "  software TAG...            install extra software: build vala gimp steam\n"
            "                             spotify ffmpeg mailspring rustdesk vmm vbox\n"
@@ -153,8 +242,8 @@ bool is_noreboot_option(const std::string& arg) {
 
 std::optional<Options> parse_options(const std::vector<std::string>& args, std::string& error) {
     Options options;
-    const std::vector<std::pair<std::string, std::pair<std::optional<std::string> Options::*,
-                                                       const std::vector<std::string>*>>>
+    const std::vector<
+        std::pair<std::string, std::pair<std::optional<std::string> Options::*, const Values*>>>
         answers{{"--browser", {&Options::browser, &browsers}},
                 {"--layout", {&Options::layout, &layouts}},
                 {"--theme", {&Options::theme, &themes}}};
@@ -182,16 +271,16 @@ std::optional<Options> parse_options(const std::vector<std::string>& args, std::
             const auto answer = std::find_if(answers.begin(), answers.end(),
                                              [&](const auto& row) { return row.first == key; });
             if (answer == answers.end() || key == arg) {
-                error = "kelvane: unknown option '" + arg + "'";
+                error = unknown_option(arg);
                 return std::nullopt;
             }
             const std::string value = arg.substr(key.size() + 1);
             const auto& [field, values] = answer->second;
-            if (!one_of(*values, value)) {
+            options.*field = value_name(*values, value);
+            if (!(options.*field)) {
                 error = invalid(value, key, *values);
                 return std::nullopt;
             }
-            options.*field = value;
         }
     }
     if (options.help || options.version) return options;

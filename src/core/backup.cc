@@ -13,6 +13,7 @@
 #include "core/packages.h"
 #include "core/packages_data.h"
 #include "core/runner.h"
+#include "core/system.h"
 #include "lib/commands.h"
 #include "lib/console.h"
 #include "lib/files.h"
@@ -215,16 +216,18 @@ void backup_dconf_keys(std::string_view payload) {
     if (!recording.active) return;
     std::vector<std::pair<std::string, std::string>> values;
     bool resets = false;
+    // The first value is the one before the run: a later payload must not replace it.
+    std::vector<std::string> keys;
     for (const auto& key : dconf_payload_keys(payload)) {
-        // The first value is the one before the run: a later payload must not replace it.
-        if (!recording.saved_keys.insert(key).second) continue;
-        const std::string value =
-            string_strip(read_output("dconf read " + shell_quote(key)).std_out.value_or(""));
-        if (value.empty()) {
-            recording.manifest.dconf_resets.push_back(key);
+        if (recording.saved_keys.insert(key).second) keys.push_back(key);
+    }
+    const auto before = dconf_read_values(keys, payload);
+    for (size_t i = 0; i < keys.size(); ++i) {
+        if (before[i].empty()) {
+            recording.manifest.dconf_resets.push_back(keys[i]);
             resets = true;
         } else {
-            values.emplace_back(key, value);
+            values.emplace_back(keys[i], before[i]);
         }
     }
     if ((values.empty() && !resets) || run_folder().empty()) return;

@@ -1,6 +1,7 @@
 #include "core/backup_data.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <map>
 #include <set>
 
@@ -153,8 +154,8 @@ size_t manifest_change_count(const Manifest& manifest) {
            manifest.flatpak_remotes.size() + manifest.extensions.size() + manifest.created.size();
 }
 
-std::vector<std::string> dconf_payload_keys(std::string_view payload) {
-    std::vector<std::string> keys;
+std::vector<std::pair<std::string, std::string>> dconf_payload_values(std::string_view payload) {
+    std::vector<std::pair<std::string, std::string>> values;
     std::optional<std::string> folder;
     for (const auto& raw : string_split(payload, "\n")) {
         const std::string line = string_strip(raw);
@@ -168,9 +169,43 @@ std::vector<std::string> dconf_payload_keys(std::string_view payload) {
         }
         const size_t equals = line.find('=');
         if (!folder || equals == std::string::npos || equals == 0) continue;
-        keys.push_back(*folder + string_strip(line.substr(0, equals)));
+        values.emplace_back(*folder + string_strip(line.substr(0, equals)),
+                            string_strip(line.substr(equals + 1)));
     }
+    return values;
+}
+
+std::vector<std::string> dconf_payload_keys(std::string_view payload) {
+    std::vector<std::string> keys;
+    for (auto& [key, value] : dconf_payload_values(payload)) keys.push_back(std::move(key));
     return keys;
+}
+
+namespace {
+
+// dconf prints a double as it is stored: 0.9 reads back as 0.90000000000000002.
+bool same_number(const std::string& a, const std::string& b) {
+    char* a_end = nullptr;
+    char* b_end = nullptr;
+    const double a_value = std::strtod(a.c_str(), &a_end);
+    const double b_value = std::strtod(b.c_str(), &b_end);
+    return !a.empty() && !b.empty() && *a_end == '\0' && *b_end == '\0' && a_value == b_value;
+}
+
+}  // namespace
+
+std::vector<std::string> settings_change_lines(
+    const std::vector<std::pair<std::string, std::string>>& values,
+    const std::vector<std::string>& current) {
+    std::vector<std::string> lines;
+    for (size_t i = 0; i < values.size(); ++i) {
+        const auto& [key, value] = values[i];
+        const std::string before = i < current.size() ? current[i] : "";
+        if (before == value || same_number(before, value)) continue;
+        lines.push_back("Would set " + key + ": " + (before.empty() ? "(not set)" : before) +
+                        " → " + value);
+    }
+    return lines;
 }
 
 std::string dconf_values_payload(const std::vector<std::pair<std::string, std::string>>& values) {

@@ -65,9 +65,16 @@ std::optional<Manifest> parse_manifest(std::string_view text, std::string& error
 /// How many changes the manifest holds (one per entry).
 size_t manifest_change_count(const Manifest& manifest);
 
-/// The settings keys that a "dconf load -f /" payload sets, as absolute paths
-/// ("[org/gnome/x]" and "a=1" give "/org/gnome/x/a"), in payload order.
+/// The settings that a "dconf load -f /" payload sets, as (absolute key path, value)
+/// ("[org/gnome/x]" and "a=1" give "/org/gnome/x/a", "1"), in payload order.
+std::vector<std::pair<std::string, std::string>> dconf_payload_values(std::string_view payload);
+/// The keys of dconf_payload_values.
 std::vector<std::string> dconf_payload_keys(std::string_view payload);
+/// "Would set <key>: <current> → <value>" for each setting whose current value (same order;
+/// "" when not set) differs.
+std::vector<std::string> settings_change_lines(
+    const std::vector<std::pair<std::string, std::string>>& values,
+    const std::vector<std::string>& current);
 /// A "dconf load -f /" payload that sets each (absolute key path, value), grouped by folder.
 std::string dconf_values_payload(const std::vector<std::pair<std::string, std::string>>& values);
 

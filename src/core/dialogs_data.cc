@@ -1,5 +1,7 @@
 #include "core/dialogs_data.h"
 
+#include <algorithm>
+
 #include "lib/files.h"
 
 using namespace Velkor;
@@ -10,8 +12,11 @@ std::string title_option(std::string_view title) { return " --title " + shell_qu
 
 }  // namespace
 
-std::string menu_kind(std::string_view prompt) {
-    return " --notags --menu -- " + shell_quote(prompt) + " 20 78 10";
+std::string menu_kind(std::string_view prompt, int list_height) {
+    // The box grows with a list that would not fit in its usual 20 lines.
+    const int height = std::max(20, list_height + 9);
+    return " --notags --menu -- " + shell_quote(prompt) + " " + std::to_string(height) + " 78 " +
+           std::to_string(list_height);
 }
 
 std::string checklist_kind(std::string_view prompt) {

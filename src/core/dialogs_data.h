@@ -22,8 +22,8 @@ inline constexpr std::string_view cancel_button_exit = " --cancel-button 'Exit'"
 // ("-- Go back --"): each kind ends the options with "--" before its prompt or text, so every
 // option of a dialog stands before the kind.
 
-/// " --notags --menu -- '<prompt>' 20 78 10"
-std::string menu_kind(std::string_view prompt);
+/// " --notags --menu -- '<prompt>' 20 78 <list_height>" (a taller box for more than 11 rows)
+std::string menu_kind(std::string_view prompt, int list_height = 10);
 /// " --notags --checklist -- '<prompt>' 30 78 20"
 std::string checklist_kind(std::string_view prompt);
 /// " '<tag>' '<text>'"

@@ -100,6 +100,10 @@ void deb_get_install(std::string_view packages, Questions questions) {
 
 std::vector<std::string> check_installed_packages(AppConsole& app) {
     ExecOutput output;
+    // Some 2,000 names on a desktop, read again after every install: the log keeps the count.
+    output.log_summary = [](const std::string& listing) {
+        return std::to_string(parse_dpkg_query(listing).size()) + " packages installed";
+    };
     // On failure the previous list stays: an empty one would make every package look missing.
     if (run_read(dpkg_query_command, RunMode::captured, &output) != 0) return {};
     std::vector<std::string> names = parse_dpkg_query(output.std_out.value_or(""));

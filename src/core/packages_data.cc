@@ -128,11 +128,12 @@ std::string copy_target_dir(std::string_view dst) {
 }
 
 std::string mkdir_command(std::string_view prefix, std::string_view dir) {
-    return std::string(prefix) + " mkdir -p " + shell_quote(dir);
+    return (prefix.empty() ? "" : std::string(prefix) + " ") + "mkdir -p " + shell_quote(dir);
 }
 
 std::string copy_command(std::string_view prefix, std::string_view src, std::string_view dst) {
-    return std::string(prefix) + " cp -rf " + std::string(src) + " " + shell_quote(dst);
+    return (prefix.empty() ? "" : std::string(prefix) + " ") + "cp -rf " + std::string(src) + " " +
+           shell_quote(dst);
 }
 
 std::string keyring_install_command(const SignedSource& source) {

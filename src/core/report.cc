@@ -128,9 +128,20 @@ void report_step_end() {
 
 int report_summary() {
     log_msg("");
-    log_msg("Summary: " + std::to_string(progress.worked) + " steps did their work, " +
-            std::to_string(progress.already_done) + " were already done, " +
-            std::to_string(progress.failed.size()) + " reported an error.");
+    const std::string errors = std::to_string(progress.failed.size()) + " reported an error";
+    if (dry_run()) {
+        log_msg("Dry run: " + std::to_string(progress.total) + " steps, " +
+                std::to_string(progress.already_done) + " already done, " +
+                std::to_string(progress.worked) + " would change the system" +
+                (progress.failed.empty() ? "" : ", " + errors) + ".");
+    } else {
+        const int worked = progress.worked;
+        const int done = progress.already_done;
+        log_msg("Summary: " + std::to_string(worked) +
+                (worked == 1 ? " step did its work, " : " steps did their work, ") +
+                std::to_string(done) + (done == 1 ? " was" : " were") + " already done, " + errors +
+                ".");
+    }
     for (const auto& name : progress.failed) log_msg("Step with an error: " + name);
     log_msg("Total time: " + duration_text(Clock::now() - progress.part_start));
     log_line();

@@ -1,6 +1,7 @@
 #include "core/system.h"
 
 #include "core/backup.h"
+#include "core/backup_data.h"
 #include "core/packages.h"
 #include "core/packages_data.h"
 #include "core/report.h"
@@ -20,7 +21,53 @@ int copy_file(std::string_view src, std::string_view dst, bool use_sudo) {
     return run(copy_command(prefix, src, dst));
 }
 
+std::vector<std::string> dconf_read_values(const std::vector<std::string>& keys,
+                                           std::string_view payload) {
+    std::vector<std::string> cmds;
+    for (const auto& key : keys) cmds.push_back("dconf read " + shell_quote(key));
+    std::vector<std::string> values;
+    if (cmds.empty()) return values;
+    // One line in the log for the lot: a payload sets up to a few dozen keys.
+    for (const auto& output :
+         run_reads(cmds, "dconf read of " + std::to_string(keys.size()) +
+                             (keys.size() == 1 ? " setting of " : " settings of ") +
+                             payload_first_path(payload))) {
+        values.push_back(string_strip(output.std_out.value_or("")));
+    }
+    return values;
+}
+
+bool edit_file(std::string_view path, const std::vector<std::string>& cmds, bool use_sudo) {
+    if (!dry_run()) {
+        bool all_done = true;
+        for (const auto& cmd : cmds) all_done = run(cmd) == 0 && all_done;
+        return all_done;
+    }
+    // The same edits on a copy in the workspace, to show what they would change.
+    const std::string copy = get_temp_file_path(true);
+    if (use_sudo ? file_exists_sudo(path) : file_exists(path)) {
+        file_write(copy, use_sudo ? file_read_sudo(path) : file_read(path).value_or(""));
+    }
+    for (const auto& cmd : cmds) {
+        std::string on_copy = string_replace(cmd, shell_quote(path), shell_quote(copy));
+        if (on_copy.rfind("sudo ", 0) == 0) on_copy.erase(0, 5);
+        run_read(on_copy, RunMode::captured);
+    }
+    file_show_diff(path, file_exists(copy) ? file_read(copy).value_or("") : "", use_sudo);
+    // Like every command of a dry run, the edits count as done.
+    return true;
+}
+
 void dconf_load(std::string_view txt) {
+    if (dry_run()) {
+        const auto values = dconf_payload_values(txt);
+        std::vector<std::string> keys;
+        for (const auto& [key, value] : values) keys.push_back(key);
+        const auto lines = settings_change_lines(values, dconf_read_values(keys, txt));
+        for (const auto& line : lines) log_msg(line);
+        if (!lines.empty()) count_change();
+        return;
+    }
     backup_dconf_keys(txt);
     const std::string payload_path = get_temp_file_path(true);
     file_write(payload_path, txt);

@@ -16,6 +16,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <vector>
 
 #include "lib/console.h"
@@ -380,6 +381,16 @@ void check_interrupt() {
     interrupt_handler(signal_number);
 }
 
+bool wait_unless_interrupted(int seconds) {
+    timespec left{seconds, 0};
+    // The handler has no SA_RESTART: a signal ends the sleep early with EINTR.
+    while (!pending_signal && nanosleep(&left, &left) != 0 && errno == EINTR) {
+    }
+    const bool interrupted = pending_signal != 0;
+    pending_signal = 0;
+    return !interrupted;
+}
+
 namespace {
 
 pid_t keepalive_pid = -1;
@@ -428,6 +439,12 @@ bool dry_run() { return dry_run_on; }
 
 int changing_commands_count() { return changing_commands; }
 
+void count_change() { ++changing_commands; }
+
+std::string_view done_or_would(std::string_view done, std::string_view would) {
+    return dry_run_on ? would : done;
+}
+
 int run_read(std::string_view cmd, RunMode mode, ExecOutput* output) {
     return run_command(cmd, mode, output, Effect::reads);
 }
@@ -445,8 +462,12 @@ int run_command(std::string_view cmd, RunMode mode, ExecOutput* output, Effect e
     log_file_write((effect == Effect::changes ? "$ " : "? ") + std::string(cmd) + "\n");
     int code = 0;
     if (mode == RunMode::captured) {
+        const auto log_summary = output ? output->log_summary : nullptr;
         code = exec_sync(cmd, output);
-        if (output) {
+        if (output && log_summary) {
+            log_file_write(log_summary(output->std_out.value_or("")) + "\n");
+            log_file_write(log_text_of(output->std_err));
+        } else if (output) {
             log_file_write(log_text_of(output->std_out));
             log_file_write(log_text_of(output->std_err));
         }
@@ -464,6 +485,22 @@ int run_command(std::string_view cmd, RunMode mode, ExecOutput* output, Effect e
     if (code == 0 && !keepalive_started && cmd.rfind("sudo ", 0) == 0) keepalive_start();
     check_interrupt();
     return code;
+}
+
+std::vector<ExecOutput> run_reads(const std::vector<std::string>& cmds, std::string_view summary) {
+    check_interrupt();
+    std::vector<ExecOutput> outputs(cmds.size());
+    bool failed = false;
+    for (size_t i = 0; i < cmds.size(); ++i) {
+        log_debug(cmds[i]);
+        if (exec_sync(cmds[i], &outputs[i]) != 0) {
+            outputs[i].std_out.reset();
+            failed = true;
+        }
+    }
+    log_file_write("? " + std::string(summary) + "\n[exit " + (failed ? "1" : "0") + "]\n");
+    check_interrupt();
+    return outputs;
 }
 
 std::string get_cmd_path(std::string_view cmd_tool) {

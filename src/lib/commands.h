@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace Velkor {
 
@@ -14,6 +15,9 @@ namespace Velkor {
 struct ExecOutput {
     std::optional<std::string> std_out;
     std::optional<std::string> std_err;
+    /// When set before a captured run, the run log gets the line it makes of the output
+    /// instead of the output itself (a long listing as its count).
+    std::string (*log_summary)(const std::string& std_out) = nullptr;
 };
 
 // ---- workspace and names ----------------------------------------------------------------
@@ -67,6 +71,11 @@ void set_dry_run(bool on);
 bool dry_run();
 /// How many commands that change the system have run (or would have, in a dry run).
 int changing_commands_count();
+/// Counts a change made (or, in a dry run, shown) without a command: a file written, a
+/// setting that differs.
+void count_change();
+/// `done` in a real run, `would` in a dry run: a step's report of what it did.
+std::string_view done_or_would(std::string_view done, std::string_view would);
 
 /// Catches SIGINT, SIGTERM and SIGHUP from here on: the signal is forwarded to a running
 /// command, and `on_interrupt` is called with it at the next check_interrupt (run_command
@@ -75,6 +84,9 @@ int changing_commands_count();
 void signals_install(void (*on_interrupt)(int signal_number));
 /// Calls the interrupt handler when a signal is pending.
 void check_interrupt();
+/// Waits `seconds` unless a caught signal comes first (or is pending already): true when the
+/// time ran out, false when a signal cut it short. The signal is then taken, not handled.
+bool wait_unless_interrupted(int seconds);
 /// The one way the program runs a command: writes it as a debug line, runs it and returns
 /// its exit code (see above); -1 (and an "E: " line in captured mode) when it cannot start.
 /// The run log gets the command, its output and its exit code.
@@ -82,6 +94,10 @@ int run_command(std::string_view cmd, RunMode mode = RunMode::terminal,
                 ExecOutput* output = nullptr, Effect effect = Effect::changes);
 /// run_command for a command that only looks (a test, a query): Effect::reads.
 int run_read(std::string_view cmd, RunMode mode = RunMode::terminal, ExecOutput* output = nullptr);
+/// Runs commands that only look, captured, each like run_read, but as one entry of the run
+/// log: "? <summary>" and "[exit 0]", or "[exit 1]" when one failed. Their outputs in order;
+/// one that failed has no std_out.
+std::vector<ExecOutput> run_reads(const std::vector<std::string>& cmds, std::string_view summary);
 /// Stops the background refresh of sudo's credentials that run_command starts after the first
 /// command through sudo that succeeded (so a long step never waits for a password again).
 void sudo_keepalive_stop();

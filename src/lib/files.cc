@@ -177,17 +177,32 @@ bool in_workspace(const std::string& path) { return path_is_below(path, temp_dir
 // In a dry run only the workspace is written; everything else is shown instead.
 bool only_shown(const std::string& path) { return dry_run() && !in_workspace(path); }
 
-void show_write(const std::string& target, std::string_view contents) {
-    log_msg("Would write: " + target);
+}  // namespace
+
+bool file_show_diff(std::string_view target_path, std::string_view contents, bool use_sudo) {
+    const std::string target(target_path);
     const std::string draft = get_temp_file_path(true);
     file_write(draft, contents);
     ExecOutput diff;
-    const std::string old = file_exists(target) ? target : "/dev/null";
-    run_read("diff -u --label " + shell_quote(old) + " --label " + shell_quote(target) + " " +
-                 shell_quote(old) + " " + shell_quote(draft),
+    const std::string old = use_sudo ? (file_exists_sudo(target) ? target : "/dev/null")
+                            : file_exists(target) ? target
+                                                  : "/dev/null";
+    run_read(std::string(use_sudo ? "sudo " : "") + "diff -u --label " + shell_quote(old) +
+                 " --label " + shell_quote(target) + " " + shell_quote(old) + " " +
+                 shell_quote(draft),
              RunMode::captured, &diff);
     const std::string text = diff.std_out.value_or("");
-    if (!text.empty()) log_msg(text.back() == '\n' ? text.substr(0, text.size() - 1) : text);
+    if (text.empty()) return false;
+    log_msg("Would write: " + target);
+    log_msg(text.back() == '\n' ? text.substr(0, text.size() - 1) : text);
+    count_change();
+    return true;
+}
+
+namespace {
+
+void show_write(const std::string& target, std::string_view contents) {
+    file_show_diff(target, contents, false);
 }
 
 }  // namespace
@@ -355,6 +370,22 @@ std::string string_strip(std::string_view self) {
 std::string string_lower(std::string_view self) {
     GCharPtr lower{g_utf8_strdown(self.data(), static_cast<gssize>(self.size()))};
     return lower ? lower.get() : "";
+}
+
+size_t string_edit_distance(std::string_view a, std::string_view b) {
+    // One row of the distance table at a time: row[j] is the distance of a's prefix to b[0, j).
+    std::vector<size_t> row(b.size() + 1);
+    for (size_t j = 0; j <= b.size(); ++j) row[j] = j;
+    for (size_t i = 1; i <= a.size(); ++i) {
+        size_t diagonal = row[0];
+        row[0] = i;
+        for (size_t j = 1; j <= b.size(); ++j) {
+            const size_t above = row[j];
+            row[j] = std::min({above + 1, row[j - 1] + 1, diagonal + (a[i - 1] != b[j - 1])});
+            diagonal = above;
+        }
+    }
+    return row[b.size()];
 }
 
 std::string strip_newline(std::string_view txt, bool strip_start, bool strip_end, bool collapse) {

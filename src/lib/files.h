@@ -57,6 +57,10 @@ std::optional<std::string> file_read(std::string_view file_path);
 /// file in the same folder that is renamed over the target, so the old content is never
 /// lost; a symbolic link is kept and the file it points to is replaced. False on failure.
 bool file_write(std::string_view file_path, std::string_view contents);
+/// In a dry run: shows how writing `contents` would change `target` as a unified diff (read
+/// through sudo with `use_sudo`) and counts the change; false, showing nothing, when it would
+/// not change.
+bool file_show_diff(std::string_view target, std::string_view contents, bool use_sudo);
 /// Sets the function that file_write calls with the target's path before it replaces or
 /// creates a file outside the workspace (not in a dry run); nullptr turns it off.
 void file_set_before_replace(void (*before_replace)(const std::string& target));
@@ -92,6 +96,9 @@ std::string strip_double_empty_lines(std::string_view txt);
 /// Matches `expression` against `line`; the whole match and its groups, or nullopt.
 std::optional<std::vector<std::string>> regex_match(std::string_view expression,
                                                     std::string_view line, bool multiline);
+/// The Levenshtein distance: the fewest one-byte insertions, deletions and substitutions
+/// that turn `a` into `b`.
+size_t string_edit_distance(std::string_view a, std::string_view b);
 /// Leading decimal number: white space skipped, optional sign, digits; 0 without digits.
 long parse_leading_long(std::string_view text);
 

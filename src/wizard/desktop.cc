@@ -53,11 +53,8 @@ void install_wallpaper() {
 void update_mimeapps(const AppConsole& app) {
     const std::string mimeapps_path = app.user_home + "/.config/mimeapps.list";
     backup_user_file(mimeapps_path);
-    for (const auto& cmd : mimeapps_commands(mimeapps_path, app.release.extra_video_players)) {
-        // Each edit needs the copy before it: the first failure ends the step.
-        if (run(cmd) != 0) {
-            log_error("Failed to set the default applications in " + mimeapps_path);
-            return;
-        }
+    if (!edit_file(mimeapps_path, mimeapps_commands(mimeapps_path, app.release.extra_video_players),
+                   false)) {
+        log_error("Failed to set the default applications in " + mimeapps_path);
     }
 }

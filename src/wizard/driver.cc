@@ -1,5 +1,8 @@
 #include "wizard/driver.h"
 
+#include <unistd.h>
+
+#include <cstdio>
 #include <optional>
 
 #include "actions/layout.h"
@@ -108,6 +111,27 @@ void check_before_changes(const AppConsole& app) {
     if (app.network_check) check_download_hosts(wizard_host_checks(app, machine_archive_urls()));
 }
 
+// The summary stays in view for a while before the restart, counting down; Ctrl-C then keeps
+// the machine running. True when the restart may go ahead.
+bool restart_countdown() {
+    const int seconds = restart_countdown_seconds(env_value(restart_countdown_variable));
+    const bool terminal = isatty(STDOUT_FILENO);
+    for (int left = seconds; left > 0; --left) {
+        const std::string line = restart_countdown_line(left);
+        if (left == seconds) {
+            log_msg(line);
+        } else if (terminal) {
+            std::printf("\033[A\r%s\033[K\n", line.c_str());
+            std::fflush(stdout);
+        }
+        if (!wait_unless_interrupted(1)) {
+            log_msg("Not restarting: restart the machine when you are ready.");
+            return false;
+        }
+    }
+    return true;
+}
+
 // The end of a pass that reported no error: the marker that opens the menu next time, then
 // the completion header or the restart.
 void finish(AppConsole& app) {
@@ -121,7 +145,7 @@ void finish(AppConsole& app) {
     backup_end(app);
     if (!app.reboot) {
         log_header("Post-install tasks are complete.\nRestarting the system is recommended.");
-    } else if (run(reboot_command) != 0) {
+    } else if (restart_countdown() && run(reboot_command) != 0) {
         log_error("Failed to reboot system. Please reboot manually.");
     }
 }

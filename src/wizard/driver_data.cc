@@ -14,3 +14,18 @@ std::string welcome_text(bool reboot) {
            "\n"
            "Press Enter to continue...\n";
 }
+
+int restart_countdown_seconds(const std::optional<std::string>& knob) {
+    constexpr int usual = 10;
+    constexpr int longest = 600;
+    if (!knob || knob->empty() || knob->find_first_not_of("0123456789") != std::string::npos ||
+        knob->size() > 3) {
+        return usual;
+    }
+    const int seconds = std::stoi(*knob);
+    return seconds <= longest ? seconds : usual;
+}
+
+std::string restart_countdown_line(int seconds) {
+    return "Restarting in " + std::to_string(seconds) + " s; Ctrl-C keeps the machine running";
+}

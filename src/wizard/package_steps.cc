@@ -148,7 +148,7 @@ void install_nala(AppConsole& app) {
                 return;
             }
         }
-        log_msg("Added repository");
+        log_msg(done_or_would("Added repository", "Would add the repository"));
         apt_update();
     }
     apt_install(app, "nala", true, true);
@@ -202,11 +202,7 @@ void install_zram_tools(AppConsole& app) {
 
     const std::string path = "/etc/default/zramswap";
     backup_system_file(path);
-    bool all_edited = true;
-    for (const auto& cmd : zram_commands(path)) {
-        if (run(cmd) != 0) all_edited = false;
-    }
-    if (!all_edited) log_error("Failed to update file: " + path);
+    if (!edit_file(path, zram_commands(path), true)) log_error("Failed to update file: " + path);
 }
 
 void install_libreoffice(AppConsole& app) {

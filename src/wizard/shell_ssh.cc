@@ -17,7 +17,7 @@ namespace {
 bool create_file(const std::string& path, std::string_view contents, std::string_view mode) {
     log_msg("File not found: " + path);
     if (!file_write(path, contents)) return false;
-    log_msg("Created: " + path);
+    log_msg(std::string(done_or_would("Created: ", "Would create: ")) + path);
     return chmod(path, mode);
 }
 
@@ -50,7 +50,7 @@ void add_block_once(const std::string& path, std::string_view marker, std::strin
     }
     if (!has_block && !file_write(path, edit(*text))) return;
     if (mode && !set_mode(path, create_mode)) return;
-    log_msg("Updated: " + path);
+    log_msg(std::string(done_or_would("Updated: ", "Would update: ")) + path);
 }
 
 }  // namespace
@@ -69,7 +69,9 @@ void update_fish_prompt(const AppConsole& app) {
     const bool existed = file_exists(path);
     if (!existed) log_msg("File not found: " + path);
     if (!file_write(path, fish_prompt_block) || !set_mode(path, "u+rwx,go-wx")) return;
-    log_msg((existed ? "Updated: " : "Created: ") + path);
+    log_msg(std::string(existed ? done_or_would("Updated: ", "Would update: ")
+                                : done_or_would("Created: ", "Would create: ")) +
+            path);
 }
 
 void update_ssh_config(const AppConsole& app) {

@@ -179,15 +179,17 @@ sb_run() {
   return 0
 }
 
-# Runs the program in a process group of its own until a call of sb_hang hangs, then sends that
-# group the signal $1 (as a terminal's Ctrl-C sends SIGINT) and waits for the program's end.
+# Runs the program in a process group of its own until a call of sb_hang hangs (or, with
+# SB_INTERRUPT_AT set, until its output shows that text), then sends that group the signal $1
+# (as a terminal's Ctrl-C sends SIGINT) and waits for the program's end.
 sb_run_interrupted() {
-  local signal=$1 tries=1200 pid
+  local signal=$1 tries=6000 pid
   shift
   touch "$SB_DIR/conf/own-group"
-  rm -f "$SB_DIR/state/hanging" "$SB_DIR/state/status"
+  rm -f "$SB_DIR/state/hanging" "$SB_DIR/state/status" "$SB_STDOUT"
   { sb_run "$@"; echo "$SB_STATUS" >"$SB_DIR/state/status"; } &
-  until [ -e "$SB_DIR/state/hanging" ] || [ "$tries" = 0 ]; do
+  until [ -e "$SB_DIR/state/hanging" ] || [ "$tries" = 0 ] ||
+    { [ -n "${SB_INTERRUPT_AT:-}" ] && grep -qF -- "$SB_INTERRUPT_AT" "$SB_STDOUT" 2>/dev/null; }; do
     sleep 0.05
     tries=$((tries - 1))
   done

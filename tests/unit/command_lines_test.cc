@@ -71,7 +71,7 @@ TEST(CommandLines, Packages) {
          source_added_test_command("x-ppa-*")},
         {"env LC_ALL=C apt-get -s install curl p7zip", apt_simulate_command("curl p7zip")},
         {"sudo mkdir -p '/etc/it'\\''s here'", mkdir_command("sudo", "/etc/it's here")},
-        {" mkdir -p '/home/ann/.local'", mkdir_command("", "/home/ann/.local")},
+        {"mkdir -p '/home/ann/.local'", mkdir_command("", "/home/ann/.local")},
         {"sudo cp -rf ./data/*.conf '/etc/it'\\''s/'",
          copy_command("sudo", "./data/*.conf", "/etc/it's/")},
         {"dconf load -f / < '/tmp/a'\\''b'", dconf_load_command("/tmp/a'b")},
@@ -156,12 +156,15 @@ TEST(CommandLines, Dialogs) {
         "whiptail --title 'Desktop Layout' --cancel-button 'Exit' --notags --menu -- 'Choose "
         "layout:' 20 78 10 'ubuntu' 'ubuntu      Left Dock with Top Panel' 'windows' 'bottom      "
         "Bottom Taskbar' 'minimal' 'left        Left Taskbar'";
-    const std::string menu_head =
-        "whiptail --title 'Choose Action' --cancel-button 'Exit' --notags --menu -- 'Choose "
-        "action:' 20 78 10 'setup' ' Run Setup          Run the post-install wizard again' "
-        "'sep1' ' -----------------  -----------------------------------' 'theme' ' Change "
-        "Theme       Change the theme (light or dark)' 'layout' ' Change Layout      Change "
-        "GNOME shell layout'";
+    const auto menu_head = [](const std::string& rows) {
+        return "whiptail --title 'Choose Action' --cancel-button 'Exit' --notags --menu -- "
+               "'Choose action:' 20 78 " +
+               rows +
+               " 'setup' ' Run Setup          Run the post-install wizard again' "
+               "'sep1' ' -----------------  -----------------------------------' 'theme' ' Change "
+               "Theme       Change the theme (light or dark)' 'layout' ' Change Layout      Change "
+               "GNOME shell layout'";
+    };
     const std::string refind = " 'refind' ' Install Refind     Install Refind boot manager'";
     const std::string menu_tail =
         " 'xanmod' ' Install XanMod     Install XanMod kernel' 'install' ' Install Software   "
@@ -174,8 +177,8 @@ TEST(CommandLines, Dialogs) {
         {layout + " 'reset' 'default     Ubuntu Desktop (reset settings)' 'back' "
                   "'back        -- Go back --'",
          dialog_command(layout_menu_dialog(true), "")},
-        {menu_head + refind + menu_tail, dialog_command(main_menu_dialog(true), "/w/a'b")},
-        {menu_head + menu_tail, dialog_command(main_menu_dialog(false), "/w/a'b")},
+        {menu_head("11") + refind + menu_tail, dialog_command(main_menu_dialog(true), "/w/a'b")},
+        {menu_head("10") + menu_tail, dialog_command(main_menu_dialog(false), "/w/a'b")},
         {"whiptail --title 'Web Browser' --notags --menu -- 'Choose web browser' 20 78 10"
          " 'chrome' 'Google Chrome (recommended)' 'firefox' 'Mozilla Firefox'"
          " 'edge' 'Microsoft Edge' 'librewolf' 'LibreWolf' 'vivaldi' 'Vivaldi'"

@@ -10,6 +10,7 @@
 #include "core/packages_data.h"
 #include "core/preflight_data.h"
 #include "core/release_data.h"
+#include "lib/files.h"
 #include "test_support.h"
 #include "wizard/browser_data.h"
 #include "wizard/desktop_data.h"
@@ -320,26 +321,33 @@ TEST(Options, RebootOptionsAndTheVersion) {
                            "--no_reboot", "--noreboots", "--reboot", "", "--skip_reboot"})
         EXPECT_FALSE(is_noreboot_option(no)) << "'" << no << "'";
 
-    // Usage errors name the argument; nothing else may pass for an option or a value.
+    // Usage errors name the argument and a spelling within two edits; nothing else may pass
+    // for an option or a value.
     const std::vector<std::pair<std::vector<std::string>, std::string>> refused{
-        {{"--no_reboot"}, "kelvane: unknown option '--no_reboot'"},
-        {{"-noreboot"}, "kelvane: unknown option '-noreboot'"},
-        {{"--noreboot=1"}, "kelvane: unknown option '--noreboot=1'"},
-        {{"--layout=bottom"},
-         "kelvane: invalid value 'bottom' for --layout (choose ubuntu, windows or minimal)"},
-        {{"--browser"}, "kelvane: unknown option '--browser'"},
-        {{"layout", "left"},
-         "kelvane: invalid value 'left' for layout (choose ubuntu, windows, minimal or reset)"},
+        {{"--no_reboot"}, "kelvane: unknown option '--no_reboot'; did you mean '--noreboot'?"},
+        {{"-noreboot"}, "kelvane: unknown option '-noreboot'; did you mean '--noreboot'?"},
+        {{"--noreboot=1"}, "kelvane: unknown option '--noreboot=1'; did you mean '--noreboot'?"},
+        {{"--DRY-RNU"}, "kelvane: unknown option '--DRY-RNU'; did you mean '--dry-run'?"},
+        {{"--reboot-never"}, "kelvane: unknown option '--reboot-never'"},
+        {{"--layout=botom"},
+         "kelvane: invalid value 'botom' for --layout (choose ubuntu, windows (bottom) or "
+         "minimal (left)); did you mean 'bottom'?"},
+        {{"--browser"}, "kelvane: unknown option '--browser'; did you mean '--browser=NAME'?"},
+        {{"layout", "right"},
+         "kelvane: invalid value 'right' for layout (choose ubuntu, windows (bottom), minimal "
+         "(left) or reset (default))"},
         {{"kernel"},
-         "kelvane: kernel takes one value (choose x64v2, x64v3, lts-x64v2, lts-x64v3, lts, "
-         "rt-x64v2, rt-x64v3, edge-x64v2 or edge-x64v3)"},
-        {{"kernel", "x64v1"},
-         "kelvane: invalid value 'x64v1' for kernel (choose x64v2, x64v3, lts-x64v2, lts-x64v3, "
-         "lts, rt-x64v2, rt-x64v3, edge-x64v2 or edge-x64v3)"},
+         "kelvane: kernel takes one value (choose x64v2 (x86-64v2), x64v3 (x86-64v3), lts-x64v2 "
+         "(lts-x86-64v2), lts-x64v3 (lts-x86-64v3), lts, rt-x64v2 (rt-x86-64v2), rt-x64v3 "
+         "(rt-x86-64v3), edge-x64v2 (edge-x86-64v2) or edge-x64v3 (edge-x86-64v3))"},
         {{"software", "steam", "skype"},
          "kelvane: invalid value 'skype' for software (choose build, vala, gimp, steam, spotify, "
          "ffmpeg, mailspring, rustdesk, vmm, vbox or vscode)"},
+        {{"software", "stema"},
+         "kelvane: invalid value 'stema' for software (choose build, vala, gimp, steam, spotify, "
+         "ffmpeg, mailspring, rustdesk, vmm, vbox or vscode); did you mean 'steam'?"},
         {{"frobnicate"}, "kelvane: unknown command 'frobnicate'"},
+        {{"udno"}, "kelvane: unknown command 'udno'; did you mean 'undo'?"},
     };
     for (const auto& [args, message] : refused) {
         std::string error;
@@ -355,4 +363,18 @@ TEST(Options, RebootOptionsAndTheVersion) {
     EXPECT_EQ("brave", options->browser.value_or(""));
     EXPECT_EQ("dark", options->theme.value_or(""));
     EXPECT_EQ((std::vector<std::string>{"theme", "light"}), options->verb);
+    // The dialogs' words stand for the verbs' own.
+    for (const auto& [args, verb] : std::vector<std::pair<std::vector<std::string>, std::string>>{
+             {{"layout", "bottom"}, "layout windows"},
+             {{"layout", "left"}, "layout minimal"},
+             {{"layout", "default"}, "layout reset"},
+             {{"kernel", "rt-x86-64v3"}, "kernel rt-x64v3"},
+             {{"kernel", "x64v2"}, "kernel x64v2"}}) {
+        const auto parsed = parse_options(args, error);
+        ASSERT_TRUE(parsed) << error;
+        EXPECT_EQ(verb, Velkor::string_join(parsed->verb, " "));
+    }
+    EXPECT_EQ("minimal", parse_options({"--layout=left"}, error)->layout.value_or(""));
+    EXPECT_EQ(3u, Velkor::string_edit_distance("kitten", "sitting"));
+    EXPECT_EQ(0u, Velkor::string_edit_distance("", ""));
 }

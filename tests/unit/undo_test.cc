@@ -60,6 +60,16 @@ TEST(Undo, PayloadKeysAndSavedValues) {
     EXPECT_EQ(saved, "[org/gnome/x]\na=1\nd=2\n\n[org/b]\nc='t'\n");
     EXPECT_EQ(dconf_payload_keys(saved),
               (std::vector<std::string>{"/org/gnome/x/a", "/org/gnome/x/d", "/org/b/c"}));
+
+    // The dry run's view of a payload against the current values, and undo's grouped keys.
+    EXPECT_EQ(
+        settings_change_lines(dconf_payload_values("[org/x]\na='b'\nc = 2\nd=[1, 2]\ne=0.9\n"),
+                              {"'a'", "2", "", "0.90000000000000002"}),
+        (std::vector<std::string>{"Would set /org/x/a: 'a' → 'b'",
+                                  "Would set /org/x/d: (not set) → [1, 2]"}));
+    EXPECT_EQ(grouped_settings_lines("Would reset", {"/org/x/a", "/org/y/b", "/org/x/c", "/k"}),
+              (std::vector<std::string>{"Would reset /org/x/: a, c", "Would reset /org/y/: b",
+                                        "Would reset /: k"}));
 }
 
 TEST(Undo, ReversePackageCommands) {

@@ -23,7 +23,10 @@ test_theme_run_is_listed_undone_once_and_settings_come_back() {
   assert_status 0
   assert_stdout_has "command: theme dark, "
   sb_run undo --dry-run
-  assert_stdout_has "Would run: dconf reset '/org/gnome/desktop/interface/gtk-theme'"
+  # The settings it would reset, one line per folder.
+  grep -q "^Would reset /org/gnome/desktop/interface/: .*gtk-theme" "$SB_STDOUT" ||
+    fail "no grouped reset: $(sb__excerpt "$SB_STDOUT")"
+  assert_stdout_has " would be undone."
   sb_run undo --yes
   assert_status 0
   assert_stdout_has " undone."
