@@ -1,5 +1,7 @@
 #include "core/system.h"
 
+#include <unordered_map>
+
 #include "core/backup.h"
 #include "core/backup_data.h"
 #include "core/packages.h"
@@ -23,16 +25,24 @@ int copy_file(std::string_view src, std::string_view dst, bool use_sudo) {
 
 std::vector<std::string> dconf_read_values(const std::vector<std::string>& keys,
                                            std::string_view payload) {
-    std::vector<std::string> cmds;
-    for (const auto& key : keys) cmds.push_back("dconf read " + shell_quote(key));
     std::vector<std::string> values;
-    if (cmds.empty()) return values;
-    // One line in the log for the lot: a payload sets up to a few dozen keys.
-    for (const auto& output :
-         run_reads(cmds, "dconf read of " + std::to_string(keys.size()) +
-                             (keys.size() == 1 ? " setting of " : " settings of ") +
-                             payload_first_path(payload))) {
-        values.push_back(string_strip(output.std_out.value_or("")));
+    if (keys.empty()) return values;
+    // One dump for the lot, logged as one line: a payload sets up to a few dozen keys, and a
+    // process per key made the settings steps slow. A dump has a payload's own format.
+    ExecOutput output;
+    output.log_summary = [](const std::string& dump) {
+        return "(" + std::to_string(dconf_payload_values(dump).size()) + " settings)";
+    };
+    log_debug("dconf read of " + std::to_string(keys.size()) + " settings of " +
+              payload_first_path(payload));
+    run_read("dconf dump /", RunMode::captured, &output);
+    std::unordered_map<std::string, std::string> current;
+    for (auto& [key, value] : dconf_payload_values(output.std_out.value_or(""))) {
+        current[key] = std::move(value);
+    }
+    for (const auto& key : keys) {
+        const auto found = current.find(key);
+        values.push_back(found == current.end() ? "" : found->second);
     }
     return values;
 }

@@ -487,22 +487,6 @@ int run_command(std::string_view cmd, RunMode mode, ExecOutput* output, Effect e
     return code;
 }
 
-std::vector<ExecOutput> run_reads(const std::vector<std::string>& cmds, std::string_view summary) {
-    check_interrupt();
-    std::vector<ExecOutput> outputs(cmds.size());
-    bool failed = false;
-    for (size_t i = 0; i < cmds.size(); ++i) {
-        log_debug(cmds[i]);
-        if (exec_sync(cmds[i], &outputs[i]) != 0) {
-            outputs[i].std_out.reset();
-            failed = true;
-        }
-    }
-    log_file_write("? " + std::string(summary) + "\n[exit " + (failed ? "1" : "0") + "]\n");
-    check_interrupt();
-    return outputs;
-}
-
 std::string get_cmd_path(std::string_view cmd_tool) {
     ExecOutput output;
     run_read("which " + std::string(cmd_tool), RunMode::captured, &output);

@@ -94,10 +94,6 @@ int run_command(std::string_view cmd, RunMode mode = RunMode::terminal,
                 ExecOutput* output = nullptr, Effect effect = Effect::changes);
 /// run_command for a command that only looks (a test, a query): Effect::reads.
 int run_read(std::string_view cmd, RunMode mode = RunMode::terminal, ExecOutput* output = nullptr);
-/// Runs commands that only look, captured, each like run_read, but as one entry of the run
-/// log: "? <summary>" and "[exit 0]", or "[exit 1]" when one failed. Their outputs in order;
-/// one that failed has no std_out.
-std::vector<ExecOutput> run_reads(const std::vector<std::string>& cmds, std::string_view summary);
 /// Stops the background refresh of sudo's credentials that run_command starts after the first
 /// command through sudo that succeeded (so a long step never waits for a password again).
 void sudo_keepalive_stop();

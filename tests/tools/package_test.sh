@@ -101,6 +101,7 @@ check_eq "incomplete: the lines" "package: missing data:
   debs/webp-pixbuf-loader_*.deb: 2 files match, the wizard needs exactly one: delete them and run script/fetch-data debs
   nala/volian-archive-scar-unstable.gpg: run script/fetch-data nala
   firefox/mozillateam-firefox-next.pref: restore it from git: git checkout -- data/firefox/mozillateam-firefox-next.pref
+  firefox/packages.mozilla.org.pref: restore it from git: git checkout -- data/firefox/packages.mozilla.org.pref
   mirovel-T_Qe4QlMIvQ-unsplash.jpg: render it with script/make-wallpaper" "$err"
 run_package "$data" --allow-incomplete
 check_eq "allowed: status, both names say incomplete" \

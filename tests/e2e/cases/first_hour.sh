@@ -61,14 +61,16 @@ test_checks_before_the_first_change() {
   for row in "sb_fail curl google||1|E: No answer from dl.google.com (the web browser)" \
     "sb_fail curl google|--dry-run|1|E: No answer from dl.google.com (the web browser)" \
     "sb_disk_free 1073741824||1|E: Not enough free space on /: 1.0 GiB free, 5.0 GiB needed" \
-    "sb_disk_free 104857600|kernel x64v1|1|E: Not enough free space on /boot: 100 MiB free, 300 MiB needed" \
+    "sb_disk_free 104857600|kernel x64v3|1|E: Not enough free space on /boot: 100 MiB free, 300 MiB needed" \
     "sb_fail curl google|--skip-network-check|0|"; do
     IFS='|' read -r setup args status expected <<<"$row"
     : >"$SB_DIR/fail.rules"
     rm -f "$SB_DIR/state/disk-free"
     system_files
     sb_clear_answers
-    [[ $args == kernel* ]] || answers chrome
+    sb_os_release ubuntu-22.04
+    # XanMod publishes for 24.04 and later.
+    if [[ $args == kernel* ]]; then sb_os_release ubuntu-24.04; else answers chrome; fi
     $setup
     # shellcheck disable=SC2086
     sb_run --noreboot $args
