@@ -2,6 +2,9 @@
 # Expectations for the shell tests, sourced: a failed one prints its name and details;
 # check_finish ends the test, with status 1 when any failed.
 check_failures=0 check_count=0
+# The scripts run with the system's tools, as on a user's machine: a version manager's shims
+# first on PATH cost a tenth of a second or more per python3 call, and fetch-data makes hundreds.
+PATH=/usr/bin:/bin:$PATH
 check_fail() {  # NAME DETAIL...
     check_failures=$((check_failures + 1))
     printf 'FAIL: %s\n' "$1"
