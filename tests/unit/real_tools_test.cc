@@ -14,6 +14,7 @@
 #include "actions/undo_data.h"
 #include "app/main_menu.h"
 #include "core/dialogs_data.h"
+#include "core/release_data.h"
 #include "test_support.h"
 #include "wizard/browser_data.h"
 #include "wizard/desktop_data.h"
@@ -85,6 +86,7 @@ TEST(RealTools, EveryDialogDrawsAndCancels) {
         {dialog_command(layout_menu_dialog(true), ""), ""},
         {dialog_command(layout_menu_dialog(false), ""), ""},
         {dialog_command(web_browser_dialog(true), ""), ""},
+        {dialog_command(web_browser_dialog(false), ""), ""},
         {dialog_command(xanmod_menu_dialog(2), ""), ""},
         {dialog_command(refind_theme_dialog(), ""), ""},
         {dialog_command(extra_apps_dialog(), ""), ""},
@@ -96,6 +98,9 @@ TEST(RealTools, EveryDialogDrawsAndCancels) {
         {msgbox_command("Not Supported by CPU",
                         xanmod_refusal("linux-xanmod-x64v3", 2).value_or("")),
          ""},
+        {msgbox_command("XanMod Kernel",
+                        xanmod_unavailable(*find_release("22.04"), 3).value_or("")),
+         "XanMod no longer publishes"},
         {msgbox_command(undo_dialog_title, no_run_text), ""},
         {yesno_command(chrome_eula_title, chrome_eula_text), ""},
         // The question and the start of a long list show on 80×24; the rest scrolls.
