@@ -86,8 +86,11 @@ void wait_for_package_lock() {
         }
         const std::string text = lock_wait_text(holder->name, holder->pid, minutes);
         if (shown.empty()) {
-            if (terminal) log_file_write(text + "\n");
-            if (!terminal) log_msg(text);
+            if (terminal) {
+                log_file_write(text + "\n");
+            } else {
+                log_msg(text);
+            }
         }
         if (terminal && text != shown) {
             std::fputs(("\r" + text + "\033[K").c_str(), stdout);

@@ -125,8 +125,7 @@ AptSimulation simulate_install(std::string_view packages) {
     AptSimulation result;
     std::vector<std::string> names = package_names(packages);
     while (!names.empty()) {
-        std::string list;
-        for (const auto& name : names) list += (list.empty() ? "" : " ") + name;
+        const std::string list = string_join(names, " ");
         ExecOutput output;
         const int code = run_read(apt_simulate_command(list), RunMode::captured, &output);
         if (code == 0) break;

@@ -15,10 +15,6 @@ namespace {
     exit_process(1);
 }
 
-}  // namespace
-
-namespace {
-
 // Either file may be missing: 24.04 has no sources.list entries, 22.04 no ubuntu.sources.
 std::string read_if_present(std::string_view path) {
     return file_exists(path) ? file_read(path).value_or("") : "";

@@ -232,9 +232,9 @@ sb_tmux_start() {
 sb_tmux_screen() { tmux -S "$SB_DIR/tmux.sock" capture-pane -p "$@"; }
 sb_tmux_keys() { tmux -S "$SB_DIR/tmux.sock" send-keys "$@"; }
 
-# Waits (at most 20 s) until the screen shows the text.
+# Waits (at most 60 s) until the screen shows the text.
 sb_tmux_wait_text() {
-  local tries=200
+  local tries=600
   until sb_tmux_screen | grep -qF -- "$1"; do
     tries=$((tries - 1))
     [ "$tries" -gt 0 ] || sb__fail "the screen never showed '$1': $(sb_tmux_screen | tr -s '\n' '|')"
@@ -244,7 +244,7 @@ sb_tmux_wait_text() {
 
 # Waits for the program to end; sets SB_STATUS and puts the screen history in $SB_STDOUT.
 sb_tmux_wait_exit() {
-  local tries=200
+  local tries=600
   until [ -f "$SB_DIR/status" ]; do
     tries=$((tries - 1))
     [ "$tries" -gt 0 ] || sb__fail "the program did not end: $(sb_tmux_screen | tr -s '\n' '|')"

@@ -135,7 +135,7 @@ test_logind_inhibitor_during_the_unattended_part() {
     --address="$DBUS_SYSTEM_BUS_ADDRESS" && exec /usr/bin/python3 -m dbusmock --system --template logind' \
     </dev/null >"$SB_DIR/mock.log" 2>&1 &
   disown # sb_run_interrupted waits for its own jobs only
-  tries=100
+  tries=600
   until inhibitors >/dev/null 2>&1; do
     tries=$((tries - 1))
     [ "$tries" -gt 0 ] || fail "the logind mock did not start: $(sb__excerpt "$SB_DIR/mock.log")"
@@ -152,7 +152,7 @@ test_logind_inhibitor_during_the_unattended_part() {
     "$SB_DIR/during" || fail "no inhibitor during the upgrade: $(cat "$SB_DIR/during")"
   for run in interrupted finished; do
     # The mock drops the lock when it sees the file descriptor closed, in its own time.
-    tries=50
+    tries=600
     until [ "$(inhibitors)" = "(@a(ssssuu) [],)" ]; do
       tries=$((tries - 1))
       [ "$tries" -gt 0 ] || fail "inhibitor kept after the $run run: $(inhibitors)"
