@@ -128,6 +128,7 @@ sb_root_data() { touch "$SB_DIR/conf/root-data"; }
 sb_answer() { printf '%s\t%s\n' "$1" "${2:-}" >>"$SB_DIR/state/answers"; }
 sb_clear_answers() { : >"$SB_DIR/state/answers"; }
 sb_env() { printf '%s\n' "$@" >>"$SB_DIR/conf/env"; }
+sb_snaps() { printf '%s\n' "$@" >"$SB_DIR/state/snaps"; }
 sb_lock_held() { echo "$1" >"$SB_DIR/state/lock-held"; }
 sb_disk_free() { echo "$1" >"$SB_DIR/state/disk-free"; }
 sb_done_marker() { sb_home_file .cache/velkor-post-install.done ""; }
