@@ -9,10 +9,12 @@ using namespace Velkor;
 const std::string_view dependency_packages =
     "curl wget eatmydata boxes tree pv fonts-firacode fonts-cascadia-code gedit dconf-cli";
 
+// gir1.2-gmenu-3.0: the menu extension of the layouts reads the application menu through it.
 const std::string_view application_packages =
-    "gnome-shell-extensions gnome-shell-extension-manager gnome-tweaks libappindicator1 "
-    "gir1.2-gtop-2.0 gir1.2-nm-1.0 gir1.2-clutter-1.0 python3-gi gobject-introspection "
-    "gir1.2-gtk-3.0 eatmydata boxes tree pv fonts-firacode fonts-cascadia-code gedit dconf-cli "
+    "gnome-shell-extensions gnome-shell-extension-manager gnome-tweaks gir1.2-gmenu-3.0 "
+    "libappindicator1 gir1.2-gtop-2.0 gir1.2-nm-1.0 gir1.2-clutter-1.0 python3-gi "
+    "gobject-introspection gir1.2-gtk-3.0 eatmydata boxes tree pv fonts-firacode "
+    "fonts-cascadia-code gedit dconf-cli "
     "fish bash-completion command-not-found inotify-tools htop neofetch arch-install-scripts git "
     "xclip pocillo-icon-theme rsync rclone borgbackup dconf-editor gedit gedit-plugins vlc "
     "gparted synaptic ppa-purge aptitude lvm2 btrfs-progs btrfs-compsize cryptsetup mosh "
