@@ -138,7 +138,8 @@ test_logind_inhibitor_during_the_unattended_part() {
   tries=600
   until inhibitors >/dev/null 2>&1; do
     tries=$((tries - 1))
-    [ "$tries" -gt 0 ] || fail "the logind mock did not start: $(sb__excerpt "$SB_DIR/mock.log")"
+    [ "$tries" -gt 0 ] ||
+      fail "the logind mock did not start: $(sb__excerpt "$SB_DIR/mock.log")$(sb__excerpt "$SB_DIR/enter.log")"
     sleep 0.1
   done
   system_files
