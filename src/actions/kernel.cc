@@ -35,7 +35,7 @@ MenuResult get_choice_xanmod_kernel(AppConsole& app) {
     return MenuResult::done;
 }
 
-bool install_xanmod(AppConsole& app, std::string_view kernel) {
+void install_xanmod(AppConsole& app, std::string_view kernel) {
     log_debug("install_xanmod()");
     log_header("Install XanMod Kernel");
     check_free_space("/boot", kernel_free_bytes);
@@ -47,21 +47,20 @@ bool install_xanmod(AppConsole& app, std::string_view kernel) {
         backup_system_file(xanmod_retired_keyring_path);
         if (run(xanmod_retired_source_remove_command()) != 0) {
             log_error("Failed to remove: " + std::string(xanmod_retired_source_path));
-            return false;
+            return;
         }
     }
     const bool adding = run_read(xanmod_source_test_command()) != 0;
     if (adding) {
         log_msg("\nAdd XanMod repository...");
-        if (!add_signed_source(app, xanmod_source(app.release))) return false;
+        if (!add_signed_source(app, xanmod_source(app.release))) return;
     }
     if (!check_packages_available(app, kernel)) {
         // A source without the kernel (say, one XanMod stopped publishing for) would only
         // trouble every later update; the next attempt adds it again.
         if (adding) run(xanmod_source_remove_command());
-        return false;
+        return;
     }
     apt_install(app, kernel, true, true);
     log_header("Reboot the system to use the new kernel.");
-    return true;
 }

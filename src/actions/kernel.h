@@ -11,5 +11,5 @@ struct AppConsole;
 /// and after a box that says why there is nothing to offer.
 MenuResult get_choice_xanmod_kernel(AppConsole& app);
 /// Adds the kernel's package source and key once, checks that apt can install `kernel` (a
-/// package name) from it, then installs it. False, with an "E: " line, when it did not.
-bool install_xanmod(AppConsole& app, std::string_view kernel);
+/// package name) from it, then installs it. What went wrong is an "E: " line.
+void install_xanmod(AppConsole& app, std::string_view kernel);

@@ -36,7 +36,7 @@ void install_gnome_extensions(const AppConsole& app) {
     log_debug("install_gnome_extensions()");
     log_header("Install GNOME extensions");
     const std::string destination = extensions_destination(app.user_home);
-    if (copy_file(extensions_source(app.release.version), destination, false) != 0) {
+    if (copy_file(extensions_source(app.release.extensions_folder), destination, false) != 0) {
         log_error("Failed to install extensions: " + destination);
         return;
     }

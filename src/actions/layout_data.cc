@@ -127,8 +127,8 @@ std::string payload_without_extensions(std::string_view payload,
     return text;
 }
 
-std::string extensions_source(std::string_view dist_version_id) {
-    return "./extensions_" + std::string(dist_version_id) + "/*";
+std::string extensions_source(std::string_view extensions_folder) {
+    return "./" + std::string(extensions_folder) + "/*";
 }
 
 std::string extensions_destination(std::string_view user_home) {

@@ -40,8 +40,8 @@ std::vector<std::string_view> layout_payloads(std::string_view layout_name);
 /// taken out of its enabled-extensions list; the rest of it unchanged.
 std::string payload_without_extensions(std::string_view payload,
                                        std::span<const std::string_view> left_out);
-/// "./extensions_<version>/*": left for the shell to expand, relative to the data folder.
-std::string extensions_source(std::string_view dist_version_id);
+/// "./<extensions_folder>/*": left for the shell to expand, relative to the data folder.
+std::string extensions_source(std::string_view extensions_folder);
 /// "<home>/.local/share/gnome-shell/extensions/"
 std::string extensions_destination(std::string_view user_home);
 /// Download to `download_path` (a file in the private workspace), then move, chown and chmod

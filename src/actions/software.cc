@@ -19,7 +19,7 @@ void get_choice_advanced(AppConsole& app) {
     install_extra_apps(app, selected_install);
 }
 
-bool install_extra_apps(AppConsole& app, std::string_view selected_install) {
+void install_extra_apps(AppConsole& app, std::string_view selected_install) {
     log_debug("install_extra_apps()");
     log_header("Install Software");
     check_installed_packages(app);
@@ -34,7 +34,7 @@ bool install_extra_apps(AppConsole& app, std::string_view selected_install) {
         }
         if (!check_packages_available(app, apt_packages)) {
             log_msg("Nothing was installed.");
-            return false;
+            return;
         }
         // The user is at the terminal here: a licence question (VirtualBox's extension pack)
         // is theirs to answer.
@@ -46,5 +46,4 @@ bool install_extra_apps(AppConsole& app, std::string_view selected_install) {
     if (lists.apt_packages.empty() && lists.deb_get_packages.empty()) {
         log_msg("Nothing to install");
     }
-    return true;
 }

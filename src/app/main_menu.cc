@@ -32,11 +32,11 @@ MenuResult setup_action(AppConsole& app) {
     return MenuResult::done;
 }
 MenuResult theme_action(AppConsole& app) {
-    check_data(app.release.version, DataNeed::extensions);
+    check_data(app.release, DataNeed::extensions);
     return get_choice_theme(app, AskedFrom::menu);
 }
 MenuResult layout_action(AppConsole& app) {
-    check_data(app.release.version, DataNeed::extensions);
+    check_data(app.release, DataNeed::extensions);
     return get_choice_layout(app, AskedFrom::menu);
 }
 MenuResult boot_manager_action(AppConsole& app) { return get_choice_refind_theme(app); }

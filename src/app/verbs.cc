@@ -27,11 +27,11 @@ void run_verb(AppConsole& app, const Options& options) {
     if (name == "setup") {
         setup(app);
     } else if (name == "theme") {
-        check_data(app.release.version, DataNeed::extensions);
+        check_data(app.release, DataNeed::extensions);
         take_choice("theme", value, app.theme);
         apply_theme(app.theme, app.release);
     } else if (name == "layout") {
-        check_data(app.release.version, DataNeed::extensions);
+        check_data(app.release, DataNeed::extensions);
         take_choice("layout", value, app.layout);
         change_layout(app);
     } else if (name == "kernel") {
@@ -45,7 +45,7 @@ void run_verb(AppConsole& app, const Options& options) {
             log_error(string_replace(*refusal, "\n", " "));
             exit_process(1);
         }
-        if (!install_xanmod(app, package)) exit_process(1);
+        install_xanmod(app, package);
     } else if (name == "boot-manager") {
         log_msg("refind_theme: " + value);
         if (!boot_mode_is_efi(app)) {
@@ -56,7 +56,7 @@ void run_verb(AppConsole& app, const Options& options) {
     } else if (name == "software") {
         const std::string selected(string_join({verb.begin() + 1, verb.end()}, " "));
         log_msg("Selected install: " + selected);
-        if (!install_extra_apps(app, selected)) exit_process(1);
+        install_extra_apps(app, selected);
     } else if (name == "undo" && options.list) {
         undo_list(runs_dir(app));
     } else if (name == "undo") {

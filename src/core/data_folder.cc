@@ -35,9 +35,9 @@ std::optional<std::string> find_data_folder(const std::vector<std::string>& cand
     return std::nullopt;
 }
 
-std::vector<std::string> missing_data(std::string_view version, DataNeed need) {
+std::vector<std::string> missing_data(const ReleaseProfile& release, DataNeed need) {
     std::vector<std::string> lines;
-    const std::string extensions = "extensions_" + std::string(version);
+    const std::string extensions(release.extensions_folder);
     const auto uuids = dir_list_names(extensions, false);
     if (uuids.empty()) lines.push_back(problem(extensions + "/", "no extensions", fetch_hint));
     for (const auto& uuid : uuids) {
@@ -56,9 +56,7 @@ std::vector<std::string> missing_data(std::string_view version, DataNeed need) {
                                 loaders == 0 ? "missing" : "more than one", fetch_hint));
     }
     // From 24.04 on Nala comes from the release's own archive and its key is not used.
-    const auto release = find_release(version);
-    const bool nala_key_used = !release || !release->nala_in_archive;
-    if (nala_key_used && !readable_file("nala/volian-archive-scar-unstable.gpg")) {
+    if (!release.nala_in_archive && !readable_file("nala/volian-archive-scar-unstable.gpg")) {
         lines.push_back(
             problem("nala/volian-archive-scar-unstable.gpg", "missing or empty", fetch_hint));
     }
@@ -73,8 +71,8 @@ std::vector<std::string> missing_data(std::string_view version, DataNeed need) {
     return lines;
 }
 
-void check_data(std::string_view version, DataNeed need) {
-    const auto lines = missing_data(version, need);
+void check_data(const ReleaseProfile& release, DataNeed need) {
+    const auto lines = missing_data(release, need);
     for (const auto& line : lines) log_error(line);
     if (!lines.empty()) exit_process(1);
 }

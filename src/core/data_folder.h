@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+struct ReleaseProfile;
+
 /// What a run needs of the data folder.
 enum class DataNeed {
     /// The wizard: everything.
@@ -18,7 +20,7 @@ enum class DataNeed {
 /// The first of `candidates` that holds the program's data; nullopt when none does.
 std::optional<std::string> find_data_folder(const std::vector<std::string>& candidates);
 /// One line for each item of the data folder (the current folder) that is missing, empty or
-/// unreadable for release `version`, saying how to get it; empty when all is there.
-std::vector<std::string> missing_data(std::string_view version, DataNeed need);
+/// unreadable for `release`, saying how to get it; empty when all is there.
+std::vector<std::string> missing_data(const ReleaseProfile& release, DataNeed need);
 /// Writes the lines of missing_data as errors and ends the run with status 1 when any is.
-void check_data(std::string_view version, DataNeed need);
+void check_data(const ReleaseProfile& release, DataNeed need);

@@ -73,11 +73,7 @@ void apt_remove(AppConsole& app, std::string_view packages) {
 void apt_update() {
     log_header("Refresh package information");
     wait_for_package_lock();
-    const std::string cmd = apt_update_command();
-    if (const int code = run(cmd); code != 0) {
-        log_error("Refreshing the package information failed (\"" + cmd + "\" ended with status " +
-                  std::to_string(code) + ")");
-    }
+    run_or_report(apt_update_command(), "Refreshing the package information failed");
     run(sync_command);
 }
 
@@ -134,8 +130,8 @@ AptSimulation simulate_install(std::string_view packages) {
         if (found.missing.empty()) {
             result.other_errors = found.other_errors;
             if (result.other_errors.empty()) {
-                result.other_errors.push_back("\"" + apt_simulate_command(list) +
-                                              "\" ended with status " + std::to_string(code));
+                result.other_errors.push_back(
+                    command_status_text(apt_simulate_command(list), code));
             }
             break;
         }

@@ -7,17 +7,18 @@ using namespace Velkor;
 namespace {
 
 // sudo-rs as well as sudo passes variables set through env; neither keeps ours by itself.
-constexpr std::string_view unattended_env =
-    "env DEBIAN_FRONTEND=noninteractive NEEDRESTART_MODE=a ";
+constexpr std::string_view unattended_env = "DEBIAN_FRONTEND=noninteractive NEEDRESTART_MODE=a ";
 // apt itself waits this long for a lock taken between our check and its start.
 const std::string lock_timeout =
     " -o DPkg::Lock::Timeout=" + std::to_string(package_lock_limit_seconds);
 constexpr std::string_view keep_config_files =
     " -o Dpkg::Options::=--force-confdef -o Dpkg::Options::=--force-confold";
 
-std::string sudo_prefix(bool use_eatmydata, Questions questions) {
-    std::string prefix = "sudo ";
-    if (questions == Questions::unattended) prefix += unattended_env;
+// `more_env`: further "NAME=value " assignments for the command.
+std::string sudo_prefix(bool use_eatmydata, Questions questions, std::string_view more_env = "") {
+    std::string env(questions == Questions::unattended ? unattended_env : "");
+    env += more_env;
+    std::string prefix = env.empty() ? "sudo " : "sudo env " + env;
     if (use_eatmydata) prefix += "eatmydata ";
     return prefix;
 }
@@ -58,13 +59,8 @@ std::string apt_install_deb_command(std::string_view deb_file) {
 
 std::string deb_get_install_command(std::string_view packages, Questions questions,
                                     bool pass_token) {
-    std::string prefix = "sudo ";
-    if (questions == Questions::unattended) prefix += unattended_env;
-    if (pass_token) {
-        if (questions != Questions::unattended) prefix += "env ";
-        prefix += "DEBGET_TOKEN=\"$DEBGET_TOKEN\" ";
-    }
-    return prefix + "eatmydata deb-get install " + std::string(packages);
+    return sudo_prefix(true, questions, pass_token ? "DEBGET_TOKEN=\"$DEBGET_TOKEN\" " : "") +
+           "deb-get install " + std::string(packages);
 }
 
 std::vector<int> parse_lock_holders(std::string_view fuser_output) {

@@ -150,11 +150,12 @@ int report_summary() {
 
 namespace {
 
-// The common end of both stops: `cause` is the block's line that says what went wrong.
-[[noreturn]] void stop_with(const std::string& cause) {
+// The common end of the stops: `cause` is the block's line that says what went wrong, if any;
+// `flush` after a change, so that it is on disk when the user acts on the block.
+[[noreturn]] void stop_with(const std::string& cause, bool flush) {
     // The record of what the run changed is completed before the last flush to disk.
     backup_end_of_stopped_run();
-    run(sync_command);
+    if (flush) run(sync_command);
     if (progress.unattended) {
         log_msg("");
         log_msg("Stopped at " + step_text());
@@ -167,24 +168,15 @@ namespace {
 }  // namespace
 
 void stop_run(std::string_view cmd, int code) {
-    stop_with("The command \"" + std::string(cmd) + "\" ended with status " + std::to_string(code) +
-              ".");
+    stop_with("The command " + command_status_text(cmd, code) + ".", true);
 }
 
 void stop_run_for(std::string_view reason) {
     log_error(reason);
-    stop_with("");
+    stop_with("", true);
 }
 
-void stop_step() {
-    backup_end_of_stopped_run();
-    if (progress.unattended) {
-        log_msg("");
-        log_msg("Stopped at " + step_text());
-        how_to_resume();
-    }
-    exit_process(1);
-}
+void stop_step() { stop_with("", false); }
 
 void stop_interrupted(int signal_number) {
     log_msg("");

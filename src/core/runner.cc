@@ -1,5 +1,7 @@
 #include "core/runner.h"
 
+#include <string>
+
 #include "core/package_lock.h"
 #include "core/report.h"
 #include "lib/commands.h"
@@ -13,6 +15,16 @@ void log_header(std::string_view message) {
 }
 
 int run(std::string_view cmd) { return run_command(cmd); }
+
+std::string command_status_text(std::string_view cmd, int code) {
+    return "\"" + std::string(cmd) + "\" ended with status " + std::to_string(code);
+}
+
+bool run_or_report(std::string_view cmd, std::string_view failure) {
+    const int code = run(cmd);
+    if (code != 0) log_error(std::string(failure) + " (" + command_status_text(cmd, code) + ")");
+    return code == 0;
+}
 
 void run_package_command(std::string_view cmd) {
     wait_for_package_lock();

@@ -2,6 +2,7 @@
 // whose failure ends the run, and package commands that are flushed to disk.
 #pragma once
 
+#include <string>
 #include <string_view>
 
 inline constexpr std::string_view sync_command = "sync; sync;";
@@ -10,6 +11,11 @@ inline constexpr std::string_view sync_command = "sync; sync;";
 void log_header(std::string_view message);
 /// Runs `cmd` on the terminal; its exit code.
 int run(std::string_view cmd);
+/// "\"<cmd>\" ended with status <code>", for the line that reports a failed command.
+std::string command_status_text(std::string_view cmd, int code);
+/// Runs `cmd` on the terminal; when it fails, writes "E: <failure> (<command_status_text>)"
+/// and the run goes on. True when it succeeded.
+bool run_or_report(std::string_view cmd, std::string_view failure);
 /// Runs a package-changing command once no other package manager holds the locks (see
 /// wait_for_package_lock): a failure ends the run (stop_run), success is flushed to
 /// disk with "sync; sync;".

@@ -70,10 +70,8 @@ bool edit_file(std::string_view path, const std::vector<std::string>& cmds, bool
 
 void dconf_load(std::string_view txt) {
     if (dry_run()) {
-        const auto values = dconf_payload_values(txt);
-        std::vector<std::string> keys;
-        for (const auto& [key, value] : values) keys.push_back(key);
-        const auto lines = settings_change_lines(values, dconf_read_values(keys, txt));
+        const auto lines = settings_change_lines(dconf_payload_values(txt),
+                                                 dconf_read_values(dconf_payload_keys(txt), txt));
         for (const auto& line : lines) log_msg(line);
         if (!lines.empty()) count_change();
         return;

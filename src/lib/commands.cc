@@ -464,11 +464,9 @@ int run_command(std::string_view cmd, RunMode mode, ExecOutput* output, Effect e
     if (mode == RunMode::captured) {
         const auto log_summary = output ? output->log_summary : nullptr;
         code = exec_sync(cmd, output);
-        if (output && log_summary) {
-            log_file_write(log_summary(output->std_out.value_or("")) + "\n");
-            log_file_write(log_text_of(output->std_err));
-        } else if (output) {
-            log_file_write(log_text_of(output->std_out));
+        if (output) {
+            log_file_write(log_summary ? log_summary(output->std_out.value_or("")) + "\n"
+                                       : log_text_of(output->std_out));
             log_file_write(log_text_of(output->std_err));
         }
     } else {

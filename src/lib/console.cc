@@ -26,26 +26,23 @@ void write_line(FILE* stream, const std::string& line) {
     std::fflush(stream);
 }
 
+// `prefix` + `message` as a line on `stream` and in the run log.
+void show_and_log(FILE* stream, std::string_view prefix, std::string_view message) {
+    const std::string line = std::string(prefix) + std::string(message) + "\n";
+    write_line(stream, line);
+    log_file_write(line);
+}
+
 }  // namespace
 
-void log_msg(std::string_view message) {
-    const std::string line = std::string(message) + "\n";
-    write_line(stdout, line);
-    log_file_write(line);
-}
+void log_msg(std::string_view message) { show_and_log(stdout, "", message); }
 
 void log_error(std::string_view message) {
-    const std::string line = "E: " + std::string(message) + "\n";
     ++error_lines;
-    write_line(stderr, line);
-    log_file_write(line);
+    show_and_log(stderr, "E: ", message);
 }
 
-void log_warning(std::string_view message) {
-    const std::string line = "W: " + std::string(message) + "\n";
-    write_line(stderr, line);
-    log_file_write(line);
-}
+void log_warning(std::string_view message) { show_and_log(stderr, "W: ", message); }
 
 int log_error_count() { return error_lines; }
 

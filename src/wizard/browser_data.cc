@@ -30,21 +30,36 @@ const std::string_view chrome_eula_text =
     " \n"
     "Do you agree to the Google Chrome EULA ?\n";
 
-// The aliases both shells get, in one place so the two prompts never drift apart.
+namespace {
+
+// Menu order. The download addresses of the deb-get browsers are their makers' signing keys,
+// which deb-get fetches first.
+const Browser browsers[] = {
+    {"chrome", "Google Chrome (recommended)", "google-chrome", "", chrome_download.url},
+    {"firefox", "Mozilla Firefox", "firefox"},
+    {"edge", "Microsoft Edge", "microsoft-edge", "microsoft-edge-stable",
+     "https://packages.microsoft.com/keys/microsoft.asc"},
+    {"librewolf", "LibreWolf", "librewolf", "librewolf", "https://repo.librewolf.net/archive.key"},
+    {"vivaldi", "Vivaldi", "vivaldi-stable", "vivaldi-stable",
+     "https://repo.vivaldi.com/archive/linux_signing_key.pub"},
+    {"opera", "Opera", "opera", "opera-stable", "https://deb.opera.com/archive.key"},
+    {"brave", "Brave", "brave-browser", "brave-browser",
+     "https://brave-browser-apt-release.s3.brave.com/brave-browser-archive-keyring.gpg"},
+};
+
+}  // namespace
+
+const Browser* find_browser(std::string_view tag) {
+    for (const auto& browser : browsers) {
+        if (browser.tag == tag) return &browser;
+    }
+    return nullptr;
+}
 
 std::optional<std::string> deb_get_browser_package(std::string_view web_browser) {
-    struct Row {
-        std::string_view tag;
-        std::string_view package;
-    };
-    static constexpr Row rows[] = {
-        {"librewolf", "librewolf"}, {"vivaldi", "vivaldi-stable"},     {"opera", "opera-stable"},
-        {"brave", "brave-browser"}, {"edge", "microsoft-edge-stable"},
-    };
-    for (const auto& row : rows) {
-        if (row.tag == web_browser) return std::string(row.package);
-    }
-    return std::nullopt;
+    const Browser* browser = find_browser(web_browser);
+    if (!browser || browser->deb_get_package.empty()) return std::nullopt;
+    return std::string(browser->deb_get_package);
 }
 
 bool is_snap_transitional_version(std::string_view version) {
@@ -55,16 +70,10 @@ Dialog web_browser_dialog(bool librewolf_offered) {
     Dialog dialog;
     dialog.title = "Web Browser";
     dialog.kind = menu_kind("Choose web browser");
-    dialog.items = {
-        menu_item("chrome", "Google Chrome (recommended)"),
-        menu_item("firefox", "Mozilla Firefox"),
-        menu_item("edge", "Microsoft Edge"),
-        menu_item("librewolf", "LibreWolf"),
-        menu_item("vivaldi", "Vivaldi"),
-        menu_item("opera", "Opera"),
-        menu_item("brave", "Brave"),
-    };
-    if (!librewolf_offered) std::erase(dialog.items, menu_item("librewolf", "LibreWolf"));
+    for (const auto& browser : browsers) {
+        if (browser.tag == "librewolf" && !librewolf_offered) continue;
+        dialog.items.push_back(menu_item(browser.tag, browser.menu_text));
+    }
     return dialog;
 }
 

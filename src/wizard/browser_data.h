@@ -26,6 +26,20 @@ extern const Download chrome_download;
 /// The installed firefox package's version; the snap transitional package says "snap" in it.
 inline constexpr std::string_view firefox_version_command = "dpkg-query -W -f '${Version}' firefox";
 
+/// A web browser of the menu: everything the wizard needs to know of it, in one row.
+struct Browser {
+    std::string_view tag;
+    std::string_view menu_text;
+    /// Its desktop file without ".desktop": the dock's first favourite.
+    std::string_view desktop_file;
+    /// The package deb-get installs; "" for Chrome and Firefox, which the wizard installs.
+    std::string_view deb_get_package = {};
+    /// An address on the host it comes from, asked before the first change; "" for Firefox,
+    /// whose host depends on the release.
+    std::string_view download_url = {};
+};
+/// The browser of menu tag `tag`; nullptr for an unknown tag.
+const Browser* find_browser(std::string_view tag);
 /// The deb-get package of a browser menu tag; nullopt for chrome, firefox and unknown tags.
 std::optional<std::string> deb_get_browser_package(std::string_view web_browser);
 /// True for the version of the package that only installs the browser's snap.

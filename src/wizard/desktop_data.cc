@@ -1,6 +1,7 @@
 #include "wizard/desktop_data.h"
 
 #include "lib/files.h"
+#include "wizard/browser_data.h"
 
 using namespace Velkor;
 
@@ -224,21 +225,11 @@ name='Guake Toggle F12'
 )";
 
 std::string favorites_payload(std::string_view web_browser) {
-    struct Row {
-        std::string_view tag;
-        std::string_view desktop_file;
-    };
     // The wizard turns "chrome" into "firefox" when the licence is declined: "chrome" here
     // means that Chrome is installed.
-    static constexpr Row rows[] = {
-        {"chrome", "google-chrome"}, {"firefox", "firefox"},        {"edge", "microsoft-edge"},
-        {"librewolf", "librewolf"},  {"vivaldi", "vivaldi-stable"}, {"opera", "opera"},
-        {"brave", "brave-browser"},
-    };
-    std::string apps;
-    for (const auto& row : rows) {
-        if (row.tag == web_browser) apps = "'" + std::string(row.desktop_file) + ".desktop', ";
-    }
+    const Browser* browser = find_browser(web_browser);
+    const std::string apps =
+        browser ? "'" + std::string(browser->desktop_file) + ".desktop', " : std::string();
     return "\n[org/gnome/shell]\nfavorite-apps=[" + apps +
            "'org.gnome.Nautilus.desktop', 'org.gnome.gedit.desktop', "
            "'org.gnome.Terminal.desktop', 'libreoffice-writer.desktop', "

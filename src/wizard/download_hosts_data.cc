@@ -1,64 +1,40 @@
 #include "wizard/download_hosts_data.h"
 
+#include <optional>
+
 #include "core/app_console.h"
 #include "wizard/browser_data.h"
 #include "wizard/package_steps_data.h"
 
 namespace {
 
-struct HostRow {
-    std::string_view role;
-    /// An address that exists on the host, so that "not found" can only mean a proxy or a
-    /// server in trouble.
-    std::string_view url;
-    /// Whether the pass that `app` describes downloads from it.
-    bool (*needed)(const AppConsole& app);
-};
-
-bool always(const AppConsole&) { return true; }
-
-template <const std::string_view& tag>
-bool browser(const AppConsole& app) {
-    return app.web_browser == tag;
+// The chosen browser's host. Firefox comes from the team PPA (on the Launchpad host every pass
+// asks) or, where the release has it so, from its maker's repository.
+std::optional<std::string_view> browser_url(const AppConsole& app) {
+    if (app.web_browser == "firefox") {
+        if (app.release.firefox_source != FirefoxSource::maker_repository) return std::nullopt;
+        return firefox_maker_source.key_url;
+    }
+    const Browser* browser = find_browser(app.web_browser);
+    if (!browser || browser->download_url.empty()) return std::nullopt;
+    return browser->download_url;
 }
-
-constexpr std::string_view chrome = "chrome", edge = "edge", librewolf = "librewolf",
-                           vivaldi = "vivaldi", opera = "opera", brave = "brave";
-
-bool firefox_from_maker(const AppConsole& app) {
-    return app.web_browser == "firefox" &&
-           app.release.firefox_source == FirefoxSource::maker_repository;
-}
-
-// One row per download; the check asks each host once.
-const HostRow host_rows[] = {
-    {"the LibreOffice and Firefox PPAs", "https://ppa.launchpadcontent.net/libreoffice/ppa/ubuntu/",
-     always},
-    {"the web browser", chrome_download.url, browser<chrome>},
-    {"the web browser", "https://packages.mozilla.org/apt/repo-signing-key.gpg",
-     firefox_from_maker},
-    {"the web browser", "https://packages.microsoft.com/keys/microsoft.asc", browser<edge>},
-    {"the web browser", "https://repo.librewolf.net/archive.key", browser<librewolf>},
-    {"the web browser", "https://repo.vivaldi.com/archive/linux_signing_key.pub", browser<vivaldi>},
-    {"the web browser", "https://deb.opera.com/archive.key", browser<opera>},
-    {"the web browser",
-     "https://brave-browser-apt-release.s3.brave.com/brave-browser-archive-keyring.gpg",
-     browser<brave>},
-    {"AppImageLauncher and the extension installer", appimagelauncher_download.url, always},
-    {"deb-get", "https://raw.githubusercontent.com/wimpysworld/deb-get/main/deb-get", always},
-    {"Flathub", "https://flathub.org/repo/flathub.flatpakrepo", always},
-};
 
 }  // namespace
 
+// Each address exists on its host, so that "not found" can only mean a proxy or a server in
+// trouble. One row per download; the check asks each host once.
 std::vector<HostCheck> wizard_host_checks(const AppConsole& app,
                                           const std::vector<std::string>& archive_urls) {
     std::vector<HostCheck> checks;
     for (const auto& url : archive_urls) checks.push_back({"the package archive", url});
-    for (const auto& row : host_rows) {
-        if (row.needed(app)) {
-            checks.push_back({std::string(row.role), std::string(row.url)});
-        }
-    }
+    checks.push_back({"the LibreOffice and Firefox PPAs",
+                      "https://ppa.launchpadcontent.net/libreoffice/ppa/ubuntu/"});
+    if (const auto url = browser_url(app)) checks.push_back({"the web browser", std::string(*url)});
+    checks.push_back({"AppImageLauncher and the extension installer",
+                      std::string(appimagelauncher_download.url)});
+    checks.push_back(
+        {"deb-get", "https://raw.githubusercontent.com/wimpysworld/deb-get/main/deb-get"});
+    checks.push_back({"Flathub", "https://flathub.org/repo/flathub.flatpakrepo"});
     return checks;
 }

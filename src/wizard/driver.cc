@@ -156,7 +156,7 @@ void setup(AppConsole& app) {
     log_debug("setup()");
     // Nothing may change before the data is known to be complete, nor before the last
     // question: the rest runs without the user, and a cancel leaves the machine as it was.
-    check_data(app.release.version, DataNeed::wizard);
+    check_data(app.release, DataNeed::wizard);
     ask_questions(app);
     check_before_changes(app);
 

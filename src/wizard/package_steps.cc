@@ -60,10 +60,8 @@ void enable_extra_repositories(const AppConsole& app) {
 void check_packages(const AppConsole& app) {
     log_header("Check that the packages exist");
     const PackageCheckPlan plan = package_check_plan(app.release, app.web_browser);
-    std::string left_out;
-    for (const auto& item : plan.left_out) left_out += (left_out.empty() ? "" : ", ") + item;
-    log_file_write("Left out of the package check (their sources are added later): " + left_out +
-                   "\n");
+    log_file_write("Left out of the package check (their sources are added later): " +
+                   string_join(plan.left_out, ", ") + "\n");
     // Nothing has changed yet: a name the release lacks stops the run here instead of
     // halfway through the installs.
     if (!check_packages_available(app, plan.lists)) stop_step();
@@ -81,13 +79,8 @@ namespace {
 // True when snap removed it.
 bool snap_remove(std::string_view snap_name) {
     run(remove_tree_command("/var/cache/snapd"));
-    const std::string cmd = snap_remove_command(snap_name);
-    if (const int code = run(cmd); code != 0) {
-        log_error("Failed to remove the " + std::string(snap_name) + " snap (\"" + cmd +
-                  "\" ended with status " + std::to_string(code) + ")");
-        return false;
-    }
-    return true;
+    return run_or_report(snap_remove_command(snap_name),
+                         "Failed to remove the " + std::string(snap_name) + " snap");
 }
 
 }  // namespace
@@ -233,11 +226,7 @@ void install_updates() {
     for (const bool full : {false, true}) {
         log_header(full ? "Install updates: apt full-upgrade" : "Install updates: apt upgrade");
         wait_for_package_lock();
-        const std::string cmd = apt_upgrade_command(full);
-        if (const int code = run(cmd); code != 0) {
-            log_error("Installing the updates failed (\"" + cmd + "\" ended with status " +
-                      std::to_string(code) + ")");
-        }
+        run_or_report(apt_upgrade_command(full), "Installing the updates failed");
         run(sync_command);
     }
 }
