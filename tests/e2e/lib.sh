@@ -165,6 +165,13 @@ sb_root_file() {
   printf '%s' "$2" >"$SB_DIR/sys$1"
 }
 
+# The system files a fresh Ubuntu has and the wizard edits: zram's settings, and the default
+# applications with the lines "$@" ("video/mp4=org.gnome.Totem.desktop").
+sb_system_files() {
+  sb_root_file /etc/default/zramswap $'#ALGO=lz4\n#PERCENT=50\n# PRIORITY=100\n'
+  sb_root_file /usr/share/applications/defaults.list "$(printf '%s\n' '[Default Applications]' "$@")"$'\n'
+}
+
 # ---- running ------------------------------------------------------------------------------------
 
 sb_run() {

@@ -9,18 +9,13 @@ answers() {
   sb_answer 0 dark
 }
 
-system_files() {
-  sb_root_file /etc/default/zramswap $'#ALGO=lz4\n'
-  sb_root_file /usr/share/applications/defaults.list $'[Default Applications]\n'
-}
-
 marker=.cache/velkor-post-install.done
 
 # The holder lets go after three checks: the run waits, says so once, and finishes. Every apt
 # call asks nothing, upgrades keep changed configuration files, and deb-get gets the token
 # without it reaching the log.
 test_lock_held_for_a_while_then_the_pass_finishes() {
-  system_files
+  sb_system_files
   sb_lock_held 3
   sb_env KELVANE_LOCK_WAIT=1200:0.05 DEBGET_TOKEN=tok-secret-42
   answers edge
@@ -43,7 +38,7 @@ test_lock_held_for_a_while_then_the_pass_finishes() {
 
 # A holder that never lets go: the run stops at the first package command and names it.
 test_lock_never_freed_stops_and_names_the_holder() {
-  system_files
+  sb_system_files
   sb_lock_held forever
   sb_env KELVANE_LOCK_WAIT=1:0.2
   answers firefox
@@ -66,7 +61,7 @@ test_checks_before_the_first_change() {
     IFS='|' read -r setup args status expected <<<"$row"
     : >"$SB_DIR/fail.rules"
     rm -f "$SB_DIR/state/disk-free"
-    system_files
+    sb_system_files
     sb_clear_answers
     sb_os_release ubuntu-22.04
     # XanMod publishes for 24.04 and later.
@@ -89,7 +84,7 @@ test_checks_before_the_first_change() {
 # pass ends with status 1 and no restart, and the next pass repairs them.
 test_failures_that_stayed_silent() {
   local fish=.config/fish/functions/fish_prompt.fish step
-  system_files
+  sb_system_files
   # A whiteout: the system's list of default applications is gone.
   rm "$SB_DIR/sys/usr/share/applications/defaults.list"
   mknod "$SB_DIR/sys/usr/share/applications/defaults.list" c 0 0
@@ -112,7 +107,7 @@ test_failures_that_stayed_silent() {
   done
   : >"$SB_DIR/fail.rules"
   rm -f "$SB_DIR/sys/usr/share/applications/defaults.list" "$SB_HOME/Pictures/Wallpapers"
-  system_files
+  sb_system_files
   sb_clear_answers
   answers firefox
   sb_run
@@ -142,7 +137,7 @@ test_logind_inhibitor_during_the_unattended_part() {
       fail "the logind mock did not start: $(sb__excerpt "$SB_DIR/mock.log")$(sb__excerpt "$SB_DIR/enter.log")"
     sleep 0.1
   done
-  system_files
+  sb_system_files
   answers firefox
   sb_hang apt '^upgrade '
   SB_WHILE_HANGING='inhibitors >"$SB_DIR/during"'

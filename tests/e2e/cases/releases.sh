@@ -2,9 +2,7 @@
 # first change.
 
 system_files() {
-  sb_root_file /etc/default/zramswap $'#ALGO=lz4\n'
-  sb_root_file /usr/share/applications/defaults.list \
-    $'[Default Applications]\nvideo/mp4=org.gnome.Totem.desktop\nvideo/webm=org.gnome.Showtime.desktop\n'
+  sb_system_files video/mp4=org.gnome.Totem.desktop video/webm=org.gnome.Showtime.desktop
 }
 
 marker=.cache/velkor-post-install.done

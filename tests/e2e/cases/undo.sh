@@ -63,8 +63,7 @@ test_full_passes_undone() {
   sb_home_file .bashrc $'# mine\n'
   chmod 640 "$SB_HOME/.bashrc"
   sb_home_file .ssh/config $'Host work\n  User me\n'
-  sb_root_file /etc/default/zramswap $'#ALGO=lz4\n'
-  sb_root_file /usr/share/applications/defaults.list $'[Default Applications]\n'
+  sb_system_files
   sb_exec dconf write /org/gnome/desktop/interface/gtk-theme "'Adwaita'"
   sb_installed thunderbird
   undo__state >"$SB_DIR/before"

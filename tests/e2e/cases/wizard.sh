@@ -11,9 +11,7 @@ answers() {
 
 # The system files the steps edit, as a fresh system holds them.
 system_files() {
-  sb_root_file /etc/default/zramswap $'#ALGO=lz4\n#PERCENT=50\n# PRIORITY=100\n'
-  sb_root_file /usr/share/applications/defaults.list \
-    $'[Default Applications]\ntext/plain=org.gnome.TextEditor.desktop\nvideo/mp4=org.gnome.Totem.desktop\n'
+  sb_system_files text/plain=org.gnome.TextEditor.desktop video/mp4=org.gnome.Totem.desktop
 }
 
 marker=.cache/velkor-post-install.done
