@@ -51,6 +51,7 @@ icon-size=22
 tray-pos='right'
 
 [org/gnome/shell/extensions/caffeine]
+restore-state=true
 user-enabled=true
 
 [org/gnome/shell/extensions/com/github/hermes83/compiz-windows-effect]

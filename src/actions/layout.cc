@@ -6,6 +6,7 @@
 #include "core/backup.h"
 #include "core/dialogs_data.h"
 #include "core/runner.h"
+#include "core/settings.h"
 #include "core/system.h"
 #include "lib/commands.h"
 #include "lib/console.h"
@@ -22,12 +23,12 @@ MenuResult get_choice_layout(AppConsole& app, AskedFrom from) {
     return MenuResult::done;
 }
 
-void change_layout(const AppConsole& app) {
+void change_layout(AppConsole& app) {
     // Also for "reset": the extensions and their settings are in place before the reset clears
     // the settings, so turning them on later finds them.
     install_gnome_extensions(app);
-    update_config_gnome_extensions();
-    apply_layout(app.layout, app.release);
+    update_config_gnome_extensions(app);
+    apply_layout(app, app.layout);
     // A Wayland session cannot restart GNOME Shell in place; a reset logs out anyway.
     if (app.layout != "reset") log_msg(extensions_next_login_note);
 }
@@ -67,21 +68,20 @@ void install_gnome_extensions(const AppConsole& app) {
                           "Would install 'gnome-shell-extension-installer'"));
 }
 
-void update_config_gnome_extensions() {
+void update_config_gnome_extensions(AppConsole& app) {
     log_debug("update_config_gnome_extensions()");
-    dconf_load(extensions_payload);
+    dconf_load(app, parse_settings_payload(extensions_payload));
 }
 
-void apply_layout(std::string_view layout_name, const ReleaseProfile& release) {
+void apply_layout(AppConsole& app, std::string_view layout_name) {
     log_header("Apply Layout: " + std::string(layout_name));
     if (layout_name == "reset") {
         backup_dconf_tree("/org/gnome/");
         run(layout_reset_command);
         run(session_logout_command);
     } else {
-        for (const auto payload : layout_payloads(layout_name)) {
-            dconf_load(payload_without_extensions(payload, release.extensions_without_build));
-        }
+        for (const auto& payload : layout_payloads(layout_name, app.release))
+            dconf_load(app, payload);
     }
     log_msg(done_or_would("Applied", "Would be applied"));
 }

@@ -1,6 +1,7 @@
 #include "actions/layout_data.h"
 
 #include "core/dialogs_data.h"
+#include "core/release_data.h"
 #include "lib/files.h"
 
 // The three layouts share their keys; they differ in the panel side, the panel size, which
@@ -104,27 +105,41 @@ Dialog layout_menu_dialog(bool standalone) {
     return dialog;
 }
 
-std::vector<std::string_view> layout_payloads(std::string_view layout_name) {
+namespace {
+
+std::vector<std::string_view> layout_texts(std::string_view layout_name) {
     if (layout_name == "minimal") return {minimal_layout_payload, clock_payload_a, clock_payload_b};
     if (layout_name == "ubuntu") return {ubuntu_layout_payload};
     if (layout_name == "windows") return {windows_layout_payload, clock_payload_a, clock_payload_b};
     return {};
 }
 
-std::string payload_without_extensions(std::string_view payload,
-                                       std::span<const std::string_view> left_out) {
-    std::string text(payload);
+// A string list's text without the items `left_out`: each item goes with the separator after
+// it, or before it when it is the last one.
+void remove_list_items(std::string& list, std::span<const std::string_view> left_out) {
     for (const auto uuid : left_out) {
         const std::string item = "'" + std::string(uuid) + "'";
-        // The item goes with the separator after it, or before it when it is the last one.
         for (const std::string& form : {item + ", ", ", " + item, item}) {
-            if (const size_t at = text.find(form); at != std::string::npos) {
-                text.erase(at, form.size());
+            if (const size_t at = list.find(form); at != std::string::npos) {
+                list.erase(at, form.size());
                 break;
             }
         }
     }
-    return text;
+}
+
+}  // namespace
+
+std::vector<SettingsPayload> layout_payloads(std::string_view layout_name,
+                                             const ReleaseProfile& release) {
+    std::vector<SettingsPayload> payloads;
+    for (const auto text : layout_texts(layout_name)) {
+        SettingsPayload payload = parse_settings_payload(text);
+        if (std::string* enabled = settings_value(payload, "/org/gnome/shell/enabled-extensions"))
+            remove_list_items(*enabled, release.extensions_without_build);
+        payloads.push_back(std::move(payload));
+    }
+    return payloads;
 }
 
 std::string extensions_source(std::string_view extensions_folder) {

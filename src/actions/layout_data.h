@@ -6,7 +6,10 @@
 #include <string_view>
 #include <vector>
 
+#include "core/settings_data.h"
+
 struct Dialog;
+struct ReleaseProfile;
 
 /// Left dock under the top panel; carries its own clock settings.
 extern const std::string_view ubuntu_layout_payload;
@@ -34,12 +37,10 @@ inline constexpr std::string_view extensions_next_login_note =
 /// The "Desktop Layout" menu. `standalone` (reached from the main menu) adds 'reset', 'back'
 /// and the "Exit" label.
 Dialog layout_menu_dialog(bool standalone);
-/// The payloads that apply `layout_name`, in load order; empty for "reset" and unknown names.
-std::vector<std::string_view> layout_payloads(std::string_view layout_name);
-/// `payload` with the UUIDs `left_out` (extensions without a build for the release's shell)
-/// taken out of its enabled-extensions list; the rest of it unchanged.
-std::string payload_without_extensions(std::string_view payload,
-                                       std::span<const std::string_view> left_out);
+/// The payloads that apply `layout_name` on `release`, in load order, enabling no extension
+/// that has no build for the release's shell; empty for "reset" and unknown names.
+std::vector<SettingsPayload> layout_payloads(std::string_view layout_name,
+                                             const ReleaseProfile& release);
 /// "./<extensions_folder>/*": left for the shell to expand, relative to the data folder.
 std::string extensions_source(std::string_view extensions_folder);
 /// "<home>/.local/share/gnome-shell/extensions/"

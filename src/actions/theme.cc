@@ -4,7 +4,7 @@
 #include "core/app_console.h"
 #include "core/dialogs_data.h"
 #include "core/runner.h"
-#include "core/system.h"
+#include "core/settings.h"
 #include "lib/commands.h"
 #include "lib/console.h"
 
@@ -15,15 +15,12 @@ MenuResult get_choice_theme(AppConsole& app, AskedFrom from) {
     if (!ask_choice(theme_menu_dialog(from == AskedFrom::menu), "theme", app.theme)) {
         return MenuResult::back;
     }
-    if (from == AskedFrom::menu) apply_theme(app.theme, app.release);
+    if (from == AskedFrom::menu) apply_theme(app, app.theme);
     return MenuResult::done;
 }
 
-void apply_theme(std::string_view theme_name, const ReleaseProfile& release) {
+void apply_theme(AppConsole& app, std::string_view theme_name) {
     log_header("Apply Theme: " + std::string(theme_name));
-    if (const auto payload = theme_payload(theme_name)) {
-        dconf_load(*payload);
-        if (needs_manual_font_rendering(release)) dconf_load(font_rendering_payload);
-    }
+    if (const auto payload = theme_payload(theme_name, app.release)) dconf_load(app, *payload);
     log_msg(done_or_would("Applied", "Would be applied"));
 }

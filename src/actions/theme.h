@@ -6,10 +6,8 @@
 #include "core/dialogs.h"
 
 struct AppConsole;
-struct ReleaseProfile;
 
 /// Asks for the theme and stores it; from the menu also applies it. `back` when chosen.
 MenuResult get_choice_theme(AppConsole& app, AskedFrom from);
-/// Loads the settings of `theme_name` ("light" or "dark"; another name loads nothing), and
-/// font-rendering='manual' where the release's GNOME needs it for the hinting.
-void apply_theme(std::string_view theme_name, const ReleaseProfile& release);
+/// Loads the settings of `theme_name` ("light" or "dark"; another name loads nothing).
+void apply_theme(AppConsole& app, std::string_view theme_name);

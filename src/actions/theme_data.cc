@@ -1,24 +1,14 @@
 #include "actions/theme_data.h"
 
 #include "core/dialogs_data.h"
+#include "core/release_data.h"
 
 namespace {
 
-// The two themes set the same keys; the dark one uses the dark variant of each.
-std::string theme_payload_text(std::string_view color_scheme, std::string_view variant) {
-    const std::string suffix(variant);
-    return "\n[org/gnome/desktop/interface]\ncolor-scheme='" + std::string(color_scheme) +
-           "'\nfont-hinting='slight'\ngtk-theme='Yaru" + suffix + "'\nicon-theme='TelaBudgie" +
-           suffix + "'\n\n[org/gnome/gedit/preferences/editor]\nscheme='Yaru" + suffix + "'\n";
-}
+constexpr std::string_view interface = "/org/gnome/desktop/interface/";
+constexpr std::string_view editor = "/org/gnome/gedit/preferences/editor/";
 
 }  // namespace
-
-const std::string light_theme_payload = theme_payload_text("default", "");
-const std::string dark_theme_payload = theme_payload_text("prefer-dark", "-dark");
-
-const std::string_view font_rendering_payload =
-    "\n[org/gnome/desktop/interface]\nfont-rendering='manual'\n";
 
 Dialog theme_menu_dialog(bool standalone) {
     Dialog dialog{"GTK Theme", "", menu_kind("Choose theme:"), {}};
@@ -31,8 +21,24 @@ Dialog theme_menu_dialog(bool standalone) {
     return dialog;
 }
 
-std::optional<std::string_view> theme_payload(std::string_view theme_name) {
-    if (theme_name == "light") return light_theme_payload;
-    if (theme_name == "dark") return dark_theme_payload;
-    return std::nullopt;
+std::optional<SettingsPayload> theme_payload(std::string_view theme_name,
+                                             const ReleaseProfile& release) {
+    if (theme_name != "light" && theme_name != "dark") return std::nullopt;
+    const bool dark = theme_name == "dark";
+    const std::string variant = dark ? "-dark" : "";
+    SettingsPayload payload;
+    settings_set(payload, interface, "color-scheme", dark ? "'prefer-dark'" : "'default'");
+    settings_set(payload, interface, "font-hinting", "'slight'");
+    settings_set(payload, interface, "gtk-theme", "'Yaru" + variant + "'");
+    settings_set(payload, interface, "icon-theme", "'TelaBudgie" + variant + "'");
+    if (needs_manual_font_rendering(release))
+        settings_set(payload, interface, "font-rendering", "'manual'");
+    // gedit 48 follows the desktop's variant itself: it gets the scheme of each.
+    if (release.gedit_scheme_per_variant) {
+        settings_set(payload, editor, "style-scheme-for-light-theme-variant", "'Yaru'");
+        settings_set(payload, editor, "style-scheme-for-dark-theme-variant", "'Yaru-dark'");
+    } else {
+        settings_set(payload, editor, "scheme", "'Yaru" + variant + "'");
+    }
+    return payload;
 }

@@ -15,8 +15,10 @@
 #include "core/packages.h"
 #include "core/packages_data.h"
 #include "core/runner.h"
+#include "core/settings_data.h"
 #include "lib/commands.h"
 #include "lib/console.h"
+#include "lib/dconf_writer.h"
 #include "lib/files.h"
 
 using namespace Velkor;
@@ -127,7 +129,8 @@ void show_settings_restore(const std::string& folder, const Manifest& manifest) 
     }
     std::vector<std::string> saved;
     for (const auto& copy : manifest.dconf_saves) {
-        for (auto& key : dconf_payload_keys(file_read(path_combine(folder, copy)).value_or("")))
+        const auto text = file_read(path_combine(folder, copy)).value_or("");
+        for (auto& [key, value] : settings_values(parse_settings_payload(text)))
             saved.push_back(std::move(key));
     }
     for (auto& line : grouped_settings_lines("Would restore", saved)) lines.push_back(line);
@@ -160,8 +163,11 @@ bool restore_settings(const std::string& folder, const Manifest& manifest) {
     for (const auto& copy : manifest.dconf_saves) {
         load(copy, dconf_load_command(path_combine(folder, copy)));
     }
-    for (const auto& key : manifest.dconf_resets)
-        restored = run(dconf_reset_command(key)) == 0 && restored;
+    // One change for all the keys that had no value: a process per key took a while.
+    if (std::string error; !dconf_reset_keys(manifest.dconf_resets, error)) {
+        log_error("Cannot reset the settings the run added: " + error);
+        restored = false;
+    }
     return restored;
 }
 

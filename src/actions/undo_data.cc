@@ -39,8 +39,6 @@ std::string dconf_tree_load_command(std::string_view copy, std::string_view dir)
     return "dconf load -f " + shell_quote(dir) + " < " + shell_quote(copy);
 }
 
-std::string dconf_reset_command(std::string_view key) { return "dconf reset " + shell_quote(key); }
-
 std::string flatpak_remote_remove_command(std::string_view name) {
     return "sudo flatpak remote-delete --force " + shell_quote(name);
 }

@@ -25,8 +25,6 @@ std::string dconf_tree_load_command(std::string_view copy, std::string_view dir)
 /// the order first seen ("Would reset /org/gnome/x/: a, b").
 std::vector<std::string> grouped_settings_lines(std::string_view verb,
                                                 const std::vector<std::string>& keys);
-/// "dconf reset '<key>'".
-std::string dconf_reset_command(std::string_view key);
 /// "sudo flatpak remote-delete --force '<name>'".
 std::string flatpak_remote_remove_command(std::string_view name);
 /// The commands that reverse the run's package changes: the removed packages installed again

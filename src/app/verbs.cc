@@ -29,7 +29,7 @@ void run_verb(AppConsole& app, const Options& options) {
     } else if (name == "theme") {
         check_data(app.release, DataNeed::extensions);
         take_choice("theme", value, app.theme);
-        apply_theme(app.theme, app.release);
+        apply_theme(app, app.theme);
     } else if (name == "layout") {
         check_data(app.release, DataNeed::extensions);
         take_choice("layout", value, app.layout);

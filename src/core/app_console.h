@@ -1,13 +1,17 @@
-// The state of one run: who runs it, on what, the answers given, and the installed packages.
+// The state of one run: who runs it, on what, the answers given, the installed packages and
+// what it knows of the GNOME settings.
 #pragma once
 
+#include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <unordered_set>
 #include <vector>
 
 #include "core/release_data.h"
+#include "lib/schemas.h"
 
 /// The installed-package list of the machine, as last read from dpkg-query.
 class Packages {
@@ -30,6 +34,19 @@ class Packages {
     std::unordered_set<std::string> lookup_;
     std::unordered_set<std::string> pretended_installed_;
     std::unordered_set<std::string> pretended_removed_;
+};
+
+/// What a run knows of the GNOME settings (see core/settings.h).
+struct SettingsState {
+    /// The installed schemas, opened at the first check.
+    std::optional<Velkor::SchemaSource> schemas;
+    /// What they were opened for: the installed packages, then each copied extension with the
+    /// files of its schemas folder. Another list opens them again.
+    std::vector<std::string> schemas_opened_for;
+    /// The values a dry run would have loaded, by key: later previews start from them.
+    std::map<std::string, std::string> pretended;
+    /// Notes already written to the log.
+    std::set<std::string> noted;
 };
 
 /// The state of a run. Operations are free functions in the per-topic headers: they take an
@@ -65,4 +82,5 @@ struct AppConsole {
     /// False with --skip-network-check: the download hosts are not asked before the first change.
     bool network_check = true;
     Packages packages;
+    SettingsState settings;
 };

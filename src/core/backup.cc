@@ -13,6 +13,7 @@
 #include "core/packages.h"
 #include "core/packages_data.h"
 #include "core/runner.h"
+#include "core/settings_data.h"
 #include "core/system.h"
 #include "lib/commands.h"
 #include "lib/console.h"
@@ -212,31 +213,29 @@ void backup_firefox_snap_removed() {
     save_manifest();
 }
 
-void backup_dconf_keys(std::string_view payload) {
+void backup_dconf_keys(const SettingsPayload& payload,
+                       const std::map<std::string, std::string>& current) {
     if (!recording.active) return;
     std::vector<std::pair<std::string, std::string>> values;
     bool resets = false;
     // The first value is the one before the run: a later payload must not replace it.
-    std::vector<std::string> keys;
-    for (const auto& key : dconf_payload_keys(payload)) {
-        if (recording.saved_keys.insert(key).second) keys.push_back(key);
-    }
-    const auto before = dconf_read_values(keys, payload);
-    for (size_t i = 0; i < keys.size(); ++i) {
-        if (before[i].empty()) {
-            recording.manifest.dconf_resets.push_back(keys[i]);
-            resets = true;
+    for (const auto& [key, value] : settings_values(payload)) {
+        if (!recording.saved_keys.insert(key).second) continue;
+        if (const auto before = current.find(key); before != current.end()) {
+            values.emplace_back(key, before->second);
         } else {
-            values.emplace_back(keys[i], before[i]);
+            recording.manifest.dconf_resets.push_back(key);
+            resets = true;
         }
     }
     if ((values.empty() && !resets) || run_folder().empty()) return;
     if (!values.empty()) {
         const std::string copy = next_copy_name("dconf");
-        if (write_private(path_combine(recording.folder, copy), dconf_values_payload(values))) {
+        if (write_private(path_combine(recording.folder, copy),
+                          settings_payload_text(settings_from_values(values)))) {
             recording.manifest.dconf_saves.push_back(copy);
         } else {
-            warn("cannot keep the settings before '" + payload_first_path(payload) + "'");
+            warn("cannot keep the settings before '" + settings_first_folder(payload) + "'");
         }
     }
     save_manifest();

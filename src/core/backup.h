@@ -4,10 +4,12 @@
 // run goes on.
 #pragma once
 
+#include <map>
 #include <string>
 #include <string_view>
 
 struct AppConsole;
+struct SettingsPayload;
 
 /// Starts recording this run into "<runs_dir>/<start_time>/" (made when the first change is
 /// recorded, never over another run's folder): notes the installed packages, the package
@@ -26,9 +28,10 @@ void backup_system_file(std::string_view path);
 void backup_created_path(const std::string& path);
 /// Notes that the run removed the Firefox snap; undo offers to install it again.
 void backup_firefox_snap_removed();
-/// Keeps the current values of the keys that settings payload `payload` sets; keys without a
-/// value are noted to be reset.
-void backup_dconf_keys(std::string_view payload);
+/// Keeps the values `current` (read just before; a key absent from it is not set) of the keys
+/// that `payload` sets and the run has not saved yet; keys without a value are noted to be reset.
+void backup_dconf_keys(const SettingsPayload& payload,
+                       const std::map<std::string, std::string>& current);
 /// Keeps the whole settings tree below `dir` ("/org/gnome/") before it is reset.
 void backup_dconf_tree(std::string_view dir);
 /// Ends recording: the packages installed and removed, the sources, remotes and extensions

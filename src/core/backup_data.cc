@@ -1,7 +1,5 @@
 #include "core/backup_data.h"
 
-#include <algorithm>
-#include <cstdlib>
 #include <map>
 #include <set>
 
@@ -152,78 +150,6 @@ size_t manifest_change_count(const Manifest& manifest) {
            manifest.dconf_dumps.size() + manifest.installed.size() + manifest.removed.size() +
            manifest.sources.size() + (manifest.firefox_snap_removed ? 1 : 0) +
            manifest.flatpak_remotes.size() + manifest.extensions.size() + manifest.created.size();
-}
-
-std::vector<std::pair<std::string, std::string>> dconf_payload_values(std::string_view payload) {
-    std::vector<std::pair<std::string, std::string>> values;
-    std::optional<std::string> folder;
-    for (const auto& raw : string_split(payload, "\n")) {
-        const std::string line = string_strip(raw);
-        if (line.empty() || line[0] == '#') continue;
-        if (line.front() == '[' && line.back() == ']') {
-            std::string_view inner = std::string_view(line).substr(1, line.size() - 2);
-            while (!inner.empty() && inner.front() == '/') inner.remove_prefix(1);
-            while (!inner.empty() && inner.back() == '/') inner.remove_suffix(1);
-            folder = inner.empty() ? "/" : "/" + std::string(inner) + "/";
-            continue;
-        }
-        const size_t equals = line.find('=');
-        if (!folder || equals == std::string::npos || equals == 0) continue;
-        values.emplace_back(*folder + string_strip(line.substr(0, equals)),
-                            string_strip(line.substr(equals + 1)));
-    }
-    return values;
-}
-
-std::vector<std::string> dconf_payload_keys(std::string_view payload) {
-    std::vector<std::string> keys;
-    for (auto& [key, value] : dconf_payload_values(payload)) keys.push_back(std::move(key));
-    return keys;
-}
-
-namespace {
-
-// dconf prints a double as it is stored: 0.9 reads back as 0.90000000000000002.
-bool same_number(const std::string& a, const std::string& b) {
-    char* a_end = nullptr;
-    char* b_end = nullptr;
-    const double a_value = std::strtod(a.c_str(), &a_end);
-    const double b_value = std::strtod(b.c_str(), &b_end);
-    return !a.empty() && !b.empty() && *a_end == '\0' && *b_end == '\0' && a_value == b_value;
-}
-
-}  // namespace
-
-std::vector<std::string> settings_change_lines(
-    const std::vector<std::pair<std::string, std::string>>& values,
-    const std::vector<std::string>& current) {
-    std::vector<std::string> lines;
-    for (size_t i = 0; i < values.size(); ++i) {
-        const auto& [key, value] = values[i];
-        const std::string before = i < current.size() ? current[i] : "";
-        if (before == value || same_number(before, value)) continue;
-        lines.push_back("Would set " + key + ": " + (before.empty() ? "(not set)" : before) +
-                        " → " + value);
-    }
-    return lines;
-}
-
-std::string dconf_values_payload(const std::vector<std::pair<std::string, std::string>>& values) {
-    // Folder order as first seen, so the text reads like the payloads it came from.
-    std::vector<std::string> folders;
-    std::map<std::string, std::string> lines;
-    for (const auto& [key, value] : values) {
-        const size_t slash = key.rfind('/');
-        const std::string folder = key.substr(0, slash + 1);
-        if (!lines.count(folder)) folders.push_back(folder);
-        lines[folder] += key.substr(slash + 1) + "=" + value + "\n";
-    }
-    std::string text;
-    for (const auto& folder : folders) {
-        const std::string inner = folder == "/" ? "/" : folder.substr(1, folder.size() - 2);
-        text += (text.empty() ? "[" : "\n[") + inner + "]\n" + lines[folder];
-    }
-    return text;
 }
 
 std::vector<std::string> system_copy_commands(std::string_view path, std::string_view copy,

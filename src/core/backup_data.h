@@ -1,5 +1,5 @@
 // The backup of a run (pure): the manifest that lists what the run changed and how to find
-// the state before it, the settings texts it saves, and the commands that copy system files.
+// the state before it, and the commands that copy system files.
 #pragma once
 
 #include <optional>
@@ -64,19 +64,6 @@ std::string manifest_text(const Manifest& manifest);
 std::optional<Manifest> parse_manifest(std::string_view text, std::string& error);
 /// How many changes the manifest holds (one per entry).
 size_t manifest_change_count(const Manifest& manifest);
-
-/// The settings that a "dconf load -f /" payload sets, as (absolute key path, value)
-/// ("[org/gnome/x]" and "a=1" give "/org/gnome/x/a", "1"), in payload order.
-std::vector<std::pair<std::string, std::string>> dconf_payload_values(std::string_view payload);
-/// The keys of dconf_payload_values.
-std::vector<std::string> dconf_payload_keys(std::string_view payload);
-/// "Would set <key>: <current> → <value>" for each setting whose current value (same order;
-/// "" when not set) differs.
-std::vector<std::string> settings_change_lines(
-    const std::vector<std::pair<std::string, std::string>>& values,
-    const std::vector<std::string>& current);
-/// A "dconf load -f /" payload that sets each (absolute key path, value), grouped by folder.
-std::string dconf_values_payload(const std::vector<std::pair<std::string, std::string>>& values);
 
 /// The commands that copy system file `path` to `copy` with mode, owner and times kept, then
 /// give the copy to `user` with mode 0600.

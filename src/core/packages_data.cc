@@ -154,13 +154,6 @@ std::string dconf_load_command(std::string_view payload_path) {
     return "dconf load -f / < " + shell_quote(payload_path);
 }
 
-std::string payload_first_path(std::string_view payload) {
-    const size_t open = payload.find('[');
-    const size_t close = payload.find(']', open);
-    if (open == std::string_view::npos || close == std::string_view::npos) return "/";
-    return "/" + std::string(payload.substr(open + 1, close - open - 1)) + "/";
-}
-
 std::string source_added_test_command(std::string_view name_pattern) {
     // The pattern stays unquoted for the shell to expand; a pattern that matches nothing stays
     // as it is and fails the test.

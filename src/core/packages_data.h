@@ -63,9 +63,6 @@ std::string mkdir_command(std::string_view prefix, std::string_view dir);
 /// "<prefix> cp -rf <src> '<dst>'": the source stays unquoted so the shell expands a
 /// pattern; the destination is quoted and escaped.
 std::string copy_command(std::string_view prefix, std::string_view src, std::string_view dst);
-/// The settings path of a payload's first section ("[org/gnome/x]" gives "/org/gnome/x/"),
-/// for messages; "/" when it has none.
-std::string payload_first_path(std::string_view payload);
 /// A test that succeeds when a file named `name_pattern` (a shell pattern without blanks or
 /// suffix, e.g. "libreoffice-ubuntu-ppa-*") is in /etc/apt/sources.list.d in either form: one-line
 /// ".list" (add-apt-repository before 24.04) or deb822 ".sources" (24.04 and later).

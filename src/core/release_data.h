@@ -57,6 +57,14 @@ struct ReleaseProfile {
     bool appimagelauncher_installs = true;
     /// deb-get offers LibreWolf for this release.
     bool librewolf_from_deb_get = true;
+    /// Settings that the release's GNOME and the extension builds for it no longer have:
+    /// absolute key paths, and folders (ending in "/") left out whole. Never loaded there.
+    std::span<const std::string_view> settings_left_out = {};
+    /// Where the release's Guake reads its settings, until an installed Guake's schema says.
+    std::string_view guake_settings_folder = "/apps/guake/";
+    /// gedit takes a colour scheme for each of the light and dark variants instead of one
+    /// "scheme" (gedit 48).
+    bool gedit_scheme_per_variant = false;
 };
 
 /// Every supported release, oldest first.

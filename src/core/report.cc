@@ -33,6 +33,7 @@ struct Progress {
     int worked = 0;
     int already_done = 0;
     std::vector<std::string> failed;
+    int settings_left_out = 0;
 };
 
 Progress progress;
@@ -126,6 +127,8 @@ void report_step_end() {
     log_file_write("--- " + step_text() + ", took " + duration_text(elapsed) + "\n");
 }
 
+void report_setting_left_out() { ++progress.settings_left_out; }
+
 int report_summary() {
     log_msg("");
     const std::string errors = std::to_string(progress.failed.size()) + " reported an error";
@@ -143,6 +146,10 @@ int report_summary() {
                 ".");
     }
     for (const auto& name : progress.failed) log_msg("Step with an error: " + name);
+    if (progress.settings_left_out > 0) {
+        log_msg("Settings left out: " + std::to_string(progress.settings_left_out) +
+                ", which this GNOME does not take (see the W: lines).");
+    }
     log_msg("Total time: " + duration_text(Clock::now() - progress.part_start));
     log_line();
     return static_cast<int>(progress.failed.size());

@@ -20,6 +20,8 @@ void report_step_end();
 const std::string& report_step_name();
 /// Called after every boxed header: writes the pending "Step N of M" line.
 void report_after_header();
+/// A setting was left out because the machine's GNOME does not take it; the summary counts them.
+void report_setting_left_out();
 /// Writes the summary of the unattended part; the number of steps that reported an error.
 int report_summary();
 

@@ -1,12 +1,8 @@
 #include "core/system.h"
 
-#include <unordered_map>
-
 #include "core/backup.h"
-#include "core/backup_data.h"
 #include "core/packages.h"
 #include "core/packages_data.h"
-#include "core/report.h"
 #include "core/runner.h"
 #include "lib/commands.h"
 #include "lib/console.h"
@@ -21,30 +17,6 @@ int copy_file(std::string_view src, std::string_view dst, bool use_sudo) {
     if (use_sudo && !dst.empty() && dst.back() != '/') backup_system_file(dst);
     if (!path_exists(dir)) run(mkdir_command(prefix, dir));
     return run(copy_command(prefix, src, dst));
-}
-
-std::vector<std::string> dconf_read_values(const std::vector<std::string>& keys,
-                                           std::string_view payload) {
-    std::vector<std::string> values;
-    if (keys.empty()) return values;
-    // One dump for the lot, logged as one line: a payload sets up to a few dozen keys, and a
-    // process per key made the settings steps slow. A dump has a payload's own format.
-    ExecOutput output;
-    output.log_summary = [](const std::string& dump) {
-        return "(" + std::to_string(dconf_payload_values(dump).size()) + " settings)";
-    };
-    log_debug("dconf read of " + std::to_string(keys.size()) + " settings of " +
-              payload_first_path(payload));
-    run_read("dconf dump /", RunMode::captured, &output);
-    std::unordered_map<std::string, std::string> current;
-    for (auto& [key, value] : dconf_payload_values(output.std_out.value_or(""))) {
-        current[key] = std::move(value);
-    }
-    for (const auto& key : keys) {
-        const auto found = current.find(key);
-        values.push_back(found == current.end() ? "" : found->second);
-    }
-    return values;
 }
 
 bool edit_file(std::string_view path, const std::vector<std::string>& cmds, bool use_sudo) {
@@ -66,25 +38,6 @@ bool edit_file(std::string_view path, const std::vector<std::string>& cmds, bool
     file_show_diff(path, file_exists(copy) ? file_read(copy).value_or("") : "", use_sudo);
     // Like every command of a dry run, the edits count as done.
     return true;
-}
-
-void dconf_load(std::string_view txt) {
-    if (dry_run()) {
-        const auto lines = settings_change_lines(dconf_payload_values(txt),
-                                                 dconf_read_values(dconf_payload_keys(txt), txt));
-        for (const auto& line : lines) log_msg(line);
-        if (!lines.empty()) count_change();
-        return;
-    }
-    backup_dconf_keys(txt);
-    const std::string payload_path = get_temp_file_path(true);
-    file_write(payload_path, txt);
-    const std::string cmd = dconf_load_command(payload_path);
-    if (const int code = run(cmd); code != 0) {
-        log_error("Failed to load the settings of " + payload_first_path(txt) +
-                  (report_step_name().empty() ? "" : " in step '" + report_step_name() + "'"));
-        stop_run(cmd, code);
-    }
 }
 
 bool boot_mode_is_efi(AppConsole& app) {

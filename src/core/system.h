@@ -1,4 +1,4 @@
-// Operations on the machine that are not package installs: files, settings, the boot mode.
+// Operations on the machine that are not package installs: files and the boot mode.
 #pragma once
 
 #include <string>
@@ -9,13 +9,6 @@ struct AppConsole;
 
 /// Copies `src` (a shell pattern) to `dst`, making the target folder first; the exit code.
 int copy_file(std::string_view src, std::string_view dst, bool use_sudo);
-/// Loads a settings payload with "dconf load"; a failure ends the run with status 1. A dry
-/// run shows the settings that would change instead, with their current values.
-void dconf_load(std::string_view txt);
-/// The current values of the settings `keys` ("" for one not set), read together and logged
-/// as one line that names the payload they come from.
-std::vector<std::string> dconf_read_values(const std::vector<std::string>& keys,
-                                           std::string_view payload);
 /// Runs the commands that edit the file `path` in place (through sudo with `use_sudo`); a dry
 /// run makes the same edits to a copy in the workspace and shows the difference. False when
 /// a command failed (never in a dry run).

@@ -23,6 +23,7 @@ using GRegexPtr = std::unique_ptr<GRegex, GDeleter<g_regex_unref>>;
 using GMatchInfoPtr = std::unique_ptr<GMatchInfo, GDeleter<g_match_info_free>>;
 using GDateTimePtr = std::unique_ptr<GDateTime, GDeleter<g_date_time_unref>>;
 using GRandPtr = std::unique_ptr<GRand, GDeleter<g_rand_free>>;
+using GVariantPtr = std::unique_ptr<GVariant, GDeleter<g_variant_unref>>;
 template <class T>
 using GObjectPtr = std::unique_ptr<T, GDeleter<g_object_unref>>;
 

@@ -14,8 +14,6 @@ namespace Velkor {
 
 namespace {
 
-using GVariantPtr = std::unique_ptr<GVariant, GDeleter<g_variant_unref>>;
-
 // The answer does not come within this time from a logind that hangs: the run goes on.
 constexpr int logind_timeout_ms = 10000;
 

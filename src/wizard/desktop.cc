@@ -5,6 +5,7 @@
 #include "core/backup.h"
 #include "core/packages.h"
 #include "core/runner.h"
+#include "core/settings.h"
 #include "core/system.h"
 #include "lib/console.h"
 #include "lib/files.h"
@@ -13,17 +14,21 @@
 
 using namespace Velkor;
 
-void update_config_gnome_terminal_pre() { dconf_load(terminal_colors_payload); }
+void update_config_gnome_terminal_pre(AppConsole& app) {
+    dconf_load(app, parse_settings_payload(terminal_colors_payload));
+}
 
-void update_config_gnome_terminal_post() { dconf_load(terminal_font_payload); }
+void update_config_gnome_terminal_post(AppConsole& app) {
+    dconf_load(app, parse_settings_payload(terminal_font_payload));
+}
 
-void update_app_configs(const AppConsole& app) {
-    dconf_load(nautilus_payload);
-    dconf_load(gedit_payload);
-    update_config_gnome_extensions();
-    dconf_load(favorites_payload(app.web_browser));
-    dconf_load(desktop_payload);
-    dconf_load(guake_payload);
+void update_app_configs(AppConsole& app) {
+    dconf_load(app, parse_settings_payload(nautilus_payload));
+    dconf_load(app, parse_settings_payload(gedit_payload));
+    update_config_gnome_extensions(app);
+    dconf_load(app, parse_settings_payload(favorites_payload(app.web_browser)));
+    dconf_load(app, parse_settings_payload(desktop_payload));
+    dconf_load(app, guake_payload(guake_settings_folder(app)));
 }
 
 void install_guake(AppConsole& app) {

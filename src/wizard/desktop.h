@@ -5,12 +5,12 @@
 struct AppConsole;
 
 /// The terminal profile's colours and size.
-void update_config_gnome_terminal_pre();
+void update_config_gnome_terminal_pre(AppConsole& app);
 /// The terminal profile's font; runs after the theme, which must not reset it.
-void update_config_gnome_terminal_post();
+void update_config_gnome_terminal_post(AppConsole& app);
 /// File manager, editor, extensions, the dock's favourites led by the chosen browser,
-/// background, Guake.
-void update_app_configs(const AppConsole& app);
+/// background, Guake (where the installed Guake reads them).
+void update_app_configs(AppConsole& app);
 /// Guake and its autostart entry.
 void install_guake(AppConsole& app);
 void install_wallpaper();

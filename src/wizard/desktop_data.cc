@@ -150,7 +150,10 @@ numlock-state=true
 report-technical-problems=false
 )";
 
-const std::string_view guake_payload = R"(
+namespace {
+
+// In the folder of Guake 3.8 and older; guake_payload moves it where the installed one reads.
+const std::string_view guake_settings = R"(
 [apps/guake/general]
 compat-delete='delete-sequence'
 copy-on-select=true
@@ -224,6 +227,12 @@ command='guake-toggle'
 name='Guake Toggle F12'
 )";
 
+}  // namespace
+
+SettingsPayload guake_payload(std::string_view guake_folder) {
+    return settings_moved(parse_settings_payload(guake_settings), "/apps/guake/", guake_folder);
+}
+
 std::string favorites_payload(std::string_view web_browser) {
     // The wizard turns "chrome" into "firefox" when the licence is declined: "chrome" here
     // means that Chrome is installed.
@@ -233,5 +242,5 @@ std::string favorites_payload(std::string_view web_browser) {
     return "\n[org/gnome/shell]\nfavorite-apps=[" + apps +
            "'org.gnome.Nautilus.desktop', 'org.gnome.gedit.desktop', "
            "'org.gnome.Terminal.desktop', 'libreoffice-writer.desktop', "
-           "'libreoffice-calc.desktop', 'gnome-control-center.desktop', 'synaptic.desktop']\n";
+           "'libreoffice-calc.desktop', 'org.gnome.Settings.desktop', 'synaptic.desktop']\n";
 }

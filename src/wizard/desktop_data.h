@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/settings_data.h"
 #include "wizard/package_steps_data.h"
 
 /// The terminal profile's colours and size, loaded before the software steps.
@@ -17,8 +18,9 @@ extern const std::string_view nautilus_payload;
 extern const std::string_view gedit_payload;
 /// The background points at the wallpaper the wizard installs.
 extern const std::string_view desktop_payload;
-/// The drop-down terminal and the F1/F12 keys that toggle it.
-extern const std::string_view guake_payload;
+/// The drop-down terminal's settings in `guake_folder` ("/org/guake/"), and the F1/F12 keys
+/// that toggle it.
+SettingsPayload guake_payload(std::string_view guake_folder);
 /// The autostart entry of the drop-down terminal; begins with an empty line.
 extern const std::string_view guake_autostart_entry;
 

@@ -42,8 +42,8 @@ void plain(AppConsole&) {
     step();
 }
 
-void apply_chosen_layout(AppConsole& app) { apply_layout(app.layout, app.release); }
-void apply_chosen_theme(AppConsole& app) { apply_theme(app.theme, app.release); }
+void apply_chosen_layout(AppConsole& app) { apply_layout(app, app.layout); }
+void apply_chosen_theme(AppConsole& app) { apply_theme(app, app.theme); }
 
 struct StepRow {
     std::string_view name;
@@ -61,7 +61,7 @@ constexpr StepRow unattended_steps[] = {
     {"Install dependencies", install_dependencies, true},
     {"Update bash prompt", reads<update_bash_prompt>, true},
     {"Update fish prompt", reads<update_fish_prompt>, true},
-    {"Terminal colours", plain<update_config_gnome_terminal_pre>, false},
+    {"Terminal colours", update_config_gnome_terminal_pre, false},
     {"Remove Firefox snap and default applications", remove_apps, true},
     {"Install applications", install_apps, true},
     {"Install Deb-get", install_deb_get, true},
@@ -78,12 +78,12 @@ constexpr StepRow unattended_steps[] = {
     {"Install wallpaper", plain<install_wallpaper>, true},
     {"Install Variety", install_variety, true},
     {"Install GNOME extensions", reads<install_gnome_extensions>, true},
-    {"Application settings", reads<update_app_configs>, false},
+    {"Application settings", update_app_configs, false},
     {"Update SSH configuration", reads<update_ssh_config>, true},
     {"Default applications", reads<update_mimeapps>, false},
     {"Apply layout", apply_chosen_layout, true},
     {"Apply theme", apply_chosen_theme, true},
-    {"Terminal font", plain<update_config_gnome_terminal_post>, false},
+    {"Terminal font", update_config_gnome_terminal_post, false},
 };
 
 void ask_questions(AppConsole& app) {

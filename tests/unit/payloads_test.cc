@@ -8,6 +8,7 @@
 #include "actions/extensions_data.h"
 #include "actions/layout_data.h"
 #include "actions/theme_data.h"
+#include "core/release_data.h"
 #include "lib/files.h"
 #include "lib/glib_ptr.h"
 #include "test_support.h"
@@ -64,23 +65,36 @@ const std::string enabled_base =
 
 // A few keys of every payload, each payload read alone.
 TEST(Payloads, KeysOfEveryPayload) {
-    const std::tuple<std::string_view, std::string, const char*, const char*> rows[] = {
-        {light_theme_payload, interface, "gtk-theme", "'Yaru'"},
-        {dark_theme_payload, interface, "gtk-theme", "'Yaru-dark'"},
-        {dark_theme_payload, interface, "color-scheme", "'prefer-dark'"},
-        {dark_theme_payload, "org/gnome/gedit/preferences/editor", "scheme", "'Yaru-dark'"},
-        {extensions_payload, panel, "appicon-padding", "8"},
-        {clock_payload_a, interface, "clock-show-seconds", "true"},
-        {font_rendering_payload, interface, "font-rendering", "'manual'"},
-        {terminal_colors_payload, profile, "background-color", "'rgb(29,29,29)'"},
-        {terminal_font_payload, profile, "font", "'Fira Code 11'"},
-        {nautilus_payload, "org/gnome/nautilus/preferences", "default-folder-viewer",
+    const ReleaseProfile jammy = *find_release("22.04");
+    const ReleaseProfile resolute = *find_release("26.04");
+    const auto text = [](const std::optional<SettingsPayload>& payload) {
+        return settings_payload_text(*payload);
+    };
+    const std::string editor = "org/gnome/gedit/preferences/editor";
+    const std::tuple<std::string, std::string, const char*, const char*> rows[] = {
+        {text(theme_payload("light", jammy)), interface, "gtk-theme", "'Yaru'"},
+        {text(theme_payload("dark", jammy)), interface, "gtk-theme", "'Yaru-dark'"},
+        {text(theme_payload("dark", jammy)), interface, "color-scheme", "'prefer-dark'"},
+        {text(theme_payload("dark", jammy)), editor, "scheme", "'Yaru-dark'"},
+        {text(theme_payload("dark", jammy)), interface, "font-rendering", ""},
+        {text(theme_payload("light", resolute)), interface, "font-rendering", "'manual'"},
+        {text(theme_payload("light", resolute)), editor, "style-scheme-for-dark-theme-variant",
+         "'Yaru-dark'"},
+        {text(theme_payload("light", resolute)), editor, "scheme", ""},
+        {std::string(extensions_payload), panel, "appicon-padding", "8"},
+        {std::string(clock_payload_a), interface, "clock-show-seconds", "true"},
+        {std::string(terminal_colors_payload), profile, "background-color", "'rgb(29,29,29)'"},
+        {std::string(terminal_font_payload), profile, "font", "'Fira Code 11'"},
+        {std::string(nautilus_payload), "org/gnome/nautilus/preferences", "default-folder-viewer",
          "'list-view'"},
-        {gedit_payload, "org/gnome/gedit/preferences/editor", "tabs-size", "uint32 4"},
-        {desktop_payload, "org/gnome/desktop/background", "picture-uri",
+        {std::string(gedit_payload), editor, "tabs-size", "uint32 4"},
+        {std::string(desktop_payload), "org/gnome/desktop/background", "picture-uri",
          "'file:///usr/share/backgrounds/mirovel-T_Qe4QlMIvQ-unsplash.jpg'"},
-        {guake_payload, "org/gnome/settings-daemon/plugins/media-keys/custom-keybindings/custom1",
-         "binding", "'F12'"},
+        {settings_payload_text(guake_payload("/org/guake/")), "org/guake/general", "use-popup",
+         "true"},
+        {settings_payload_text(guake_payload("/org/guake/")),
+         "org/gnome/settings-daemon/plugins/media-keys/custom-keybindings/custom1", "binding",
+         "'F12'"},
     };
     for (const auto& [payload, path, key, value] : rows) {
         EXPECT_EQ('\n', payload.front());
@@ -96,7 +110,7 @@ TEST(Payloads, KeysOfEveryPayload) {
         EXPECT_EQ("[" + pinned +
                       "'org.gnome.Nautilus.desktop', 'org.gnome.gedit.desktop', "
                       "'org.gnome.Terminal.desktop', 'libreoffice-writer.desktop', "
-                      "'libreoffice-calc.desktop', 'gnome-control-center.desktop', "
+                      "'libreoffice-calc.desktop', 'org.gnome.Settings.desktop', "
                       "'synaptic.desktop']",
                   loaded({favorites_payload(browser)})["org/gnome/shell"]["favorite-apps"])
             << browser;
@@ -108,6 +122,7 @@ TEST(Payloads, KeysOfEveryPayload) {
 
 // The extension settings, the favourites and a layout, in the order the wizard loads them.
 TEST(Payloads, LayoutsOverTheExtensionSettings) {
+    const ReleaseProfile jammy = *find_release("22.04");
     const std::tuple<const char*, const char*, const char*, const char*, const char*> rows[] = {
         {"minimal", "'{\"0\":\"LEFT\"}'", "false", "false", "]"},
         {"ubuntu", "'{\"0\":\"LEFT\"}'", "true", "true",
@@ -116,10 +131,11 @@ TEST(Payloads, LayoutsOverTheExtensionSettings) {
         {"windows", "'{\"0\":\"BOTTOM\"}'", "false", "false", ", 'tophat@fflewddur.github.io']"},
     };
     for (const auto& [name, positions, keep_top, weekday, enabled_tail] : rows) {
-        const std::string favorites = favorites_payload("brave");
-        std::vector<std::string_view> payloads{extensions_payload, favorites};
-        for (const auto payload : layout_payloads(name)) payloads.push_back(payload);
-        Settings settings = loaded(payloads);
+        std::vector<std::string> payloads{std::string(extensions_payload),
+                                          favorites_payload("brave")};
+        for (const auto& payload : layout_payloads(name, jammy))
+            payloads.push_back(settings_payload_text(payload));
+        Settings settings = loaded({payloads.begin(), payloads.end()});
         EXPECT_EQ(positions, settings[panel]["panel-positions"]) << name;
         EXPECT_EQ(keep_top, settings[panel]["stockgs-keep-top-panel"]) << name;
         EXPECT_EQ("6", settings[panel]["appicon-padding"]) << name;
@@ -127,7 +143,6 @@ TEST(Payloads, LayoutsOverTheExtensionSettings) {
         EXPECT_EQ(enabled_base + enabled_tail, settings["org/gnome/shell"]["enabled-extensions"]);
     }
     // An extension without a build for the release is not enabled, wherever it stands.
-    const std::string_view ubuntu = layout_payloads("ubuntu").front();
     const std::tuple<std::vector<std::string_view>, const char*> left_out_rows[] = {
         {{"transparent-top-bar@ftpix.com"},
          ", 'tophat@fflewddur.github.io', 'apps-menu@gnome-shell-extensions.gcampax.github.com']"},
@@ -135,11 +150,13 @@ TEST(Payloads, LayoutsOverTheExtensionSettings) {
          ", 'transparent-top-bar@ftpix.com']"},
     };
     for (const auto& [left_out, enabled_tail] : left_out_rows) {
-        const std::string payload = payload_without_extensions(ubuntu, left_out);
+        ReleaseProfile release = jammy;
+        release.extensions_without_build = left_out;
+        const std::string payload = settings_payload_text(layout_payloads("ubuntu", release)[0]);
         EXPECT_EQ(enabled_base + enabled_tail,
                   loaded({payload})["org/gnome/shell"]["enabled-extensions"]);
     }
-    EXPECT_TRUE(layout_payloads("reset").empty() && !theme_payload("Dark"));
+    EXPECT_TRUE(layout_payloads("reset", jammy).empty() && !theme_payload("Dark", jammy));
 }
 
 TEST(UserFiles, BashrcBlockNeitherGluesNorGrowsLines) {

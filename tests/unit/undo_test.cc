@@ -1,4 +1,4 @@
-// The backup's manifest, the settings keys it saves and the commands that undo packages.
+// The backup's manifest, undo's settings lines and the commands that undo packages.
 #include <gtest/gtest.h>
 
 #include "actions/undo_data.h"
@@ -42,31 +42,7 @@ TEST(Undo, ManifestOfAnotherFormatOrWithABadLineIsRefused) {
     }
 }
 
-TEST(Undo, PayloadKeysAndSavedValues) {
-    const struct {
-        const char* payload;
-        std::vector<std::string> keys;
-    } cases[] = {
-        {"", {}},
-        {"a=1\n", {}},  // no folder yet
-        {"[org/gnome/x]\na=1\n# c=2\n\n b = 'v=w'\n[/]\nroot=true\n",
-         {"/org/gnome/x/a", "/org/gnome/x/b", "/root"}},
-        {"[org/gnome/y/]\nnot a key\n=3\nk=[1, 2]\n", {"/org/gnome/y/k"}},
-    };
-    for (const auto& c : cases) EXPECT_EQ(dconf_payload_keys(c.payload), c.keys) << c.payload;
-
-    const std::string saved = dconf_values_payload(
-        {{"/org/gnome/x/a", "1"}, {"/org/b/c", "'t'"}, {"/org/gnome/x/d", "2"}});
-    EXPECT_EQ(saved, "[org/gnome/x]\na=1\nd=2\n\n[org/b]\nc='t'\n");
-    EXPECT_EQ(dconf_payload_keys(saved),
-              (std::vector<std::string>{"/org/gnome/x/a", "/org/gnome/x/d", "/org/b/c"}));
-
-    // The dry run's view of a payload against the current values, and undo's grouped keys.
-    EXPECT_EQ(
-        settings_change_lines(dconf_payload_values("[org/x]\na='b'\nc = 2\nd=[1, 2]\ne=0.9\n"),
-                              {"'a'", "2", "", "0.90000000000000002"}),
-        (std::vector<std::string>{"Would set /org/x/a: 'a' → 'b'",
-                                  "Would set /org/x/d: (not set) → [1, 2]"}));
+TEST(Undo, SettingsGroupedByFolder) {
     EXPECT_EQ(grouped_settings_lines("Would reset", {"/org/x/a", "/org/y/b", "/org/x/c", "/k"}),
               (std::vector<std::string>{"Would reset /org/x/: a, c", "Would reset /org/y/: b",
                                         "Would reset /: k"}));

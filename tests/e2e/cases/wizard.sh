@@ -139,6 +139,8 @@ test_failed_command_stops_the_run() {
   system_files
   for rule in "apt install .*gnome-tweaks" "dconf ^load"; do
     : >"$SB_DIR/fail.rules"
+    # Settings already in place are not loaded again: the first load must have work to do.
+    sb_exec dconf reset -f /
     sb_fail "${rule%% *}" "${rule#* }"
     sb_clear_answers
     answers firefox

@@ -1,0 +1,82 @@
+// Settings payloads read, edited and written back, and the lines of the settings check.
+#include <gtest/gtest.h>
+
+#include "core/settings_data.h"
+
+using Values = std::vector<std::pair<std::string, std::string>>;
+
+TEST(Settings, PayloadReadEditedAndWrittenBack) {
+    const std::pair<const char*, Values> texts[] = {
+        {"", {}},
+        {"a=1\n", {}},  // no folder yet
+        {"[org/gnome/x]\na=1\n# c=2\n\n b = 'v=w'\n[/]\nroot=true\n",
+         {{"/org/gnome/x/a", "1"}, {"/org/gnome/x/b", "'v=w'"}, {"/root", "true"}}},
+        {"[/org/gnome/y/]\nnot a key\n=3\nk=[1, 2]\n", {{"/org/gnome/y/k", "[1, 2]"}}},
+        // dconf load keeps the last value of a key named twice.
+        {"[org/x]\na=1\n[org/y]\nb=2\n[org/x/]\na=3\n", {{"/org/x/a", "3"}, {"/org/y/b", "2"}}},
+    };
+    for (const auto& [text, values] : texts) {
+        const SettingsPayload payload = parse_settings_payload(text);
+        EXPECT_EQ(values, settings_values(payload)) << text;
+        EXPECT_EQ(values, settings_values(parse_settings_payload(settings_payload_text(payload))));
+    }
+    const SettingsPayload saved = settings_from_values(
+        {{"/org/gnome/x/a", "1"}, {"/org/b/c", "'t'"}, {"/org/gnome/x/d", "2"}});
+    EXPECT_EQ("\n[org/gnome/x]\na=1\nd=2\n\n[org/b]\nc='t'\n", settings_payload_text(saved));
+    EXPECT_EQ("/org/gnome/x/", settings_first_folder(saved));
+
+    const std::string_view left_out[] = {"/org/gnome/x/a", "/org/b/"};
+    EXPECT_EQ((Values{{"/org/gnome/x/d", "2"}}),
+              settings_values(settings_without(saved, left_out)));
+    EXPECT_EQ((Values{{"/org/gnome/x/a", "1"}, {"/org/gnome/x/d", "2"}, {"/org/c/c", "'t'"}}),
+              settings_values(settings_moved(saved, "/org/b/", "/org/c/")));
+}
+
+TEST(Settings, RelocatableSchemasAndLeftOutLines) {
+    const std::pair<const char*, const char*> folders[] = {
+        {"/org/gnome/terminal/legacy/profiles:/:b1dcc9dd-5262-4d8d-a863-c897e6d979b9/",
+         "org.gnome.Terminal.Legacy.Profile"},
+        {"/org/gnome/settings-daemon/plugins/media-keys/custom-keybindings/custom1/",
+         "org.gnome.settings-daemon.plugins.media-keys.custom-keybinding"},
+        {"/org/gnome/shell/extensions/custom-hot-corners-extended/monitor-0-top-left-6/",
+         "org.gnome.shell.extensions.custom-hot-corners-extended.corner"},
+        {"/org/gnome/shell/extensions/custom-hot-corners-extended/misc/", ""},
+        {"/org/gnome/settings-daemon/plugins/media-keys/", ""},
+        {"/org/gnome/settings-daemon/plugins/media-keys/custom-keybindings/a/b/", ""},
+    };
+    for (const auto& [folder, id] : folders)
+        EXPECT_EQ(id, relocatable_schema_at(folder).value_or("")) << folder;
+
+    using Velkor::SchemaFit;
+    const std::pair<KeyCheck, const char*> checks[] = {
+        {{"/org/gnome/shell/extensions/dash-to-panel/show-appmenu", "false", SchemaFit::no_such_key,
+          ""},
+         "GNOME 46 has no setting dash-to-panel show-appmenu; left out"},
+        {{"/org/gnome/shell/extensions/dash-to-panel/primary-monitor", "0", SchemaFit::wrong_type,
+          "s"},
+         "GNOME 46 has no setting dash-to-panel primary-monitor that takes 0 (its type is s); "
+         "left out"},
+        {{"/org/gnome/gedit/preferences/editor/wrap-mode", "'x'", SchemaFit::out_of_range, ""},
+         "GNOME 46 has no setting gedit preferences editor wrap-mode that takes 'x' (outside its "
+         "range or choices); left out"},
+        {{"/org/guake/general/use-popup", "1", SchemaFit::no_such_key, ""},
+         "GNOME 46 has no setting guake general use-popup; left out"},
+    };
+    for (const auto& [check, line] : checks) EXPECT_EQ(line, left_out_line(46, check));
+}
+
+// A dry run shows what would change: numbers as dconf stores them are the same value.
+TEST(Settings, ChangeLinesAgainstTheCurrentValues) {
+    const SettingsPayload payload =
+        parse_settings_payload("[org/x]\na='b'\nc = 2\nd=[1, 2]\ne=0.9\nf=uint32 4\n");
+    const std::map<std::string, std::string> current{{"/org/x/a", "'a'"},
+                                                     {"/org/x/c", "2"},
+                                                     {"/org/x/e", "0.90000000000000002"},
+                                                     {"/org/x/f", "4"}};
+    EXPECT_EQ(settings_change_lines(payload, current),
+              (std::vector<std::string>{"Would set /org/x/a: 'a' → 'b'",
+                                        "Would set /org/x/d: (not set) → [1, 2]",
+                                        "Would set /org/x/f: 4 → uint32 4"}));
+    EXPECT_FALSE(settings_all_set(payload, current));
+    EXPECT_TRUE(settings_all_set(parse_settings_payload("[org/x]\nc=2\ne=0.9\n"), current));
+}
