@@ -1,13 +1,15 @@
 #include "actions/extensions_data.h"
 
-// Transparent Top Bar keeps its settings outside org/gnome, so a reset of org/gnome leaves
-// its transparency in place. ArcMenu, compiz-windows-effect, ding, netspeedsimplified,
-// order-icons, status-area-horizontal-spacing, system-monitor and dash-to-dock are set up
-// here although no layout enables them, so they look right once the user turns them on.
+// What a layout sets (the extension list, the panel's size and padding, the dock's side) comes
+// from the layout alone: an earlier value that the layout replaced at once made every later
+// pass load both again. Transparent Top Bar keeps its settings outside org/gnome, so a reset
+// of org/gnome leaves its transparency in place. ArcMenu, compiz-windows-effect, ding,
+// netspeedsimplified, order-icons, status-area-horizontal-spacing, system-monitor and
+// dash-to-dock are set up here although no layout enables them, so they look right once the
+// user turns them on.
 const std::string_view extensions_payload = R"dconf(
 [org/gnome/shell]
 disabled-extensions=@as []
-enabled-extensions=['dash-to-panel@jderose9.github.com', 'extension-list@tu.berry', 'user-theme@gnome-shell-extensions.gcampax.github.com', 'impatience@gfxmonk.net', 'caffeine@patapon.info', 'custom-hot-corners-extended@G-dH.github.com']
 welcome-dialog-last-shown-version='43.0'
 
 [com/ftpix/transparentbar]
@@ -62,7 +64,6 @@ spring-k=10.0
 
 [org/gnome/shell/extensions/custom-hot-corners-extended/misc]
 show-osd-monitor-indexes=false
-supported-active-extensions=@as []
 
 [org/gnome/shell/extensions/custom-hot-corners-extended/monitor-0-bottom-left-0]
 action='show-applications'
@@ -94,15 +95,12 @@ ctrl=true
 
 [org/gnome/shell/extensions/dash-to-panel]
 animate-appicon-hover-animation-extent={'RIPPLE': 4, 'PLANK': 4, 'SIMPLE': 1}
-appicon-margin=0
-appicon-padding=8
 available-monitors=[0]
 hide-overview-on-startup=true
 hotkeys-overlay-combo='TEMPORARILY'
 leftbox-padding=-1
 panel-anchors='{"0":"MIDDLE"}'
 panel-lengths='{"0":100}'
-panel-sizes='{"0":48}'
 primary-monitor=0
 show-appmenu=false
 status-icon-padding=8
@@ -126,11 +124,9 @@ click-action='focus-minimize-or-previews'
 customize-alphas=true
 dash-max-icon-size=22
 dock-fixed=true
-dock-position='LEFT'
 max-alpha=1.0
 min-alpha=0.9
 running-indicator-style='DOTS'
-show-apps-at-top=false
 show-mounts=false
 show-mounts-network=false
 show-mounts-only-mounted=true

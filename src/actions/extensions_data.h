@@ -3,6 +3,6 @@
 
 #include <string_view>
 
-/// The extensions' own settings (25 sections) and a starting extension list that the layout
-/// payload loaded after it replaces. Begins with a line feed.
+/// The extensions' own settings (25 sections), without what the layouts set. Begins with a line
+/// feed.
 extern const std::string_view extensions_payload;

@@ -56,6 +56,9 @@ enabled-extensions=['dash-to-panel@jderose9.github.com', 'ubuntu-appindicators@u
 [org/gnome/desktop/interface]
 clock-show-seconds=false
 clock-show-weekday=true
+
+[org/gnome/shell/extensions/custom-hot-corners-extended/misc]
+supported-active-extensions=@as []
 )dconf";
 
 const std::string_view windows_layout_payload = R"dconf(
@@ -80,13 +83,9 @@ enabled-extensions=['dash-to-panel@jderose9.github.com', 'ubuntu-appindicators@u
 supported-active-extensions=['ArcMenu']
 )dconf";
 
-const std::string_view clock_payload_a = R"dconf(
-[org/gnome/desktop/interface]
-clock-show-seconds=true
-clock-show-weekday=false
-)dconf";
-
-const std::string_view clock_payload_b = R"dconf(
+// A payload before this one showed the seconds, which this one hid again at once: only the end
+// state is loaded, so that a second pass finds it in place.
+const std::string_view clock_payload = R"dconf(
 [org/gnome/desktop/interface]
 clock-show-seconds=false
 clock-show-weekday=false
@@ -108,9 +107,9 @@ Dialog layout_menu_dialog(bool standalone) {
 namespace {
 
 std::vector<std::string_view> layout_texts(std::string_view layout_name) {
-    if (layout_name == "minimal") return {minimal_layout_payload, clock_payload_a, clock_payload_b};
+    if (layout_name == "minimal") return {minimal_layout_payload, clock_payload};
     if (layout_name == "ubuntu") return {ubuntu_layout_payload};
-    if (layout_name == "windows") return {windows_layout_payload, clock_payload_a, clock_payload_b};
+    if (layout_name == "windows") return {windows_layout_payload, clock_payload};
     return {};
 }
 

@@ -17,10 +17,8 @@ extern const std::string_view ubuntu_layout_payload;
 extern const std::string_view windows_layout_payload;
 /// Left taskbar.
 extern const std::string_view minimal_layout_payload;
-/// Loaded first after the taskbar layouts: seconds shown, weekday hidden.
-extern const std::string_view clock_payload_a;
-/// Loaded last: seconds and weekday hidden.
-extern const std::string_view clock_payload_b;
+/// Loaded after the taskbar layouts: seconds and weekday hidden.
+extern const std::string_view clock_payload;
 
 /// Address of the extension-installer script that install_gnome_extensions puts into /usr/bin.
 inline constexpr std::string_view extension_installer_url =

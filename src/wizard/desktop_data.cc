@@ -76,7 +76,6 @@ default-size-rows=30
 foreground-color='rgb(255,255,255)'
 palette=['rgb(46,52,54)', 'rgb(204,0,0)', 'rgb(78,154,6)', 'rgb(196,160,0)', 'rgb(52,101,164)', 'rgb(117,80,123)', 'rgb(6,152,154)', 'rgb(211,215,207)', 'rgb(85,87,83)', 'rgb(239,41,41)', 'rgb(138,226,52)', 'rgb(252,233,79)', 'rgb(114,159,207)', 'rgb(173,127,168)', 'rgb(52,226,226)', 'rgb(238,238,236)']
 scrollback-unlimited=true
-use-system-font=true
 use-theme-colors=false
 )";
 
@@ -112,7 +111,6 @@ background-pattern='none'
 display-overview-map=true
 display-right-margin=true
 insert-spaces=false
-scheme='kate'
 tabs-size=uint32 4
 wrap-last-split-mode='word'
 
@@ -137,11 +135,6 @@ picture-uri='file:///usr/share/backgrounds/mirovel-T_Qe4QlMIvQ-unsplash.jpg'
 picture-uri-dark='file:///usr/share/backgrounds/mirovel-T_Qe4QlMIvQ-unsplash.jpg'
 primary-color='#000000'
 secondary-color='#000000'
-
-[org/gnome/desktop/interface]
-color-scheme='default'
-font-hinting='slight'
-icon-theme='TelaBudgie'
 
 [org/gnome/desktop/peripherals/keyboard]
 numlock-state=true

@@ -1,5 +1,7 @@
 // Settings payloads and files of the desktop steps (pure). A payload is a keyfile text for
-// "dconf load -f /", beginning with a line feed; it overwrites only the keys it names.
+// "dconf load -f /", beginning with a line feed; it overwrites only the keys it names. What a
+// later step of the same pass sets (the theme's colours and schemes, the terminal's font) is
+// left to that step: a value replaced at once made every later pass load both again.
 #pragma once
 
 #include <string>
@@ -14,7 +16,7 @@ extern const std::string_view terminal_colors_payload;
 /// The terminal profile's font, loaded after the theme so that nothing resets it.
 extern const std::string_view terminal_font_payload;
 extern const std::string_view nautilus_payload;
-/// The editor scheme "kate" here holds only until the theme sets its own.
+/// The editor's colour scheme comes with the theme.
 extern const std::string_view gedit_payload;
 /// The background points at the wallpaper the wizard installs.
 extern const std::string_view desktop_payload;

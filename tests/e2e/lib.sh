@@ -75,6 +75,9 @@ sb__prepare() {
   } >"$SB_DIR/conf/passwd"
   for dir in "${SB_WRITABLE_DIRS[@]}"; do mkdir -p "$SB_DIR/sys$dir"; done
   sb__release_sources
+  # The machine's own schemas are not the release's: a sandbox has none but those of sb_schemas.
+  dir=$SB_DIR/sys/usr/share/glib-2.0
+  [ -e "$dir/schemas" ] || { mkdir -p "$dir" && mknod "$dir/schemas" c 0 0; }
   chmod 755 "$SB_DIR" "$(dirname "$SB_DIR")" "$SB_DIR/conf"
   chmod 644 "$SB_DIR/conf/"*
   chmod 1777 "$SB_DIR/roottmp"
@@ -163,6 +166,19 @@ sb_home_file() {
 sb_root_file() {
   mkdir -p "$(dirname "$SB_DIR/sys$1")"
   printf '%s' "$2" >"$SB_DIR/sys$1"
+}
+
+# The settings schemas of fixture set $1 (gnome42, gnome43, gnome46, gnome50) compiled into the
+# sandbox's /usr/share/glib-2.0/schemas, without the keys named $2...
+sb_schemas() {
+  local dir=$SB_DIR/sys/usr/share/glib-2.0/schemas key
+  rm -rf "$dir"
+  mkdir -p "$dir"
+  cp "$SB_SOURCE_DIR/tests/fixtures/schemas/$1"/*/*.xml "$dir/" || sb__fail "no schema set $1"
+  for key in "${@:2}"; do
+    perl -0pi -e "s{<key [^>]*name=[\"']\Q$key\E[\"'].*?</key>}{}gs" "$dir"/*.gschema.xml
+  done
+  glib-compile-schemas --strict "$dir" >/dev/null || sb__fail "the $1 schemas do not compile"
 }
 
 # The system files a fresh Ubuntu has and the wizard edits: zram's settings, and the default

@@ -1,7 +1,12 @@
 // Settings payloads read, edited and written back, and the lines of the settings check.
+#include "core/settings.h"
+
 #include <gtest/gtest.h>
 
+#include "core/app_console.h"
 #include "core/settings_data.h"
+#include "lib/commands.h"
+#include "test_support.h"
 
 using Values = std::vector<std::pair<std::string, std::string>>;
 
@@ -79,4 +84,23 @@ TEST(Settings, ChangeLinesAgainstTheCurrentValues) {
                                         "Would set /org/x/f: 4 → uint32 4"}));
     EXPECT_FALSE(settings_all_set(payload, current));
     EXPECT_TRUE(settings_all_set(parse_settings_payload("[org/x]\nc=2\ne=0.9\n"), current));
+}
+
+// A dry run that sets a key twice previews the second load from the value the first would have
+// left, not from the machine's "(not set)"; a load that would change nothing shows nothing.
+TEST(Settings, DryRunPreviewsStartFromWhatItWouldHaveSet) {
+    const test_support::ScratchDir home;
+    AppConsole app;
+    app.user_home = home.path();
+    app.release = *find_release("22.04");
+    Velkor::set_dry_run(true);
+    testing::internal::CaptureStdout();
+    for (const char* value : {"true", "false", "false"})
+        dconf_load(app, parse_settings_payload(std::string("[org/kelvane-test]\nclock=") + value));
+    const std::string shown = testing::internal::GetCapturedStdout();
+    Velkor::set_dry_run(false);
+    EXPECT_EQ(
+        "Would set /org/kelvane-test/clock: (not set) → true\n"
+        "Would set /org/kelvane-test/clock: true → false\n",
+        shown);
 }
