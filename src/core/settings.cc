@@ -47,7 +47,7 @@ std::optional<std::string> extension_schema_dir(AppConsole& app, const std::stri
         return std::nullopt;
     }
     const std::string compiled = create_temp_subdir();
-    if (run_read("glib-compile-schemas --targetdir=" + shell_quote(compiled) + " " +
+    if (run_read("glib-compile-schemas --strict --targetdir=" + shell_quote(compiled) + " " +
                      shell_quote(schemas),
                  RunMode::captured) != 0) {
         note_once(app, "The schemas of " + folder + " do not compile: its settings load unchecked");

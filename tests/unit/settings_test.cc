@@ -104,3 +104,24 @@ TEST(Settings, DryRunPreviewsStartFromWhatItWouldHaveSet) {
         "Would set /org/kelvane-test/clock: true → false\n",
         shown);
 }
+
+// A schema that a package of the run installs (Guake's) is seen by the checks after the install:
+// the schemas are read again once the installed packages changed, and only then.
+TEST(Settings, SchemasInstalledByTheRunAreSeen) {
+    const test_support::ScratchDir home;
+    const test_support::ScratchDir schemas;
+    ::setenv("GSETTINGS_SCHEMA_DIR", schemas.path().c_str(), 1);
+    AppConsole app;
+    app.user_home = home.path();
+    app.release = *find_release("24.04");
+    app.packages.replace({"gedit"});
+    EXPECT_EQ("/org/guake/", guake_settings_folder(app));  // the release's until installed
+    std::filesystem::copy_file(std::string(KELVANE_SOURCE_DIR) +
+                                   "/tests/fixtures/schemas/gnome42/guake/org.guake.gschema.xml",
+                               schemas / "org.guake.gschema.xml");
+    ASSERT_EQ(0, test_support::run_sh("glib-compile-schemas " + schemas.path()).status);
+    EXPECT_EQ("/org/guake/", guake_settings_folder(app));
+    app.packages.replace({"gedit", "guake"});
+    EXPECT_EQ("/apps/guake/", guake_settings_folder(app));
+    ::unsetenv("GSETTINGS_SCHEMA_DIR");
+}

@@ -51,3 +51,25 @@ test_a_key_the_schema_lacks_is_left_out() {
   grep -qx "show-create-link=true" "$SB_DIR/dump" || fail "the rest of the payload was not loaded"
   ! grep -q "^show-delete-permanently=" "$SB_DIR/dump" || fail "the key was loaded"
 }
+
+# An extension's own schemas judge its settings: XML alone is compiled into the workspace first;
+# XML that does not compile, or no schemas at all, is noted in the log and the extension's
+# settings load unchecked.
+test_copied_extensions_bring_their_schemas() {
+  local data=$SB_WORK/extensions_22.04 log
+  mkdir -p "$data/dash-to-panel@jderose9.github.com/schemas" "$data/impatience@gfxmonk.net/schemas"
+  echo '{}' | tee "$data"/{dash-to-panel@jderose9.github.com,impatience@gfxmonk.net}/metadata.json >/dev/null
+  cp "$SB_SOURCE_DIR"/tests/fixtures/schemas/gnome46/dash-to-panel/*.xml "$data/dash-to-panel@jderose9.github.com/schemas/"
+  echo '<schemalist><schema id="broken"' >"$data/impatience@gfxmonk.net/schemas/broken.gschema.xml"
+  sb_run layout ubuntu
+  assert_status 0
+  assert_stderr_has "W: GNOME 42 has no setting dash-to-panel primary-monitor that takes 0 (its type is s); left out"
+  log=$(ls "$SB_HOME"/.local/state/kelvane/*.log)
+  grep -q "^? glib-compile-schemas --strict --targetdir=.* '$SB_HOME/.local/share/gnome-shell/extensions/dash-to-panel@jderose9.github.com/schemas'$" "$log" ||
+    fail "the extension's schemas were not compiled"
+  grep -qF "The schemas of $SB_HOME/.local/share/gnome-shell/extensions/impatience@gfxmonk.net do not compile" "$log" ||
+    fail "no note of the broken schema"
+  grep -qF "The extension $SB_HOME/.local/share/gnome-shell/extensions/caffeine@patapon.info has no settings schemas" "$log" ||
+    fail "no note of the extension without schemas"
+  sb_dconf_dump | grep -qx "speed-factor=0.5" || fail "the broken extension's settings were not loaded"
+}
