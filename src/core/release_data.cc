@@ -16,28 +16,19 @@ constexpr PackageSwap resolute_swaps[] = {
     {"p7zip-full", ""},           {"p7zip-rar", "7zip 7zip-rar"},
 };
 
-// GNOME 46 gave the system-monitor folder to its own System Monitor extension, with other keys;
-// dash-to-panel v66 and Extension List 46 dropped or retyped these; gedit 43 dropped the
-// overview map and the metagedit plugin.
-constexpr std::string_view noble_settings_left_out[] = {
-    "/org/gnome/shell/extensions/dash-to-panel/available-monitors",
-    "/org/gnome/shell/extensions/dash-to-panel/primary-monitor",
-    "/org/gnome/shell/extensions/dash-to-panel/show-appmenu",
-    "/org/gnome/shell/extensions/extension-list/hide-disabled",
-    "/org/gnome/shell/extensions/system-monitor/",
-    "/org/gnome/gedit/preferences/editor/display-overview-map",
-    "/org/gnome/gedit/plugins/metagedit/",
-};
-// gedit 48 has a scheme for each variant instead of one "scheme".
-constexpr std::string_view resolute_settings_left_out[] = {
-    "/org/gnome/shell/extensions/dash-to-panel/available-monitors",
-    "/org/gnome/shell/extensions/dash-to-panel/primary-monitor",
-    "/org/gnome/shell/extensions/dash-to-panel/show-appmenu",
-    "/org/gnome/shell/extensions/extension-list/hide-disabled",
-    "/org/gnome/shell/extensions/system-monitor/",
-    "/org/gnome/gedit/preferences/editor/display-overview-map",
-    "/org/gnome/gedit/plugins/metagedit/",
+// Settings that GNOME 46 and later lack: GNOME's own System Monitor took the system-monitor
+// folder, with other keys; dash-to-panel v66 and Extension List 46 dropped or retyped these; gedit
+// 43 dropped the overview map and the metagedit plugin. The first, gedit 48's single "scheme"
+// (one per variant now), is gone from 26.04 only: 24.04 takes the list after it.
+constexpr std::string_view settings_left_out_since_46[] = {
     "/org/gnome/gedit/preferences/editor/scheme",
+    "/org/gnome/shell/extensions/dash-to-panel/available-monitors",
+    "/org/gnome/shell/extensions/dash-to-panel/primary-monitor",
+    "/org/gnome/shell/extensions/dash-to-panel/show-appmenu",
+    "/org/gnome/shell/extensions/extension-list/hide-disabled",
+    "/org/gnome/shell/extensions/system-monitor/",
+    "/org/gnome/gedit/preferences/editor/display-overview-map",
+    "/org/gnome/gedit/plugins/metagedit/",
 };
 
 constexpr std::string_view noble_without_build[] = {"transparent-top-bar@ftpix.com"};
@@ -67,7 +58,7 @@ constexpr ReleaseProfile profiles[] = {
         .thunderbird_is_snap = true,
         .steam_installer = true,
         .xanmod_published = true,
-        .settings_left_out = noble_settings_left_out,
+        .settings_left_out = std::span(settings_left_out_since_46).subspan(1),
         .guake_settings_folder = "/org/guake/",
     },
     {
@@ -86,7 +77,7 @@ constexpr ReleaseProfile profiles[] = {
         .xanmod_published = true,
         .appimagelauncher_installs = false,
         .librewolf_from_deb_get = false,
-        .settings_left_out = resolute_settings_left_out,
+        .settings_left_out = settings_left_out_since_46,
         .guake_settings_folder = "/org/guake/",
         .gedit_scheme_per_variant = true,
     },
