@@ -134,8 +134,12 @@ std::vector<SettingsPayload> layout_payloads(std::string_view layout_name,
     std::vector<SettingsPayload> payloads;
     for (const auto text : layout_texts(layout_name)) {
         SettingsPayload payload = parse_settings_payload(text);
-        if (std::string* enabled = settings_value(payload, "/org/gnome/shell/enabled-extensions"))
-            remove_list_items(*enabled, release.extensions_without_build);
+        for (auto& folder : payload.folders) {
+            for (auto& key : folder.keys) {
+                if (folder.path == "/org/gnome/shell/" && key.name == "enabled-extensions")
+                    remove_list_items(key.value, release.extensions_without_build);
+            }
+        }
         payloads.push_back(std::move(payload));
     }
     return payloads;

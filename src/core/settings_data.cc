@@ -103,17 +103,6 @@ void settings_set(SettingsPayload& payload, std::string_view folder, std::string
     }
 }
 
-std::string* settings_value(SettingsPayload& payload, std::string_view key) {
-    const auto [path, name] = split_key(key);
-    for (auto& folder : payload.folders) {
-        if (folder.path != path) continue;
-        for (auto& entry : folder.keys) {
-            if (entry.name == name) return &entry.value;
-        }
-    }
-    return nullptr;
-}
-
 SettingsPayload settings_without(SettingsPayload payload,
                                  std::span<const std::string_view> left_out) {
     const auto gone = [&](const std::string& key) {

@@ -47,8 +47,6 @@ std::string settings_first_folder(const SettingsPayload& payload);
 /// Sets key `name` of `folder` ("/org/gnome/x/"), after the keys already there.
 void settings_set(SettingsPayload& payload, std::string_view folder, std::string_view name,
                   std::string_view value);
-/// The value of absolute key path `key`, for an edit; nullptr when the payload lacks it.
-std::string* settings_value(SettingsPayload& payload, std::string_view key);
 /// The payload without what `left_out` names: absolute key paths, and folders (ending in "/")
 /// whose keys all go. Folders left without keys go too.
 SettingsPayload settings_without(SettingsPayload payload,

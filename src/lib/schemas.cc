@@ -59,8 +59,10 @@ SchemaSource::SchemaSource(const std::vector<std::string>& dirs, std::vector<std
     }
     if (!impl_->source) return;
     gchar** raw_fixed = nullptr;
-    g_settings_schema_source_list_schemas(impl_->source.get(), TRUE, &raw_fixed, nullptr);
+    gchar** raw_relocatable = nullptr;
+    g_settings_schema_source_list_schemas(impl_->source.get(), TRUE, &raw_fixed, &raw_relocatable);
     const GStrvPtr fixed(raw_fixed);
+    const GStrvPtr relocatable(raw_relocatable);
     for (gchar** id = fixed.get(); id && *id; ++id) {
         const SchemaPtr schema = impl_->lookup(*id);
         if (const char* path = schema ? g_settings_schema_get_path(schema.get()) : nullptr)
