@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "core/addresses_data.h"
+
 struct Dialog;
 
 /// Left dock under the top panel; carries its own clock settings.
@@ -20,9 +22,7 @@ extern const std::string_view clock_payload_a;
 extern const std::string_view clock_payload_b;
 
 /// Address of the extension-installer script that install_gnome_extensions puts into /usr/bin.
-inline constexpr std::string_view extension_installer_url =
-    "https://github.com/brunelli/gnome-shell-extension-installer/raw/master/"
-    "gnome-shell-extension-installer";
+inline constexpr std::string_view extension_installer_url = extension_installer_address.url;
 inline constexpr std::string_view extension_installer_path =
     "/usr/bin/gnome-shell-extension-installer";
 inline constexpr std::string_view layout_reset_command = "dconf reset -f /org/gnome/";

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/release_data.h"
+#include "core/sources_data.h"
 
 /// The installed-package list of the machine, as last read from dpkg-query.
 class Packages {
@@ -65,4 +66,6 @@ struct AppConsole {
     /// False with --skip-network-check: the download hosts are not asked before the first change.
     bool network_check = true;
     Packages packages;
+    /// The package sources this run added and still uses.
+    std::vector<AddedSource> added_sources;
 };

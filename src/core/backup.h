@@ -6,6 +6,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 struct AppConsole;
 
@@ -24,6 +25,9 @@ void backup_system_file(std::string_view path);
 /// Notes that the run is about to create folder or link `path`, unless something is there
 /// already; undo removes it again.
 void backup_created_path(const std::string& path);
+/// Notes that the run took out again the files of a source it had added (apt could not fetch
+/// it): nothing of them is left to undo.
+void backup_sources_taken_out(const std::vector<std::string>& paths);
 /// Notes that the run removed the Firefox snap; undo offers to install it again.
 void backup_firefox_snap_removed();
 /// Keeps the current values of the keys that settings payload `payload` sets; keys without a

@@ -25,12 +25,16 @@ constexpr ReleaseProfile profiles[] = {
         .codename = "jammy",
         .gnome_shell = 42,
         .extensions_folder = "extensions_22.04",
+        .fuse2_package = "libfuse2",
+        .webp_loader = WebpLoader::shipped_deb,
     },
     {
         .version = "22.10",
         .codename = "kinetic",
         .gnome_shell = 43,
         .extensions_folder = "extensions_22.10",
+        .librewolf_from_deb_get = false,
+        .fuse2_package = "libfuse2",
     },
     {
         .version = "24.04",
@@ -60,6 +64,7 @@ constexpr ReleaseProfile profiles[] = {
         .xanmod_published = true,
         .appimagelauncher_installs = false,
         .librewolf_from_deb_get = false,
+        .webp_loader = WebpLoader::none,
     },
 };
 
