@@ -34,21 +34,32 @@ inline constexpr Address wizard_addresses[] = {libreoffice_ppa_address, appimage
                                                extension_installer_address,
                                                deb_get_installer_address, flathub_address};
 
-// ---- the browsers: the wizard's own downloads, and the makers' keys deb-get fetches first --
+// ---- the browsers ----------------------------------------------------------------------------
 
-inline constexpr std::string_view chrome_deb_url =
-    "https://dl.google.com/linux/direct/google-chrome-stable_current_amd64.deb";
-inline constexpr std::string_view mozilla_key_url =
-    "https://packages.mozilla.org/apt/repo-signing-key.gpg";
+/// What a browser of the menu is fetched from, by its menu tag.
+struct BrowserAddress {
+    std::string_view tag;
+    std::string_view url;
+};
+/// Chrome's package, the key of Mozilla's own repository (where a release uses it), and for the
+/// browsers deb-get installs their makers' keys, which it fetches first.
+inline constexpr BrowserAddress browser_addresses[] = {
+    {"chrome", "https://dl.google.com/linux/direct/google-chrome-stable_current_amd64.deb"},
+    {"firefox", "https://packages.mozilla.org/apt/repo-signing-key.gpg"},
+    {"edge", "https://packages.microsoft.com/keys/microsoft.asc"},
+    {"librewolf", "https://repo.librewolf.net/keyring.gpg"},
+    {"vivaldi", "https://repo.vivaldi.com/archive/linux_signing_key.pub"},
+    {"opera", "https://deb.opera.com/archive.key"},
+    {"brave", "https://brave-browser-apt-release.s3.brave.com/brave-browser-archive-keyring.gpg"},
+};
+/// The address of the browser with menu tag `tag`; "" for an unknown tag.
+constexpr std::string_view browser_address(std::string_view tag) {
+    for (const auto& row : browser_addresses) {
+        if (row.tag == tag) return row.url;
+    }
+    return "";
+}
 inline constexpr std::string_view mozilla_repository_url = "https://packages.mozilla.org/apt";
-inline constexpr std::string_view edge_key_url =
-    "https://packages.microsoft.com/keys/microsoft.asc";
-inline constexpr std::string_view librewolf_key_url = "https://repo.librewolf.net/keyring.gpg";
-inline constexpr std::string_view vivaldi_key_url =
-    "https://repo.vivaldi.com/archive/linux_signing_key.pub";
-inline constexpr std::string_view opera_key_url = "https://deb.opera.com/archive.key";
-inline constexpr std::string_view brave_key_url =
-    "https://brave-browser-apt-release.s3.brave.com/brave-browser-archive-keyring.gpg";
 
 // ---- the menu's kernel action ---------------------------------------------------------------
 

@@ -12,14 +12,15 @@ const FileCopy firefox_preferences = {"./firefox/mozillateam-firefox-next.pref",
 const FileCopy firefox_maker_preferences = {"./firefox/packages.mozilla.org.pref",
                                             "/etc/apt/preferences.d/packages.mozilla.org.pref"};
 
-const SignedSource firefox_maker_source = {mozilla_key_url,
+const SignedSource firefox_maker_source = {browser_address("firefox"),
                                            "/etc/apt/keyrings/packages.mozilla.org.gpg",
                                            "/etc/apt/sources.list.d/mozilla.sources",
                                            mozilla_repository_url,
                                            "mozilla",
                                            "main"};
 
-const Download chrome_download = {"google-chrome-stable_current_amd64.deb", chrome_deb_url};
+const Download chrome_download = {"google-chrome-stable_current_amd64.deb",
+                                  browser_address("chrome")};
 
 const std::string_view chrome_eula_text =
     "By downloading Google Chrome, you agree to the Google Terms of Service\n"
@@ -31,16 +32,15 @@ const std::string_view chrome_eula_text =
 
 namespace {
 
-// Menu order. The download addresses of the deb-get browsers are their makers' signing keys,
-// which deb-get fetches first.
+// Menu order.
 const Browser browsers[] = {
     {"chrome", "Google Chrome (recommended)", "google-chrome", "", chrome_download.url},
     {"firefox", "Mozilla Firefox", "firefox"},
-    {"edge", "Microsoft Edge", "microsoft-edge", "microsoft-edge-stable", edge_key_url},
-    {"librewolf", "LibreWolf", "librewolf", "librewolf", librewolf_key_url},
-    {"vivaldi", "Vivaldi", "vivaldi-stable", "vivaldi-stable", vivaldi_key_url},
-    {"opera", "Opera", "opera", "opera-stable", opera_key_url},
-    {"brave", "Brave", "brave-browser", "brave-browser", brave_key_url},
+    {"edge", "Microsoft Edge", "microsoft-edge", "microsoft-edge-stable", browser_address("edge")},
+    {"librewolf", "LibreWolf", "librewolf", "librewolf", browser_address("librewolf")},
+    {"vivaldi", "Vivaldi", "vivaldi-stable", "vivaldi-stable", browser_address("vivaldi")},
+    {"opera", "Opera", "opera", "opera-stable", browser_address("opera")},
+    {"brave", "Brave", "brave-browser", "brave-browser", browser_address("brave")},
 };
 
 }  // namespace

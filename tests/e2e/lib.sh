@@ -136,9 +136,8 @@ sb_lock_held() {
   echo "$1" >"$SB_DIR/state/lock-held"
   if [ "${2:-}" = gone ]; then touch "$SB_DIR/state/lock-gone"; else rm -f "$SB_DIR/state/lock-gone"; fi
 }
-# apt update fails for each source file whose name matches the ERE $1, as the real apt does for
-# $2: no-release, unsigned, no-pubkey or not-found.
-sb_apt_source_fails() { printf '%s\t%s\n' "$1" "$2" >>"$SB_DIR/state/source-fails"; }
+# apt update fails for each source file whose name matches the ERE $1: no Release file.
+sb_apt_source_fails() { echo "$1" >>"$SB_DIR/state/source-fails"; }
 sb_disk_free() { echo "$1" >"$SB_DIR/state/disk-free"; }
 sb_done_marker() { sb_home_file .cache/velkor-post-install.done ""; }
 

@@ -7,6 +7,7 @@
 #include "actions/software_data.h"
 #include "app/options.h"
 #include "app/startup_data.h"
+#include "core/addresses_data.h"
 #include "core/app_console.h"
 #include "core/packages_data.h"
 #include "core/preflight_data.h"
@@ -90,27 +91,6 @@ TEST(CpuLevel, RealCpuinfoFilesAndTheFlagsLine) {
     EXPECT_EQ(1u, cpu_flag_set("SSE4_1  sse4_1\t").count("sse4_1"));
 }
 
-// Take each flag of the psABI levels away from a v4 CPU: the level falls below the one that
-// needs it. A level without the lower ones' flags does not count.
-TEST(CpuLevel, EveryRequiredFlagCounts) {
-    const std::pair<int, Strings> levels[] = {
-        {2, {"cx16", "lahf_lm", "popcnt", "pni", "sse4_1", "sse4_2", "ssse3"}},
-        {3, {"avx", "avx2", "bmi1", "bmi2", "f16c", "fma", "abm", "movbe", "xsave"}},
-        {4, {"avx512f", "avx512bw", "avx512cd", "avx512dq", "avx512vl"}},
-    };
-    const std::set<std::string> v4 = cpu_flag_set(cpuinfo_flags(fixture("cpuinfo/v4")));
-    ASSERT_EQ(4, x86_64_level(v4));
-    for (const auto& [level, flags] : levels) {
-        for (const auto& flag : flags) {
-            std::set<std::string> without = v4;
-            ASSERT_EQ(1u, without.erase(flag)) << flag;
-            EXPECT_EQ(level - 1, x86_64_level(without)) << flag;
-        }
-    }
-    EXPECT_EQ(1, x86_64_level(cpu_flag_set("avx avx2 bmi1 bmi2 f16c fma abm movbe xsave avx512f "
-                                           "avx512bw avx512cd avx512dq avx512vl")));
-}
-
 // A v4 CPU's registers, and one thing taken away each time; the knob takes one digit.
 TEST(CpuLevel, FromCpuidAsTheLoaderDecides) {
     const CpuidRegisters v4{0x3cd83201, 0xd0030128, 0x21, 0xe6};
@@ -188,31 +168,25 @@ TEST(Preflight, LockHoldersSourcesFreeSpaceAndHosts) {
 TEST(Preflight, EveryDownloadOfAPassHasItsHostChecked) {
     AppConsole app;
     for (const auto& release : release_profiles()) {
-        for (const char* browser :
-             {"chrome", "firefox", "edge", "librewolf", "vivaldi", "opera", "brave"}) {
+        for (const auto& [tag, address] : browser_addresses) {
             app.release = release;
-            app.web_browser = browser;
-            const auto checks = one_per_host(wizard_host_checks(app, {"http://a.org/u/"}));
+            app.web_browser = tag;
             Strings hosts;
-            for (const auto& check : checks) hosts.push_back(url_host(check.url));
+            for (const auto& check : one_per_host(wizard_host_checks(app, {"http://a.org/u/"})))
+                hosts.push_back(url_host(check.url));
             EXPECT_EQ("a.org", hosts.front());
-            Strings texts{extension_installer_commands("/w/x").front()};
-            texts.push_back(deb_get_installer_command());
-            texts.push_back(flathub_remote_command());
-            texts.push_back(download_command("/w/x", appimagelauncher_download.url));
-            if (app.web_browser == "chrome") {
-                texts.push_back(download_command("/w/x", chrome_download.url));
-            } else if (app.web_browser == "firefox") {
-                if (release.firefox_source == FirefoxSource::maker_repository)
-                    texts.push_back(keyring_install_command(firefox_maker_source));
-            } else {
-                texts.emplace_back(find_browser(browser)->download_url);
-            }
+            Strings texts{extension_installer_commands("/w").front(), deb_get_installer_command(),
+                          flathub_remote_command(),
+                          download_command("/w", appimagelauncher_download.url)};
+            // Firefox comes from the team PPA, or where the release says so its maker's own.
+            if (tag != "firefox") texts.emplace_back(find_browser(tag)->download_url);
+            if (tag == "firefox" && release.firefox_source == FirefoxSource::maker_repository)
+                texts.push_back(keyring_install_command(firefox_maker_source));
             for (const auto& text : texts) {
                 const auto url = Velkor::regex_match("https?://[^' ]+", text, false);
                 ASSERT_TRUE(url) << text;
                 EXPECT_EQ(1, std::count(hosts.begin(), hosts.end(), url_host((*url)[0])))
-                    << release.version << " " << browser << ": " << (*url)[0];
+                    << release.version << " " << tag << ": " << (*url)[0];
             }
         }
     }
@@ -257,18 +231,15 @@ TEST(Sources, WhatAptUpdateSaysOfASource) {
         "Warning: Failed to fetch http://x.org/u/dists/noble/InRelease  Temporary failure "
         "resolving 'x.org'\n");
     EXPECT_TRUE(report.reached_a_repository);
-    ASSERT_EQ(2u, report.errors.size());
     const Strings ppa = source_file_uris(
         "deb https://ppa.launchpadcontent.net/lo/ppa/ubuntu/ noble main\n"
         "# deb-src https://ppa.launchpadcontent.net/lo/ppa/ubuntu/ noble main\n");
-    EXPECT_EQ(Strings{"https://ppa.launchpadcontent.net/lo/ppa/ubuntu/"}, ppa);
     EXPECT_EQ(FetchFailure::no_release_file, source_failure(ppa, report.errors));
     EXPECT_EQ(std::nullopt,
               source_failure({"https://ppa.launchpadcontent.net/lo/pp"}, report.errors));
     EXPECT_EQ(std::nullopt, source_failure({"http://x.org/u"}, report.errors));
     EXPECT_EQ((Strings{"https://a.org/x", "http://b.org/y"}),
               source_file_uris("Types: deb\nURIs: https://a.org/x http://b.org/y\nSuites: s\n"));
-    EXPECT_FALSE(parse_apt_update("Err:1 http://a.org s InRelease\n").reached_a_repository);
 }
 
 // Every list apt is given on a release holds no name that release lacks; 22.04's lists are

@@ -166,33 +166,27 @@ namespace {
 // Repositories on a local server: one that works, one without a Release file, an unsigned one,
 // one signed with a key apt was not given and one whose index answers 404. The server's pid.
 std::string serve_repositories(const ScratchDir& dir) {
-    const auto made = run_sh(
-        "set -e; cd " + sh_quote(dir.path()) + R"SH(
-        packages=site/good/dists/s/main/binary-amd64
-        mkdir -p $packages site/unsigned/dists/s site/notfound/dists/s site/unknownkey/dists/s \
+    const auto made = run_sh("set -e; cd " + sh_quote(dir.path()) + R"SH(
+        index=site/good/dists/s/main/binary-amd64/Packages release=site/good/dists/s/Release
+        mkdir -p ${index%/*} site/unsigned/dists/s site/notfound/dists/s site/unknownkey/dists/s \
             parts state/lists/partial cache/archives/partial
-        printf 'Package: t\nVersion: 1\nArchitecture: all\nFilename: t.deb\nSize: 1\n' >$packages/Packages
+        printf 'Package: t\nVersion: 1\nArchitecture: all\nFilename: t.deb\nSize: 1\n' >$index
         printf 'Date: %s\nSuite: s\nArchitectures: amd64\nComponents: main\nSHA256:\n %s %s %s\n' \
-            "$(date -Ru)" "$(sha256sum <$packages/Packages | cut -d' ' -f1)" \
-            "$(stat -c %s $packages/Packages)" main/binary-amd64/Packages >site/good/dists/s/Release
-        cp site/good/dists/s/Release site/unsigned/dists/s/
-        cp site/good/dists/s/Release site/notfound/dists/s/
-        mkdir -m 700 gnupg
-        gpg --homedir gnupg --batch --quiet --passphrase '' --quick-gen-key 'T <t@kelvane.invalid>' \
-            ed25519 sign never 2>/dev/null
-        gpg --homedir gnupg --batch --quiet --clearsign -o site/unknownkey/dists/s/InRelease \
-            site/good/dists/s/Release
+            "$(date -Ru)" "$(sha256sum <$index | cut -d' ' -f1)" "$(stat -c %s $index)" \
+            main/binary-amd64/Packages >$release
+        cp $release site/unsigned/dists/s/ && cp $release site/notfound/dists/s/
+        mkdir -m 700 gnupg && gpg="gpg --homedir gnupg --batch --quiet"
+        $gpg --passphrase '' --quick-gen-key 'T <t@x.invalid>' ed25519 sign never 2>/dev/null
+        $gpg --clearsign -o site/unknownkey/dists/s/InRelease $release
         gpgconf --homedir gnupg --kill all
-        for dir in Etc::Parts Etc::PreferencesParts Etc::TrustedParts; do
-            echo "Dir::$dir \"$PWD/parts\";"; done >apt.conf
-        printf 'Dir::%s "%s";\n' Etc::SourceList "$PWD/sources.list" Etc::SourceParts "$PWD/parts" \
-            State "$PWD/state" Cache "$PWD/cache" Etc::Trusted "$PWD/trusted.gpg" >>apt.conf
+        printf 'Dir::%s "%s";\n' Etc::SourceList "$PWD/sources.list" State "$PWD/state" \
+            Cache "$PWD/cache" Etc::Trusted "$PWD/trusted.gpg" Etc::SourceParts "$PWD/parts" \
+            Etc::Parts "$PWD/parts" Etc::TrustedParts "$PWD/parts" >apt.conf
         printf '%s;\n' 'Debug::NoLocking "1"' 'APT::Sandbox::User "root"' 'Acquire::Retries "0"' \
             'Acquire::Languages "none"' 'APT::Architecture "amd64"' >>apt.conf
-        python3 )SH" +
-        std::string(KELVANE_SOURCE_DIR) +
-        "/tests/tools/fixture_server.py \"$PWD/site\" \"$PWD/port\" /dev/null >/dev/null 2>&1 &"
-        " echo $!; until [ -s port ]; do sleep 0.1; done");
+        python3 )SH" + std::string(KELVANE_SOURCE_DIR) +
+                             "/tests/tools/fixture_server.py \"$PWD/site\" \"$PWD/port\" /dev/null "
+                             ">/dev/null 2>&1 & echo $!; until [ -s port ]; do sleep 0.1; done");
     return made.status == 0 ? made.output : "";
 }
 

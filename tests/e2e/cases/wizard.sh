@@ -214,7 +214,7 @@ test_errors_are_summed_up_and_repaired() {
   sb_fail add-apt-repository 'universe'
   sb_fail chmod '600 .*ssh/config'
   sb_fail sudo 'chmod 755 /usr/bin/gnome-shell-extension-installer'
-  sb_apt_source_fails '^libreoffice-' no-release
+  sb_apt_source_fails '^libreoffice-'
   answers firefox
   sb_run
   assert_status 1
