@@ -9,6 +9,7 @@
 #include "core/package_lock.h"
 #include "core/packages.h"
 #include "core/runner.h"
+#include "core/sources.h"
 #include "core/system.h"
 #include "lib/commands.h"
 #include "lib/console.h"
@@ -87,7 +88,7 @@ void install_refind(AppConsole& app, std::string_view refind_theme) {
     }
     if (run_read(refind_source_test_command()) != 0) {
         log_msg("\nAdd Refind PPA...");
-        add_ppa(refind_ppa);
+        if (!add_ppa(app, refind_ppa, "the rEFInd PPA")) return;
     }
     log_msg("\nInstall Refind...");
     apt_install(app, "refind git", true, true);

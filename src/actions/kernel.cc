@@ -7,6 +7,7 @@
 #include "core/packages.h"
 #include "core/preflight.h"
 #include "core/runner.h"
+#include "core/sources.h"
 #include "lib/commands.h"
 #include "lib/console.h"
 #include "lib/files.h"
@@ -53,7 +54,7 @@ void install_xanmod(AppConsole& app, std::string_view kernel) {
     const bool adding = run_read(xanmod_source_test_command()) != 0;
     if (adding) {
         log_msg("\nAdd XanMod repository...");
-        if (!add_signed_source(app, xanmod_source(app.release))) return;
+        if (!add_signed_source(app, xanmod_source(app.release), "the XanMod repository")) return;
     }
     if (!check_packages_available(app, kernel)) {
         // A source without the kernel (say, one XanMod stopped publishing for) would only

@@ -2,6 +2,7 @@
 
 #include "core/dialogs_data.h"
 #include "core/release_data.h"
+#include "core/sources_data.h"
 #include "lib/files.h"
 
 using namespace Velkor;
@@ -104,17 +105,18 @@ std::optional<std::string> xanmod_package(std::string_view name) {
 }
 
 SignedSource xanmod_source(const ReleaseProfile& release) {
-    return {xanmod_key_url,          xanmod_keyring_path, xanmod_source_path,
-            "http://deb.xanmod.org", release.codename,    "main"};
+    return {xanmod_key_url,        xanmod_keyring_path, xanmod_source_path,
+            xanmod_repository_url, release.codename,    "main"};
 }
 
 std::string xanmod_source_test_command() { return source_added_test_command("xanmod-*"); }
 
 std::string xanmod_source_remove_command() {
-    return "sudo rm -f " + std::string(xanmod_source_path) + " " + std::string(xanmod_keyring_path);
+    return remove_files_command(
+        {std::string(xanmod_source_path), std::string(xanmod_keyring_path)});
 }
 
 std::string xanmod_retired_source_remove_command() {
-    return "sudo rm -f " + std::string(xanmod_retired_source_path) + " " +
-           std::string(xanmod_retired_keyring_path);
+    return remove_files_command(
+        {std::string(xanmod_retired_source_path), std::string(xanmod_retired_keyring_path)});
 }

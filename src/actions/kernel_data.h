@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/addresses_data.h"
 #include "core/dialogs_data.h"
 #include "core/packages_data.h"
 
@@ -13,7 +14,6 @@ struct ReleaseProfile;
 
 inline constexpr std::string_view xanmod_keyring_path =
     "/etc/apt/keyrings/xanmod-archive-keyring.gpg";
-inline constexpr std::string_view xanmod_key_url = "https://dl.xanmod.org/archive.key";
 inline constexpr std::string_view xanmod_source_path =
     "/etc/apt/sources.list.d/xanmod-kernel.sources";
 /// What earlier versions added: the retired "releases" suite, its key in the shared store.

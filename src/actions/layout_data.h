@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/settings_data.h"
+#include "core/addresses_data.h"
 
 struct Dialog;
 struct ReleaseProfile;
@@ -21,9 +22,7 @@ extern const std::string_view minimal_layout_payload;
 extern const std::string_view clock_payload;
 
 /// Address of the extension-installer script that install_gnome_extensions puts into /usr/bin.
-inline constexpr std::string_view extension_installer_url =
-    "https://github.com/brunelli/gnome-shell-extension-installer/raw/master/"
-    "gnome-shell-extension-installer";
+inline constexpr std::string_view extension_installer_url = extension_installer_address.url;
 inline constexpr std::string_view extension_installer_path =
     "/usr/bin/gnome-shell-extension-installer";
 inline constexpr std::string_view layout_reset_command = "dconf reset -f /org/gnome/";

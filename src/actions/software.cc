@@ -6,6 +6,7 @@
 #include "core/dialogs_data.h"
 #include "core/packages.h"
 #include "core/runner.h"
+#include "core/sources.h"
 #include "lib/commands.h"
 #include "lib/console.h"
 
@@ -30,7 +31,7 @@ void install_extra_apps(AppConsole& app, std::string_view selected_install) {
         run_read(foreign_architectures_command, RunMode::captured, &architectures);
         if (i386_architecture_needed(apt_packages, architectures.std_out.value_or(""))) {
             run_package_command(add_i386_architecture_command);
-            apt_update();
+            apt_update(app);
         }
         if (!check_packages_available(app, apt_packages)) {
             log_msg("Nothing was installed.");

@@ -39,6 +39,7 @@ constexpr ExtraAppsRow extra_apps_rows[] = {
     {"vbox", "virtualbox", " virtualbox-qt virtualbox-ext-pack virtualbox-guest-additions-iso", "",
      "vboxusers"},
     {"vscode", "vscode", "", " code", ""},
+    {"meet", "webex zoom", "", " webex zoom", ""},
 };
 
 const ExtraAppsRow* find_row(std::string_view tag) {

@@ -21,7 +21,7 @@ inline constexpr std::string_view foreign_architectures_command =
 inline constexpr std::string_view add_i386_architecture_command =
     "sudo dpkg --add-architecture i386";
 
-/// The eleven checklist items, all unticked.
+/// The twelve checklist items, all unticked.
 std::vector<std::string> extra_apps_checklist_items();
 /// The checklist with those items and the 'Exit' label.
 Dialog extra_apps_dialog();

@@ -226,6 +226,7 @@ void undo_run(AppConsole& app, const std::string& runs_dir, std::string_view run
     complete = restore_settings(folder, *manifest) && complete;
     for (const auto& path : manifest->sources)
         complete = run(system_remove_command(path)) == 0 && complete;
+    for (const auto& path : manifest->taken_out) log_msg("Taken out during that run: " + path);
     for (const auto& remote : manifest->flatpak_remotes) {
         complete = run(flatpak_remote_remove_command(remote)) == 0 && complete;
     }

@@ -33,7 +33,7 @@ Values kernel_values() {
 const Values kernels = kernel_values();
 const Values software_tags{{"build"},   {"vala"},   {"gimp"},       {"steam"},
                            {"spotify"}, {"ffmpeg"}, {"mailspring"}, {"rustdesk"},
-                           {"vmm"},     {"vbox"},   {"vscode"}};
+                           {"vmm"},     {"vbox"},   {"vscode"},     {"meet"}};
 const char* const verbs[] = {"setup",        "theme",    "layout", "kernel",
                              "boot-manager", "software", "undo"};
 // Every option, for the suggestion after a mistyped one; "=" marks one that takes a value.
@@ -201,6 +201,7 @@ std::string usage_text() {
            "  --noreboot, --no-reboot, --skip-reboot  (any letter case)\n"
            "                 do not restart the machine at the end of the wizard\n"
            "  --browser=NAME chrome, firefox, edge, librewolf, vivaldi, opera or brave\n"
+           "                 (librewolf not on 22.10 and 26.04)\n"
            "  --accept-chrome-licence  accept the Chrome licence (else Firefox is used)\n"
            "  --layout=NAME  ubuntu, windows or minimal (the dialog's bottom, left)\n"
            "  --theme=NAME   light or dark\n"
@@ -224,7 +225,7 @@ std::string usage_text() {
            "  boot-manager light|dark    install rEFInd (EFI machines)\n"
            "  software TAG...            install extra software: build vala gimp steam\n"
            "                             spotify ffmpeg mailspring rustdesk vmm vbox\n"
-           "                             vscode\n"
+           "                             vscode meet (Webex and Zoom)\n"
            "  undo [RUN]                 undo a run (the newest), from its backup\n"
            "  undo --list                list the runs that can be undone\n"
            "\n"

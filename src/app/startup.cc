@@ -1,5 +1,6 @@
 #include "app/startup.h"
 
+#include <cpuid.h>
 #include <unistd.h>
 
 #include "app/startup_data.h"
@@ -55,13 +56,43 @@ void check_distribution(AppConsole& app) {
     log_file_write("Release: " + release.version_id + "\n");
 }
 
+}  // namespace
+
+CpuidRegisters read_cpuid() {
+    CpuidRegisters registers;
+    unsigned eax = 0, ebx = 0, ecx = 0, edx = 0;
+    if (__get_cpuid(1, &eax, &ebx, &ecx, &edx)) registers.leaf1_ecx = ecx;
+    if (__get_cpuid_count(7, 0, &eax, &ebx, &ecx, &edx)) registers.leaf7_ebx = ebx;
+    if (__get_cpuid(0x80000001, &eax, &ebx, &ecx, &edx)) registers.extended1_ecx = ecx;
+    // XGETBV faults unless the system has turned XSAVE on (OSXSAVE, leaf 1 ECX bit 27).
+    if (registers.leaf1_ecx >> 27 & 1) {
+        unsigned low = 0, high = 0;
+        __asm__ volatile("xgetbv" : "=a"(low), "=d"(high) : "c"(0));
+        registers.xcr0 = static_cast<unsigned long long>(high) << 32 | low;
+    }
+    return registers;
+}
+
+namespace {
+
+std::string level_name(int level) { return "x86-64-v" + std::to_string(level); }
+
+// The level the C library's loader would pick. /proc/cpuinfo's names may lack what a hypervisor
+// hides ("abm" for LZCNT): when they say otherwise, the log has both.
 void check_cpu_level(AppConsole& app) {
-    // Without /proc/cpuinfo the level stays at the baseline that every x86-64 CPU has.
     const std::string cpu_flags = cpuinfo_flags(file_read("/proc/cpuinfo").value_or(""));
     log_debug("flags: " + cpu_flags);
-    app.cpu_level = x86_64_level(cpu_flag_set(cpu_flags));
-    log_debug("CPU supports: x86-64-v" + std::to_string(app.cpu_level));
-    log_file_write("CPU level: x86-64-v" + std::to_string(app.cpu_level) + "\n");
+    const int from_cpuid = x86_64_level_from_cpuid(read_cpuid());
+    const auto knob = cpu_level_knob(env_value("KELVANE_CPU_LEVEL"));
+    app.cpu_level = knob.value_or(from_cpuid);
+    log_debug("CPU supports: " + level_name(app.cpu_level));
+    log_file_write("CPU level: " + level_name(app.cpu_level) +
+                   (knob ? " (KELVANE_CPU_LEVEL; CPUID says " + level_name(from_cpuid) + ")" : "") +
+                   "\n");
+    if (const int from_flags = x86_64_level(cpu_flag_set(cpu_flags)); from_flags != from_cpuid) {
+        log_file_write("CPU level: CPUID says " + level_name(from_cpuid) +
+                       ", the flags of /proc/cpuinfo " + level_name(from_flags) + "\n");
+    }
 }
 
 }  // namespace

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "app/startup_data.h"
+
 struct AppConsole;
 
 /// Refuses a start with an effective user id of 0.
@@ -22,6 +24,8 @@ void open_run_log(const AppConsole& app, const std::vector<std::string>& args,
                   const std::string& start_time);
 /// The folder of the runs' backups: "runs" in the state folder.
 std::string runs_dir(const AppConsole& app);
+/// The CPU's own answers to CPUID and XGETBV.
+CpuidRegisters read_cpuid();
 /// After check_user and the log: the required tools, the release, the installed packages and the
 /// CPU level.
 void run_startup_checks(AppConsole& app);

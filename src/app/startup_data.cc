@@ -109,6 +109,44 @@ int x86_64_level(const std::set<std::string>& flags) {
     return level;
 }
 
+namespace {
+
+constexpr bool has_bits(unsigned long long value, std::initializer_list<int> bits) {
+    for (const int bit : bits) {
+        if (!(value >> bit & 1)) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+int x86_64_level_from_cpuid(const CpuidRegisters& registers) {
+    // Leaf 1 ECX: SSE3 0, SSSE3 9, CMPXCHG16B 13, SSE4.1 19, SSE4.2 20, POPCNT 23; leaf
+    // 0x80000001 ECX: LAHF/SAHF 0.
+    if (!has_bits(registers.leaf1_ecx, {0, 9, 13, 19, 20, 23}) ||
+        !has_bits(registers.extended1_ecx, {0})) {
+        return 1;
+    }
+    // AVX 28 with OSXSAVE 27 and the XMM and YMM state (XCR0 bits 1, 2); FMA 12, MOVBE 22,
+    // F16C 29; leaf 7 EBX: BMI1 3, AVX2 5, BMI2 8; LZCNT is leaf 0x80000001 ECX bit 5.
+    const bool avx_saved = has_bits(registers.leaf1_ecx, {27}) && has_bits(registers.xcr0, {1, 2});
+    if (!avx_saved || !has_bits(registers.leaf1_ecx, {12, 22, 28, 29}) ||
+        !has_bits(registers.leaf7_ebx, {3, 5, 8}) || !has_bits(registers.extended1_ecx, {5})) {
+        return 2;
+    }
+    // AVX-512 F 16, DQ 17, CD 28, BW 30, VL 31, with the opmask and ZMM state (XCR0 5, 6, 7).
+    if (!has_bits(registers.xcr0, {5, 6, 7}) ||
+        !has_bits(registers.leaf7_ebx, {16, 17, 28, 30, 31})) {
+        return 3;
+    }
+    return 4;
+}
+
+std::optional<int> cpu_level_knob(const std::optional<std::string>& value) {
+    if (!value || value->size() != 1 || (*value)[0] < '1' || (*value)[0] > '4') return std::nullopt;
+    return (*value)[0] - '0';
+}
+
 std::string state_dir_of(std::string_view home, const std::optional<std::string>& xdg_state_home) {
     if (xdg_state_home && !xdg_state_home->empty() && (*xdg_state_home)[0] == '/') {
         return *xdg_state_home + "/kelvane";

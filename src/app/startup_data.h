@@ -70,3 +70,19 @@ std::set<std::string> cpu_flag_set(std::string_view flags);
 /// The x86-64 micro-architecture level (1 to 4) that `flags` supports: a level counts only
 /// when it and every lower level have all their flags. 1 for an empty set.
 int x86_64_level(const std::set<std::string>& flags);
+
+/// The registers the C library reads to decide the x86-64 level: CPUID leaf 1 ECX, leaf 7
+/// (subleaf 0) EBX, leaf 0x80000001 ECX, and the registers the system saves (XCR0; 0 when the
+/// CPU does not let the system use XSAVE).
+struct CpuidRegisters {
+    unsigned leaf1_ecx = 0;
+    unsigned leaf7_ebx = 0;
+    unsigned extended1_ecx = 0;
+    unsigned long long xcr0 = 0;
+};
+/// The level (1 to 4) as the C library's loader decides it: AVX, AVX2, FMA and F16C count only
+/// when the system saves the AVX registers, AVX-512 only when it also saves the mask and ZMM
+/// registers. Hypervisors may hide feature names in /proc/cpuinfo, never the features.
+int x86_64_level_from_cpuid(const CpuidRegisters& registers);
+/// The hidden knob KELVANE_CPU_LEVEL that sets the level for the tests: 1 to 4, else nullopt.
+std::optional<int> cpu_level_knob(const std::optional<std::string>& value);

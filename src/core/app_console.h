@@ -12,6 +12,7 @@
 
 #include "core/release_data.h"
 #include "lib/schemas.h"
+#include "core/sources_data.h"
 
 /// The installed-package list of the machine, as last read from dpkg-query.
 class Packages {
@@ -83,4 +84,6 @@ struct AppConsole {
     bool network_check = true;
     Packages packages;
     SettingsState settings;
+    /// The package sources this run added and still uses.
+    std::vector<AddedSource> added_sources;
 };

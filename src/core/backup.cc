@@ -207,6 +207,12 @@ void backup_created_path(const std::string& path) {
     save_manifest();
 }
 
+void backup_sources_taken_out(const std::vector<std::string>& paths) {
+    if (!recording.active || run_folder().empty()) return;
+    for (const auto& path : paths) recording.manifest.taken_out.push_back(path);
+    save_manifest();
+}
+
 void backup_firefox_snap_removed() {
     if (!recording.active || run_folder().empty()) return;
     recording.manifest.firefox_snap_removed = true;

@@ -7,6 +7,7 @@
 #include <map>
 #include <string>
 #include <string_view>
+#include <vector>
 
 struct AppConsole;
 struct SettingsPayload;
@@ -26,6 +27,9 @@ void backup_system_file(std::string_view path);
 /// Notes that the run is about to create folder or link `path`, unless something is there
 /// already; undo removes it again.
 void backup_created_path(const std::string& path);
+/// Notes that the run took out again the files of a source it had added (apt could not fetch
+/// it): nothing of them is left to undo.
+void backup_sources_taken_out(const std::vector<std::string>& paths);
 /// Notes that the run removed the Firefox snap; undo offers to install it again.
 void backup_firefox_snap_removed();
 /// Keeps the values `current` (read just before; a key absent from it is not set) of the keys

@@ -90,6 +90,7 @@ std::string manifest_text(const Manifest& manifest) {
     for (const auto& name : manifest.installed) line("installed", name);
     for (const auto& name : manifest.removed) line("removed", name);
     for (const auto& path : manifest.sources) line("source", path);
+    for (const auto& path : manifest.taken_out) line("taken-out", path);
     if (manifest.firefox_snap_removed) line("snap-removed", "firefox");
     for (const auto& name : manifest.flatpak_remotes) line("flatpak-remote", name);
     for (const auto& path : manifest.extensions) line("extension", path);
@@ -106,10 +107,15 @@ std::optional<Manifest> parse_manifest(std::string_view text, std::string& error
     }
     Manifest manifest;
     const std::map<std::string, std::vector<std::string> Manifest::*> lists{
-        {"dconf-save", &Manifest::dconf_saves}, {"dconf-reset", &Manifest::dconf_resets},
-        {"installed", &Manifest::installed},    {"removed", &Manifest::removed},
-        {"source", &Manifest::sources},         {"flatpak-remote", &Manifest::flatpak_remotes},
-        {"extension", &Manifest::extensions},   {"created", &Manifest::created}};
+        {"dconf-save", &Manifest::dconf_saves},
+        {"dconf-reset", &Manifest::dconf_resets},
+        {"installed", &Manifest::installed},
+        {"removed", &Manifest::removed},
+        {"source", &Manifest::sources},
+        {"taken-out", &Manifest::taken_out},
+        {"flatpak-remote", &Manifest::flatpak_remotes},
+        {"extension", &Manifest::extensions},
+        {"created", &Manifest::created}};
     for (size_t i = 1; i < lines.size(); ++i) {
         const std::string& line = lines[i];
         if (line.empty()) continue;

@@ -47,6 +47,8 @@ struct Manifest {
     std::vector<std::string> removed;
     /// Package source and key files that the run added.
     std::vector<std::string> sources;
+    /// Files of sources the run added and took out again, since apt could not fetch them.
+    std::vector<std::string> taken_out;
     bool firefox_snap_removed = false;
     std::vector<std::string> flatpak_remotes;
     /// Extension folders that the run copied into the home.
@@ -62,7 +64,7 @@ std::string manifest_text(const Manifest& manifest);
 /// Reads a manifest's text; nullopt with the reason in `error` when the first line is not
 /// manifest_version_line or a line cannot be read.
 std::optional<Manifest> parse_manifest(std::string_view text, std::string& error);
-/// How many changes the manifest holds (one per entry).
+/// How many changes the manifest holds (one per entry; a source taken out again is none).
 size_t manifest_change_count(const Manifest& manifest);
 
 /// The commands that copy system file `path` to `copy` with mode, owner and times kept, then

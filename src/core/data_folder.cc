@@ -10,7 +10,7 @@ using namespace Velkor;
 namespace {
 
 // Always in the program's own data, so its presence tells a data folder from any other.
-constexpr std::string_view data_marker = "nala/volian-archive-scar-unstable.sources";
+constexpr std::string_view data_marker = "nala/volian-nala.sources";
 constexpr std::string_view fetch_hint =
     "run script/fetch-data, or, in a release archive or package, the release is incomplete";
 constexpr std::string_view ours_hint = "it belongs to the program's own data: reinstall it";
@@ -46,22 +46,21 @@ std::vector<std::string> missing_data(const ReleaseProfile& release, DataNeed ne
     }
     if (need == DataNeed::extensions) return lines;
 
-    const auto debs = dir_list_names("debs", false);
+    // Only a release whose archive lacks the WebP loader installs the shipped one.
     size_t loaders = 0;
-    for (const auto& name : debs) {
+    for (const auto& name : dir_list_names("debs", false)) {
         if (name.starts_with("webp-pixbuf-loader_") && name.ends_with(".deb")) ++loaders;
     }
-    if (loaders != 1) {
+    if (release.webp_loader == WebpLoader::shipped_deb && loaders != 1) {
         lines.push_back(problem("debs/webp-pixbuf-loader_*.deb",
                                 loaders == 0 ? "missing" : "more than one", fetch_hint));
     }
     // From 24.04 on Nala comes from the release's own archive and its key is not used.
-    if (!release.nala_in_archive && !readable_file("nala/volian-archive-scar-unstable.gpg")) {
-        lines.push_back(
-            problem("nala/volian-archive-scar-unstable.gpg", "missing or empty", fetch_hint));
+    if (!release.nala_in_archive && !readable_file("nala/volian-archive-keyring.gpg")) {
+        lines.push_back(problem("nala/volian-archive-keyring.gpg", "missing or empty", fetch_hint));
     }
     for (std::string_view ours :
-         {"nala/volian-archive-scar-unstable.pref", "nala/volian-archive-scar-unstable.sources",
+         {"nala/volian-nala.pref", "nala/volian-nala.sources",
           "firefox/mozillateam-firefox-next.pref", "firefox/packages.mozilla.org.pref",
           "mirovel-T_Qe4QlMIvQ-unsplash.jpg"}) {
         if (!readable_file(std::string(ours))) {

@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <optional>
 #include <string>
 
@@ -46,15 +47,25 @@ WaitLimits wait_limits() {
     return limits;
 }
 
+// The process's name; "" when it cannot be read, as when it has just ended.
+std::string process_name(int pid) {
+    std::ifstream comm("/proc/" + std::to_string(pid) + "/comm");
+    std::string name;
+    std::getline(comm, name);
+    return string_strip(name);
+}
+
+// The first holder whose name can be read; a holder that ended between fuser and the read is
+// no error: it is named by its pid, and the next check shows whether the lock is free.
 std::optional<Holder> lock_holder() {
     ExecOutput output;
     run_read(package_lock_check_command, RunMode::captured, &output);
     const auto pids = parse_lock_holders(output.std_out.value_or(""));
+    for (const int pid : pids) {
+        if (std::string name = process_name(pid); !name.empty()) return Holder{pid, name};
+    }
     if (pids.empty()) return std::nullopt;
-    const int pid = pids.front();
-    const std::string name =
-        string_strip(file_read("/proc/" + std::to_string(pid) + "/comm").value_or(""));
-    return Holder{pid, name.empty() ? "unknown" : name};
+    return Holder{pids.front(), ""};
 }
 
 // Sleeps without restarting after a signal, so that Ctrl-C ends the wait at once.
@@ -80,9 +91,9 @@ void wait_for_package_lock() {
         const int minutes = static_cast<int>(waited / 60);
         if (waited >= limits.limit_seconds) {
             if (terminal) std::fputs("\n", stdout);
-            stop_run_for("Another package manager (" + holder->name + ", pid " +
-                         std::to_string(holder->pid) + ") still holds the package lock after " +
-                         std::to_string(minutes) + " min; it was left running.");
+            stop_run_for("Another package manager (" + lock_holder_text(holder->name, holder->pid) +
+                         ") still holds the package lock after " + std::to_string(minutes) +
+                         " min; it was left running.");
         }
         const std::string text = lock_wait_text(holder->name, holder->pid, minutes);
         if (shown.empty()) {

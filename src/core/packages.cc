@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "core/app_console.h"
-#include "core/backup.h"
 #include "core/package_lock.h"
 #include "core/packages_data.h"
 #include "core/runner.h"
@@ -68,18 +67,6 @@ void apt_remove(AppConsole& app, std::string_view packages) {
     log_debug("is_installed: " + *present);
     run_package_command(apt_remove_command(packages));
     if (dry_run()) app.packages.pretend(package_names(packages), false);
-}
-
-void apt_update() {
-    log_header("Refresh package information");
-    wait_for_package_lock();
-    run_or_report(apt_update_command(), "Refreshing the package information failed");
-    run(sync_command);
-}
-
-void add_ppa(std::string_view ppa) {
-    backup_system_file(sources_list_path);
-    run_package_command(add_ppa_command(ppa));
 }
 
 void apt_install_from_deb(AppConsole& app, std::string_view package_name,
@@ -171,27 +158,11 @@ bool check_packages_available(const AppConsole& app, std::span<const std::string
     for (const auto& name : missing) log_error(missing_package_line(app.release.version, name));
     for (const auto& line : other_errors) log_error(line);
     if (!missing.empty() || !other_errors.empty()) return false;
-    log_msg("Package check: all " + std::to_string(count) + " packages can be installed.");
+    log_msg(package_check_passed_line(count));
     return true;
 }
 
 bool check_packages_available(const AppConsole& app, std::string_view packages) {
     const std::string list(packages);
     return check_packages_available(app, std::span<const std::string>(&list, 1));
-}
-
-bool add_signed_source(AppConsole& app, const SignedSource& source) {
-    if (!cmd_exists("gpg")) apt_install(app, "gpg", true, true);
-    backup_system_file(source.keyring_path);
-    if (run(keyring_install_command(source)) != 0) {
-        log_error("Failed to install the signing key: " + std::string(source.key_url));
-        return false;
-    }
-    backup_system_file(source.source_path);
-    if (run(sudo_write_command(signed_source_text(source), source.source_path)) != 0) {
-        log_error("Failed to install file: " + std::string(source.source_path));
-        return false;
-    }
-    apt_update();
-    return true;
 }

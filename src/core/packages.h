@@ -10,7 +10,6 @@
 #include "core/packages_data.h"
 
 struct AppConsole;
-struct SignedSource;
 
 /// Installs `packages` with apt; with `skip_if_installed` logs "Nothing to install" and does
 /// nothing when every name is already installed.
@@ -18,9 +17,6 @@ void apt_install(AppConsole& app, std::string_view packages, bool use_eatmydata,
                  bool skip_if_installed, Questions questions = Questions::unattended);
 /// Purges `packages`; "Nothing to remove" when none of them is installed.
 void apt_remove(AppConsole& app, std::string_view packages);
-/// "Refresh package information" and apt update; a failure is an "E: " line, not a stop.
-void apt_update();
-void add_ppa(std::string_view ppa);
 /// Installs a package file unless `package_name` is installed.
 void apt_install_from_deb(AppConsole& app, std::string_view package_name,
                           std::string_view deb_file);
@@ -41,6 +37,3 @@ bool pkg_is_installed(AppConsole& app, std::string_view package_name);
 bool check_packages_available(const AppConsole& app, std::span<const std::string> lists);
 /// The same for one list.
 bool check_packages_available(const AppConsole& app, std::string_view packages);
-/// Installs the key and the source of `source` (both backed up first, gpg installed when
-/// missing), then refreshes the package lists. False, with an "E: " line, when a step failed.
-bool add_signed_source(AppConsole& app, const SignedSource& source);

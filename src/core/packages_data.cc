@@ -39,7 +39,8 @@ std::string apt_remove_command(std::string_view packages) {
 }
 
 std::string apt_update_command() {
-    return sudo_prefix(true, Questions::unattended) + "apt update" + lock_timeout;
+    // Its output is read for the sources that fail: apt's own words, whatever the language.
+    return sudo_prefix(true, Questions::unattended, "LC_ALL=C ") + "apt update" + lock_timeout;
 }
 
 std::string apt_upgrade_command(bool full) {
@@ -49,7 +50,7 @@ std::string apt_upgrade_command(bool full) {
 }
 
 std::string add_ppa_command(std::string_view ppa) {
-    return "sudo eatmydata add-apt-repository -y " + std::string(ppa);
+    return "sudo eatmydata add-apt-repository -y -n " + std::string(ppa);
 }
 
 std::string apt_install_deb_command(std::string_view deb_file) {
@@ -72,9 +73,14 @@ std::vector<int> parse_lock_holders(std::string_view fuser_output) {
     return pids;
 }
 
+std::string lock_holder_text(std::string_view holder_name, int pid) {
+    const std::string pid_text = "pid " + std::to_string(pid);
+    return holder_name.empty() ? pid_text : std::string(holder_name) + ", " + pid_text;
+}
+
 std::string lock_wait_text(std::string_view holder_name, int pid, int minutes) {
-    return "Waiting for another package manager (" + std::string(holder_name) + ", pid " +
-           std::to_string(pid) + ") to finish… " + std::to_string(minutes) + " min";
+    return "Waiting for another package manager (" + lock_holder_text(holder_name, pid) +
+           ") to finish… " + std::to_string(minutes) + " min";
 }
 
 namespace {
@@ -211,6 +217,11 @@ bool apt_policy_has_no_lists(std::string_view policy_output) {
         if (string_strip(raw).ends_with(" Packages")) return false;
     }
     return true;
+}
+
+std::string package_check_passed_line(size_t count) {
+    if (count == 1) return "Package check: the package can be installed.";
+    return "Package check: all " + std::to_string(count) + " packages can be installed.";
 }
 
 std::string missing_package_line(std::string_view version, std::string_view name) {

@@ -30,9 +30,11 @@ inline constexpr int package_lock_limit_seconds = 1200;
 std::string apt_install_command(std::string_view packages, bool use_eatmydata,
                                 Questions questions = Questions::unattended);
 std::string apt_remove_command(std::string_view packages);
+/// "apt update" unattended, in the C locale.
 std::string apt_update_command();
 /// "apt upgrade -y", or with `full` "apt full-upgrade -y", unattended.
 std::string apt_upgrade_command(bool full);
+/// Adds the PPA without refreshing the package lists (apt_update does that, reading the result).
 std::string add_ppa_command(std::string_view ppa);
 std::string apt_install_deb_command(std::string_view deb_file);
 /// With `pass_token` the user's DEBGET_TOKEN goes through sudo as a shell expansion, so that
@@ -42,7 +44,9 @@ std::string deb_get_install_command(std::string_view packages, Questions questio
 /// The process ids that fuser printed (digits, an access letter after them dropped); empty when
 /// nothing holds the locks.
 std::vector<int> parse_lock_holders(std::string_view fuser_output);
-/// "Waiting for another package manager (<name>, pid <pid>) to finish… <minutes> min".
+/// "<name>, pid <pid>", or "pid <pid>" when the name is "" (it could not be read).
+std::string lock_holder_text(std::string_view holder_name, int pid);
+/// "Waiting for another package manager (<lock_holder_text>) to finish… <minutes> min".
 std::string lock_wait_text(std::string_view holder_name, int pid, int minutes);
 /// Names of a blank-separated package list, each stripped; empty pieces dropped.
 std::vector<std::string> package_names(std::string_view packages);
@@ -87,6 +91,8 @@ AptSimulation parse_apt_simulation(std::string_view output);
 /// True when "apt-cache policy" lists no package index besides dpkg's own status file: the
 /// lists were never fetched (an offline first boot), so every name would look missing.
 bool apt_policy_has_no_lists(std::string_view policy_output);
+/// "Package check: all 12 packages can be installed.", or for one "the package can".
+std::string package_check_passed_line(size_t count);
 /// "Ubuntu 24.04 has no package 'libappindicator1'" (an error line: "E: " goes before it).
 std::string missing_package_line(std::string_view version, std::string_view name);
 

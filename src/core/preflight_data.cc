@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "core/sources_data.h"
 #include "lib/files.h"
 
 using namespace Velkor;
@@ -21,33 +22,12 @@ void add_url(std::vector<std::string>& urls, std::string_view url) {
     if (!known) urls.emplace_back(url);
 }
 
-std::vector<std::string> words(std::string_view line) {
-    std::vector<std::string> found;
-    for (const auto& word : string_split(string_replace(line, "\t", " "), " ")) {
-        if (!word.empty()) found.push_back(word);
-    }
-    return found;
-}
-
 }  // namespace
 
 std::vector<std::string> archive_urls(std::string_view sources_list, std::string_view deb822) {
     std::vector<std::string> urls;
-    for (const auto& line : string_split(sources_list, "\n")) {
-        const auto fields = words(line);
-        if (fields.empty() || fields[0] != "deb") continue;
-        // "deb [signed-by=… arch=…] URI suite components": the URI follows the options.
-        for (size_t i = 1; i < fields.size(); ++i) {
-            if (is_download_url(fields[i])) {
-                add_url(urls, fields[i]);
-                break;
-            }
-        }
-    }
-    for (const auto& line : string_split(deb822, "\n")) {
-        const auto fields = words(line);
-        if (fields.empty() || fields[0] != "URIs:") continue;
-        for (size_t i = 1; i < fields.size(); ++i) add_url(urls, fields[i]);
+    for (const auto text : {sources_list, deb822}) {
+        for (const auto& uri : source_file_uris(text)) add_url(urls, uri);
     }
     return urls;
 }

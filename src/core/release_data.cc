@@ -40,12 +40,16 @@ constexpr ReleaseProfile profiles[] = {
         .codename = "jammy",
         .gnome_shell = 42,
         .extensions_folder = "extensions_22.04",
+        .fuse2_package = "libfuse2",
+        .webp_loader = WebpLoader::shipped_deb,
     },
     {
         .version = "22.10",
         .codename = "kinetic",
         .gnome_shell = 43,
         .extensions_folder = "extensions_22.10",
+        .librewolf_from_deb_get = false,
+        .fuse2_package = "libfuse2",
     },
     {
         .version = "24.04",
@@ -80,6 +84,7 @@ constexpr ReleaseProfile profiles[] = {
         .settings_left_out = settings_left_out_since_46,
         .guake_settings_folder = "/org/guake/",
         .gedit_scheme_per_variant = true,
+        .webp_loader = WebpLoader::none,
     },
 };
 

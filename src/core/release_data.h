@@ -24,6 +24,16 @@ enum class FirefoxSource {
     maker_repository,
 };
 
+/// Where the WebP image loader comes from.
+enum class WebpLoader {
+    /// The package file in the data folder ("debs/"): the release's archive has none.
+    shipped_deb,
+    /// The release's archive.
+    archive,
+    /// Not installed: the release's GNOME reads WebP images itself.
+    none,
+};
+
 struct ReleaseProfile {
     /// VERSION_ID, e.g. "24.04".
     std::string_view version = {};
@@ -65,6 +75,9 @@ struct ReleaseProfile {
     /// gedit takes a colour scheme for each of the light and dark variants instead of one
     /// "scheme" (gedit 48).
     bool gedit_scheme_per_variant = false;
+    /// The FUSE 2 library AppImages need, under the release's name for it.
+    std::string_view fuse2_package = "libfuse2t64";
+    WebpLoader webp_loader = WebpLoader::archive;
 };
 
 /// Every supported release, oldest first.

@@ -173,12 +173,14 @@ void (*interrupt_handler)(int) = nullptr;
 
 void note_signal(int signal_number) { pending_signal = signal_number; }
 
-// Copies what a child writes to `fd` onto our stream and into the run log; false at the end.
-bool copy_output(int fd, FILE* stream) {
+// Copies what a child writes to `fd` onto our stream, into the run log and, when given, into
+// `kept`; false at the end.
+bool copy_output(int fd, FILE* stream, std::string* kept) {
     char buffer[4096];
     const ssize_t count = read(fd, buffer, sizeof buffer);
     if (count <= 0) return count < 0 && errno == EINTR;
     const std::string_view piece(buffer, static_cast<size_t>(count));
+    if (kept) kept->append(piece);
     std::fwrite(piece.data(), 1, piece.size(), stream);
     std::fflush(stream);
     // A piece may end inside a character, so only a NUL byte marks it as binary here.
@@ -235,8 +237,9 @@ OutputChannel open_output_channel() {
 }
 
 // Runs "sh -c cmd" with our terminal as its input; with `copy`, its output also goes into the
-// run log. The waitpid-style status, or -1 when it cannot start.
-int spawn_shell(std::string_view cmd, bool copy) {
+// run log and into `kept` when one is given. The waitpid-style status, or -1 when it cannot
+// start.
+int spawn_shell(std::string_view cmd, bool copy, ExecOutput* kept) {
     OutputChannel channel = copy ? open_output_channel() : OutputChannel{};
     const std::string command(cmd);
     const pid_t pid = fork();
@@ -285,7 +288,10 @@ int spawn_shell(std::string_view cmd, bool copy) {
         if (ready == 0 && child_done) break;
         for (auto& entry : fds) {
             if (entry.fd < 0 || !(entry.revents & (POLLIN | POLLHUP | POLLERR))) continue;
-            if (!copy_output(entry.fd, entry.fd == channel.out_read ? stdout : stderr)) {
+            const bool is_out = entry.fd == channel.out_read;
+            std::string* sink = nullptr;
+            if (kept) sink = &*(is_out ? kept->std_out : kept->std_err);
+            if (!copy_output(entry.fd, is_out ? stdout : stderr, sink)) {
                 close(entry.fd);
                 entry.fd = -1;
             }
@@ -470,8 +476,10 @@ int run_command(std::string_view cmd, RunMode mode, ExecOutput* output, Effect e
             log_file_write(log_text_of(output->std_err));
         }
     } else {
+        const bool keep = output && mode == RunMode::terminal;
         if (output) *output = {};
-        const int status = spawn_shell(cmd, mode == RunMode::terminal);
+        if (keep) *output = {std::string(), std::string()};
+        const int status = spawn_shell(cmd, mode == RunMode::terminal, keep ? output : nullptr);
         // Ctrl-C or Ctrl-\ that ended the child was meant for the whole run.
         if (status != -1 && WIFSIGNALED(status) &&
             (WTERMSIG(status) == SIGINT || WTERMSIG(status) == SIGQUIT) && !pending_signal) {

@@ -49,7 +49,8 @@ int exit_code_from_wait_status(int status);
 /// How run_command starts a command.
 enum class RunMode {
     /// Through "sh -c" with the program's own terminal as input; the output shows as it comes
-    /// (through a pseudo-terminal when ours is one) and is copied into the run log.
+    /// (through a pseudo-terminal when ours is one, which merges both streams into std_out) and
+    /// is copied into the run log, and into the ExecOutput when one is given.
     terminal,
     /// Like terminal, but the output is not copied: full-screen dialogs.
     interactive,

@@ -6,6 +6,7 @@
 #include "core/packages.h"
 #include "core/packages_data.h"
 #include "core/runner.h"
+#include "core/sources.h"
 #include "core/system.h"
 #include "lib/commands.h"
 #include "lib/console.h"
@@ -48,9 +49,11 @@ bool add_firefox_source(AppConsole& app, bool from_maker) {
                                                       : firefox_ppa_source_pattern)) == 0) {
         return true;
     }
-    if (from_maker) return add_signed_source(app, firefox_maker_source);
-    add_ppa(firefox_ppa);
-    return true;
+    if (from_maker) {
+        return add_signed_source(app, firefox_maker_source, "Mozilla's Firefox repository",
+                                 pin.dst);
+    }
+    return add_ppa(app, firefox_ppa, "the Mozilla team's Firefox PPA", pin.dst);
 }
 
 void install_firefox(AppConsole& app) {

@@ -1,5 +1,6 @@
 #include "wizard/browser_data.h"
 
+#include "core/addresses_data.h"
 #include "core/dialogs_data.h"
 #include "lib/files.h"
 
@@ -11,16 +12,15 @@ const FileCopy firefox_preferences = {"./firefox/mozillateam-firefox-next.pref",
 const FileCopy firefox_maker_preferences = {"./firefox/packages.mozilla.org.pref",
                                             "/etc/apt/preferences.d/packages.mozilla.org.pref"};
 
-const SignedSource firefox_maker_source = {"https://packages.mozilla.org/apt/repo-signing-key.gpg",
+const SignedSource firefox_maker_source = {browser_address("firefox"),
                                            "/etc/apt/keyrings/packages.mozilla.org.gpg",
                                            "/etc/apt/sources.list.d/mozilla.sources",
-                                           "https://packages.mozilla.org/apt",
+                                           mozilla_repository_url,
                                            "mozilla",
                                            "main"};
 
-const Download chrome_download = {
-    "google-chrome-stable_current_amd64.deb",
-    "https://dl.google.com/linux/direct/google-chrome-stable_current_amd64.deb"};
+const Download chrome_download = {"google-chrome-stable_current_amd64.deb",
+                                  browser_address("chrome")};
 
 const std::string_view chrome_eula_text =
     "By downloading Google Chrome, you agree to the Google Terms of Service\n"
@@ -32,19 +32,15 @@ const std::string_view chrome_eula_text =
 
 namespace {
 
-// Menu order. The download addresses of the deb-get browsers are their makers' signing keys,
-// which deb-get fetches first.
+// Menu order.
 const Browser browsers[] = {
     {"chrome", "Google Chrome (recommended)", "google-chrome", "", chrome_download.url},
     {"firefox", "Mozilla Firefox", "firefox"},
-    {"edge", "Microsoft Edge", "microsoft-edge", "microsoft-edge-stable",
-     "https://packages.microsoft.com/keys/microsoft.asc"},
-    {"librewolf", "LibreWolf", "librewolf", "librewolf", "https://repo.librewolf.net/archive.key"},
-    {"vivaldi", "Vivaldi", "vivaldi-stable", "vivaldi-stable",
-     "https://repo.vivaldi.com/archive/linux_signing_key.pub"},
-    {"opera", "Opera", "opera", "opera-stable", "https://deb.opera.com/archive.key"},
-    {"brave", "Brave", "brave-browser", "brave-browser",
-     "https://brave-browser-apt-release.s3.brave.com/brave-browser-archive-keyring.gpg"},
+    {"edge", "Microsoft Edge", "microsoft-edge", "microsoft-edge-stable", browser_address("edge")},
+    {"librewolf", "LibreWolf", "librewolf", "librewolf", browser_address("librewolf")},
+    {"vivaldi", "Vivaldi", "vivaldi-stable", "vivaldi-stable", browser_address("vivaldi")},
+    {"opera", "Opera", "opera", "opera-stable", browser_address("opera")},
+    {"brave", "Brave", "brave-browser", "brave-browser", browser_address("brave")},
 };
 
 }  // namespace

@@ -2,9 +2,9 @@
 
 #include <optional>
 
+#include "core/addresses_data.h"
 #include "core/app_console.h"
 #include "wizard/browser_data.h"
-#include "wizard/package_steps_data.h"
 
 namespace {
 
@@ -28,13 +28,9 @@ std::vector<HostCheck> wizard_host_checks(const AppConsole& app,
                                           const std::vector<std::string>& archive_urls) {
     std::vector<HostCheck> checks;
     for (const auto& url : archive_urls) checks.push_back({"the package archive", url});
-    checks.push_back({"the LibreOffice and Firefox PPAs",
-                      "https://ppa.launchpadcontent.net/libreoffice/ppa/ubuntu/"});
     if (const auto url = browser_url(app)) checks.push_back({"the web browser", std::string(*url)});
-    checks.push_back({"AppImageLauncher and the extension installer",
-                      std::string(appimagelauncher_download.url)});
-    checks.push_back(
-        {"deb-get", "https://raw.githubusercontent.com/wimpysworld/deb-get/main/deb-get"});
-    checks.push_back({"Flathub", "https://flathub.org/repo/flathub.flatpakrepo"});
+    for (const auto& address : wizard_addresses) {
+        checks.push_back({std::string(address.role), std::string(address.url)});
+    }
     return checks;
 }

@@ -73,7 +73,7 @@ constexpr StepRow unattended_steps[] = {
     {"Install Guake terminal", install_guake, true},
     {"Install Zram tools", install_zram_tools, true},
     {"Install LibreOffice", install_libreoffice, true},
-    {"Install updates", plain<install_updates>, true},
+    {"Install updates", install_updates, true},
     {"Turn off apt news", plain<disable_apt_news>, false},
     {"Install wallpaper", plain<install_wallpaper>, true},
     {"Install Variety", install_variety, true},

@@ -5,8 +5,11 @@
 #include "core/package_lock.h"
 #include "core/packages.h"
 #include "core/packages_data.h"
+#include "core/release_data.h"
 #include "core/report.h"
 #include "core/runner.h"
+#include "core/sources.h"
+#include "core/sources_data.h"
 #include "core/system.h"
 #include "lib/commands.h"
 #include "lib/console.h"
@@ -115,7 +118,9 @@ void install_apps(AppConsole& app) {
     log_header("Install applications");
     check_installed_packages(app);
     apt_install(app, release_application_packages(app.release), true, true);
-    apt_install_from_deb(app, "webp-pixbuf-loader", "./debs/webp-pixbuf-loader_*.deb");
+    if (app.release.webp_loader == WebpLoader::shipped_deb) {
+        apt_install_from_deb(app, "webp-pixbuf-loader", webp_loader_deb_pattern);
+    }
 }
 
 void install_deb_get(AppConsole& app) {
@@ -124,31 +129,61 @@ void install_deb_get(AppConsole& app) {
         log_msg("Already installed");
         return;
     }
+    apt_install(app, deb_get_prerequisites, true, true);
     wait_for_package_lock();
-    if (run(deb_get_installer_command) != 0) log_error("Failed to download");
+    if (run(deb_get_installer_command()) != 0) log_error("Failed to download");
 }
+
+namespace {
+
+// An earlier version's source names Volian's retired suite, on which every update fails. True
+// when it was there.
+bool remove_retired_nala_source() {
+    if (!file_exists(nala_retired_files.front())) return false;
+    for (const auto& path : nala_retired_files) backup_system_file(path);
+    if (run(remove_files_command(nala_retired_files)) != 0) {
+        log_error("Failed to remove: " + nala_retired_files.front());
+    }
+    return true;
+}
+
+// Volian's repository with its key and pin; false when a file could not be copied or apt could
+// not fetch it.
+bool add_nala_source(AppConsole& app) {
+    const FileCopy& source = nala_files[2];
+    const bool existed = file_exists(source.dst);
+    for (const auto& file : nala_files) {
+        if (copy_file(file.src, file.dst, true) != 0) {
+            log_error("Failed to install file: " + std::string(file.dst));
+            return false;
+        }
+    }
+    log_msg(done_or_would("Added repository", "Would add the repository"));
+    std::vector<std::string> files;
+    if (!existed) {
+        files = {std::string(source.dst), std::string(nala_files[0].dst),
+                 std::string(nala_files[1].dst)};
+    }
+    return use_added_source(app, "the Nala repository", files);
+}
+
+}  // namespace
 
 void install_nala(AppConsole& app) {
     log_header("Install Nala");
-    if (pkg_is_installed(app, "nala")) {
+    const bool retired = !app.release.nala_in_archive && remove_retired_nala_source();
+    if (pkg_is_installed(app, "nala") && !retired) {
         log_msg("Already installed");
         return;
     }
-    if (!app.release.nala_in_archive) {
-        for (const auto& file : nala_files) {
-            if (copy_file(file.src, file.dst, true) != 0) {
-                log_error("Failed to install file: " + std::string(file.dst));
-                return;
-            }
-        }
-        log_msg(done_or_would("Added repository", "Would add the repository"));
-        apt_update();
-    }
+    if (!app.release.nala_in_archive && !add_nala_source(app)) return;
     apt_install(app, "nala", true, true);
 }
 
 void install_appimagelauncher(AppConsole& app) {
     log_header("Install AppImageLauncher");
+    // AppImages are FUSE 2 programs: without the library they do not start, launcher or not.
+    apt_install(app, app.release.fuse2_package, true, true);
     if (!app.release.appimagelauncher_installs) {
         log_msg("AppImageLauncher is left out: its package does not install on Ubuntu " +
                 std::string(app.release.version) + ".");
@@ -178,7 +213,7 @@ void install_flatpak(AppConsole& app) {
         log_error("Command 'flatpak' not found");
         return;
     }
-    if (run(flathub_remote_command) != 0) log_error("Failed to add flatpak remote: flathub");
+    if (run(flathub_remote_command()) != 0) log_error("Failed to add flatpak remote: flathub");
 }
 
 void install_snapd(AppConsole& app) {
@@ -212,15 +247,15 @@ void install_libreoffice(AppConsole& app) {
         log_msg("Already installed");
         return;
     }
-    if (!source_added) add_ppa("ppa:libreoffice/ppa");
+    if (!source_added && !add_ppa(app, "ppa:libreoffice/ppa", "the LibreOffice PPA")) return;
     // Installed already from the release archive: the new source must still upgrade it.
     apt_install(app, libreoffice_packages, true, false);
     apt_remove(app, libreoffice_removals);
 }
 
-void install_updates() {
+void install_updates(AppConsole& app) {
     log_header("Install Updates");
-    apt_update();
+    apt_update(app);
     // A failed upgrade does not stop the steps that remain (they do not need it), but the pass
     // ends with an error: the machine is not up to date, or has broken packages.
     for (const bool full : {false, true}) {

@@ -22,7 +22,7 @@ void install_flatpak(AppConsole& app);
 void install_snapd(AppConsole& app);
 void install_zram_tools(AppConsole& app);
 void install_libreoffice(AppConsole& app);
-void install_updates();
+void install_updates(AppConsole& app);
 void disable_apt_news();
 void install_variety(AppConsole& app);
 

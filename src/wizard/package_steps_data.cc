@@ -1,5 +1,6 @@
 #include "wizard/package_steps_data.h"
 
+#include "core/addresses_data.h"
 #include "core/release_data.h"
 #include "lib/files.h"
 #include "wizard/browser_data.h"
@@ -28,7 +29,9 @@ std::string release_dependency_packages(const ReleaseProfile& release) {
 }
 
 std::string release_application_packages(const ReleaseProfile& release) {
-    return release_packages(release, application_packages);
+    std::string list = release_packages(release, application_packages);
+    if (release.webp_loader == WebpLoader::archive) list += " webp-pixbuf-loader";
+    return list;
 }
 
 PackageCheckPlan package_check_plan(const ReleaseProfile& release, std::string_view web_browser) {
@@ -36,7 +39,9 @@ PackageCheckPlan package_check_plan(const ReleaseProfile& release, std::string_v
     plan.lists.push_back(release_dependency_packages(release));
     plan.lists.push_back(release_application_packages(release));
     // The single-package steps share one apt run: they do not depend on one another.
-    std::string rest = "flatpak snapd guake zram-tools " + std::string(variety_packages);
+    std::string rest = "flatpak snapd guake zram-tools " + std::string(variety_packages) + " " +
+                       std::string(deb_get_prerequisites) + " " +
+                       std::string(release.fuse2_package);
     if (release.nala_in_archive) {
         rest += " nala";
     } else {
@@ -45,7 +50,9 @@ PackageCheckPlan package_check_plan(const ReleaseProfile& release, std::string_v
     plan.lists.push_back(std::move(rest));
     plan.left_out.emplace_back("deb-get (its installer)");
     plan.left_out.emplace_back("appimagelauncher (a downloaded .deb)");
-    plan.left_out.emplace_back("webp-pixbuf-loader (a .deb in debs/)");
+    if (release.webp_loader == WebpLoader::shipped_deb) {
+        plan.left_out.emplace_back("webp-pixbuf-loader (a .deb in debs/)");
+    }
     if (web_browser == "chrome") {
         plan.left_out.emplace_back("google-chrome-stable (a downloaded .deb)");
     } else if (web_browser == "firefox") {
@@ -58,25 +65,31 @@ PackageCheckPlan package_check_plan(const ReleaseProfile& release, std::string_v
 }
 
 const FileCopy nala_files[3] = {
-    {"./nala/volian-archive-scar-unstable.gpg",
-     "/usr/share/keyrings/volian-archive-scar-unstable.gpg"},
-    {"./nala/volian-archive-scar-unstable.pref",
-     "/etc/apt/preferences.d/volian-archive-scar-unstable.pref"},
-    {"./nala/volian-archive-scar-unstable.sources",
-     "/etc/apt/sources.list.d/volian-archive-scar-unstable.sources"},
+    {"./nala/volian-archive-keyring.gpg", "/etc/apt/keyrings/volian-archive-keyring.gpg"},
+    {"./nala/volian-nala.pref", "/etc/apt/preferences.d/volian-nala.pref"},
+    {"./nala/volian-nala.sources", "/etc/apt/sources.list.d/volian-nala.sources"},
+};
+
+const std::vector<std::string> nala_retired_files = {
+    "/etc/apt/sources.list.d/volian-archive-scar-unstable.sources",
+    "/etc/apt/preferences.d/volian-archive-scar-unstable.pref",
+    "/usr/share/keyrings/volian-archive-scar-unstable.gpg",
 };
 
 const Download appimagelauncher_download = {
-    "appimagelauncher_2.2.0-travis995.0f91801.bionic_amd64.deb",
-    "https://github.com/TheAssassin/AppImageLauncher/releases/download/v2.2.0/"
-    "appimagelauncher_2.2.0-travis995.0f91801.bionic_amd64.deb"};
+    "appimagelauncher_2.2.0-travis995.0f91801.bionic_amd64.deb", appimagelauncher_address.url};
 
 // The script goes through a variable because a pipe's status is that of its last command:
 // "curl | bash" reports success when the download failed and bash ran an empty script.
-const std::string_view deb_get_installer_command =
-    "installer=$(curl -fsSL 'https://raw.githubusercontent.com/wimpysworld/deb-get/main/deb-get')"
-    " && printf '%s\\n' \"$installer\""
-    " | sudo env DEBIAN_FRONTEND=noninteractive NEEDRESTART_MODE=a bash -s install deb-get";
+std::string deb_get_installer_command() {
+    return "installer=$(curl -fsSL " + shell_quote(deb_get_installer_address.url) +
+           ") && printf '%s\\n' \"$installer\""
+           " | sudo env DEBIAN_FRONTEND=noninteractive NEEDRESTART_MODE=a bash -s install deb-get";
+}
+
+std::string flathub_remote_command() {
+    return "sudo flatpak remote-add --if-not-exists flathub " + shell_quote(flathub_address.url);
+}
 
 std::string remove_tree_command(std::string_view path) {
     return "sudo rm -rf " + shell_quote(path);

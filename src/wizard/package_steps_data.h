@@ -15,12 +15,20 @@ extern const std::string_view dependency_packages;
 /// The main application list, passed whole to apt (names may repeat).
 extern const std::string_view application_packages;
 
+/// What deb-get's installer calls before it can install anything: jq reads GitHub's answers,
+/// lsb_release and distro-info name the release, curl and wget download.
+inline constexpr std::string_view deb_get_prerequisites =
+    "jq lsb-release curl wget distro-info-data";
+/// The WebP image loader's package file in the data folder, where the release's archive has none.
+inline constexpr std::string_view webp_loader_deb_pattern = "./debs/webp-pixbuf-loader_*.deb";
+
 /// The wallpaper changer and the indicator library its tray icon needs.
 inline constexpr std::string_view variety_packages = "variety gir1.2-ayatanaappindicator3-0.1";
 
 /// The dependency list of `release`: its names swapped, its extra dependencies added.
 std::string release_dependency_packages(const ReleaseProfile& release);
-/// The application list of `release`, its names swapped.
+/// The application list of `release`, its names swapped, with the WebP loader where the
+/// release's archive has it.
 std::string release_application_packages(const ReleaseProfile& release);
 
 /// What the package check simulates before the first change.
@@ -45,8 +53,11 @@ struct FileCopy {
     std::string_view src;
     std::string_view dst;
 };
-/// The Nala archive's keyring, preferences and source list, in the order they are copied.
+/// The Nala repository's keyring, preferences and source file, in the order they are copied (a
+/// source never names a key that is not there yet).
 extern const FileCopy nala_files[3];
+/// What earlier versions installed for Volian's retired "scar" suite: source, pin, keyring.
+extern const std::vector<std::string> nala_retired_files;
 
 struct Download {
     /// The file's name; it is downloaded into the private workspace, never the data folder,
@@ -66,11 +77,11 @@ inline constexpr std::string_view snap_list_command = "snap list";
 /// The office PPA's source file, without its ".list" or ".sources" suffix.
 inline constexpr std::string_view libreoffice_source_pattern = "libreoffice-ubuntu-ppa-*";
 inline constexpr std::string_view apt_news_off_command = "sudo pro config set apt_news=false";
-inline constexpr std::string_view flathub_remote_command =
-    "sudo flatpak remote-add --if-not-exists flathub https://flathub.org/repo/flathub.flatpakrepo";
+/// Adds Flathub unless it is there.
+std::string flathub_remote_command();
 /// Fetches the deb-get installer and runs it only when the whole download succeeded: an HTTP
 /// error or a cut connection gives curl's non-zero status instead of a half script run.
-extern const std::string_view deb_get_installer_command;
+std::string deb_get_installer_command();
 
 /// "sudo rm -rf '<path>'" with the path escaped.
 std::string remove_tree_command(std::string_view path);

@@ -29,12 +29,13 @@ sb__init() {
   SB_BINARY=$SB_DIR/bin/kelvane
   ln "$3" "$SB_BINARY" 2>/dev/null || cp "$3" "$SB_BINARY"
   cp "$SB_HARNESS/stub" "$SB_DIR/bin/stub"
-  touch "$SB_DIR/conf/without" "$SB_DIR/conf/env" "$SB_DIR/state/packages" "$SB_DIR/state/answers" "$SB_DIR/fail.rules" "$SB_DIR/state/hang.rules"
+  touch "$SB_DIR/conf/without" "$SB_DIR/conf/env" "$SB_DIR/state/packages" "$SB_DIR/state/answers" "$SB_DIR/fail.rules" "$SB_DIR/state/hang.rules" "$SB_DIR/state/source-fails"
   echo off >"$SB_DIR/state/efi"
   cp -a "$SB_SOURCE_DIR/data" "$SB_WORK"
   sb__data_stand_ins
   sb_os_release ubuntu-22.04
   sb_cpuinfo v3
+  sb_cpu_level 3
   trap sb__cleanup EXIT
 }
 
@@ -50,8 +51,8 @@ sb__data_stand_ins() {
   mkdir -p "$SB_WORK/debs" "$SB_WORK/nala"
   compgen -G "$SB_WORK/debs/webp-pixbuf-loader_*.deb" >/dev/null ||
     echo deb >"$SB_WORK/debs/webp-pixbuf-loader_0.0.0-stand-in_amd64.deb"
-  [ -e "$SB_WORK/nala/volian-archive-scar-unstable.gpg" ] ||
-    echo key >"$SB_WORK/nala/volian-archive-scar-unstable.gpg"
+  [ -e "$SB_WORK/nala/volian-archive-keyring.gpg" ] ||
+    echo key >"$SB_WORK/nala/volian-archive-keyring.gpg"
 }
 
 # A tmux server is the one thing a test starts outside the sandbox's namespace.
@@ -117,6 +118,8 @@ sb__fixture() {
 }
 sb_os_release() { sb__fixture os-release "$1"; }
 sb_cpuinfo() { sb__fixture cpuinfo "$1"; }
+# The program takes the CPU's level from CPUID; the sandbox sets it through the hidden knob.
+sb_cpu_level() { echo "$1" >"$SB_DIR/conf/cpu-level"; }
 sb_efi() { echo "$1" >"$SB_DIR/state/efi"; }
 sb_installed() { printf '%s\n' "$@" >>"$SB_DIR/state/packages"; }
 # apt's simulation finds no package $@; with --no-lists apt has no package lists at all.
@@ -132,7 +135,12 @@ sb_answer() { printf '%s\t%s\n' "$1" "${2:-}" >>"$SB_DIR/state/answers"; }
 sb_clear_answers() { : >"$SB_DIR/state/answers"; }
 sb_env() { printf '%s\n' "$@" >>"$SB_DIR/conf/env"; }
 sb_snaps() { printf '%s\n' "$@" >"$SB_DIR/state/snaps"; }
-sb_lock_held() { echo "$1" >"$SB_DIR/state/lock-held"; }
+sb_lock_held() {
+  echo "$1" >"$SB_DIR/state/lock-held"
+  if [ "${2:-}" = gone ]; then touch "$SB_DIR/state/lock-gone"; else rm -f "$SB_DIR/state/lock-gone"; fi
+}
+# apt update fails for each source file whose name matches the ERE $1: no Release file.
+sb_apt_source_fails() { echo "$1" >>"$SB_DIR/state/source-fails"; }
 sb_disk_free() { echo "$1" >"$SB_DIR/state/disk-free"; }
 sb_done_marker() { sb_home_file .cache/velkor-post-install.done ""; }
 

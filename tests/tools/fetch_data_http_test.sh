@@ -28,8 +28,8 @@ publish_all
 mkdir -m 700 "$tmp/gnupg" && mkdir "$site/volian"
 gpg=(gpg --homedir "$tmp/gnupg" --batch --quiet)
 "${gpg[@]}" --passphrase '' --quick-gen-key 'Test <test@kelvane.invalid>' ed25519 sign never 2>/dev/null
-"${gpg[@]}" --armor --export >"$site/volian/scar.key"
-"${gpg[@]}" --export >"$site/volian/scar-binary.key"
+"${gpg[@]}" --armor --export >"$site/volian/armoured.key"
+"${gpg[@]}" --export >"$site/volian/binary.key"
 echo "not a key" >"$site/volian/garbage.key"
 python3 "$source_dir/tests/tools/fixture_server.py" "$site" "$tmp/port" "$tmp/requests" &
 server_pid=$!
@@ -38,7 +38,7 @@ base="http://127.0.0.1:$(cat "$tmp/port")"
 # run_fetch DATA_DIR ARGS...: sets $status, $out, $err and $requests.
 run_fetch() {
     : >"$tmp/requests"
-    KELVANE_DATA_DIR=$1 KELVANE_EXTENSIONS_SITE=$base KELVANE_NALA_KEY_URL=$base/volian/${key:-scar.key} \
+    KELVANE_DATA_DIR=$1 KELVANE_EXTENSIONS_SITE=$base KELVANE_NALA_KEY_URL=$base/volian/${key:-armoured.key} \
         "$source_dir/script/fetch-data" "${@:2}" >"$tmp/out" 2>"$tmp/err"
     status=$?
     out=$(cat "$tmp/out") err=$(cat "$tmp/err") requests=$(cat "$tmp/requests")
@@ -53,7 +53,7 @@ check_eq "fresh: each release has its shell's build" "8 8 7 7" "$(for r in 22.04
     grep -l "\"${r#*:}\"" "$data/extensions_${r%:*}"/*/metadata.json | wc -l; done | paste -sd' ')"
 # Unpacked whole, the armoured key stored as gpg's binary export, no staging folder left.
 check_eq "fresh: files" schema "$(cat "$data/extensions_22.04/tophat@fflewddur.github.io/schemas/gschemas.compiled"
-    cmp "$data/nala/volian-archive-scar-unstable.gpg" "$site/volian/scar-binary.key" 2>&1
+    cmp "$data/nala/volian-archive-keyring.gpg" "$site/volian/binary.key" 2>&1
     find "$data" -maxdepth 1 -name '.*' ! -name .)"
 run_fetch "$data" extensions nala
 check_eq "again: summary, no request" "fetch-data: 0 fetched, 31 already there, 0 failed, 2 not available|" "$(tail -n 1 <<<"$out")|$requests"
@@ -87,7 +87,7 @@ check_lines bad "extensions_22.04/caffeine@patapon.info: FAILED: not a zip archi
     "extensions_22.10/extension-list@tu.berry: FAILED: metadata.json" \
     "arcmenu@arcmenu.com: FAILED: zip archive holds paths outside its folder" \
     "tophat@fflewddur.github.io: FAILED: zip archive holds symbolic links" \
-    "scar-unstable.gpg: FAILED: $base/volian/garbage.key holds no OpenPGP public key"
+    "volian-archive-keyring.gpg: FAILED: $base/volian/garbage.key holds no OpenPGP public key"
 check_eq "bad: previous copies unchanged, nothing beside them" "" "$(diff -r "$tmp/before" "$data" 2>&1; ls "$data"/extensions_22.10/escaped.txt 2>/dev/null)"
 publish_all
 # A stale copy is replaced whole; a raw binary key is kept as it is.
@@ -95,10 +95,10 @@ stale=$tmp/stale/extensions_22.10/tophat@fflewddur.github.io
 mkdir -p "$stale" "$tmp/stale/nala"
 echo '{"uuid": "tophat@fflewddur.github.io", "shell-version": ["42"]}' >"$stale/metadata.json"
 touch "$stale/old.js"
-cp "$site/volian/scar.key" "$tmp/stale/nala/volian-archive-scar-unstable.gpg"
-key=scar-binary.key run_fetch "$tmp/stale" nala extensions
+cp "$site/volian/armoured.key" "$tmp/stale/nala/volian-archive-keyring.gpg"
+key=binary.key run_fetch "$tmp/stale" nala extensions
 check_eq "stale: replaced whole, the raw key kept" "0 metadata.json schemas" "$status $(cd "$stale" && echo *)$(
-    grep -L '"43"' "$stale/metadata.json"; cmp "$tmp/stale/nala/volian-archive-scar-unstable.gpg" "$site/volian/scar-binary.key")"
+    grep -L '"43"' "$stale/metadata.json"; cmp "$tmp/stale/nala/volian-archive-keyring.gpg" "$site/volian/binary.key")"
 run_fetch "$tmp/usage" everything
 check_eq "usage" "2|fetch-data: unknown argument 'everything' (expected --refresh, extensions, debs, nala)|" "$status|$err|$requests"
 check_finish

@@ -29,7 +29,7 @@ extension=caffeine@patapon.info
 mkdir -p "$data"/extensions_{22.04,22.10,24.04,26.04}/$extension "$data/debs" "$data/.fetch-data.abc123" "$tmp/elsewhere"
 tee "$data"/extensions_{22.04,22.10,24.04,26.04}/$extension/metadata.json <<<'{}' >"$data/extensions_22.04/$extension/a b.js"
 printf 'deb\n' >"$data/debs/webp-pixbuf-loader_0.2.1-1_amd64.deb"
-printf 'key\n' >"$data/nala/volian-archive-scar-unstable.gpg"
+printf 'key\n' >"$data/nala/volian-archive-keyring.gpg"
 mv "$data/refind" "$tmp/elsewhere/refind" && ln -s "$tmp/elsewhere/refind" "$data/refind"
 
 listing() { find "$1" -mindepth 1 -maxdepth 1 -printf '%f\n' 2>/dev/null | LC_ALL=C sort | paste -sd ' '; }
@@ -99,7 +99,7 @@ check_eq "incomplete: the lines" "package: missing data:
   extensions_22.04/: run script/fetch-data extensions
   extensions_22.10/no-metadata@x/metadata.json: run script/fetch-data --refresh extensions
   debs/webp-pixbuf-loader_*.deb: 2 files match, the wizard needs exactly one: delete them and run script/fetch-data debs
-  nala/volian-archive-scar-unstable.gpg: run script/fetch-data nala
+  nala/volian-archive-keyring.gpg: run script/fetch-data nala
   firefox/mozillateam-firefox-next.pref: restore it from git: git checkout -- data/firefox/mozillateam-firefox-next.pref
   firefox/packages.mozilla.org.pref: restore it from git: git checkout -- data/firefox/packages.mozilla.org.pref
   mirovel-T_Qe4QlMIvQ-unsplash.jpg: render it with script/make-wallpaper" "$err"

@@ -46,10 +46,10 @@ TEST(CommandLines, Packages) {
          apt_install_command("virtualbox", true, Questions::asked)},
         {unattended + "eatmydata apt autoremove --purge -y" + lock + " gnome-mahjongg aisleriot",
          apt_remove_command("gnome-mahjongg aisleriot")},
-        {unattended + "eatmydata apt update" + lock, apt_update_command()},
+        {unattended + "LC_ALL=C eatmydata apt update" + lock, apt_update_command()},
         {unattended + "eatmydata apt upgrade -y" + lock + keep, apt_upgrade_command(false)},
         {unattended + "eatmydata apt full-upgrade -y" + lock + keep, apt_upgrade_command(true)},
-        {"sudo eatmydata add-apt-repository -y ppa:libreoffice/ppa",
+        {"sudo eatmydata add-apt-repository -y -n ppa:libreoffice/ppa",
          add_ppa_command("ppa:libreoffice/ppa")},
         {unattended + "eatmydata apt install -y" + lock + keep + " ./debs/webp_*.deb",
          apt_install_deb_command("./debs/webp_*.deb")},
@@ -193,7 +193,7 @@ TEST(CommandLines, Dialogs) {
          "vala 'valac geany meld' OFF gimp 'gimp inkscape shutter' OFF steam 'steam lutris "
          "heroic' OFF spotify 'spotify youtube-music' OFF ffmpeg 'smplayer mpv ffmpeg sox' OFF "
          "mailspring 'mailspring' OFF rustdesk 'rustdesk remmina' OFF vmm 'virt-manager' OFF "
-         "vbox 'virtualbox' OFF vscode 'vscode' OFF 2> '/w/a'",
+         "vbox 'virtualbox' OFF vscode 'vscode' OFF meet 'webex zoom' OFF 2> '/w/a'",
          dialog_command(extra_apps_dialog(), "/w/a")},
     });
     EXPECT_EQ((std::vector<std::string>{" 'light' 'light       Install Refind - Light theme'",
@@ -272,11 +272,11 @@ TEST(CommandLines, SignedSources) {
         {"for f in /etc/apt/sources.list.d/xanmod-*.list /etc/apt/sources.list.d/xanmod-*.sources; "
          "do test -f \"$f\" && exit 0; done; exit 1",
          xanmod_source_test_command()},
-        {"sudo rm -f /etc/apt/sources.list.d/xanmod-kernel.sources "
-         "/etc/apt/keyrings/xanmod-archive-keyring.gpg",
+        {"sudo rm -f '/etc/apt/sources.list.d/xanmod-kernel.sources' "
+         "'/etc/apt/keyrings/xanmod-archive-keyring.gpg'",
          xanmod_source_remove_command()},
-        {"sudo rm -f /etc/apt/sources.list.d/xanmod-kernel.list "
-         "/etc/apt/trusted.gpg.d/xanmod-kernel.gpg",
+        {"sudo rm -f '/etc/apt/sources.list.d/xanmod-kernel.list' "
+         "'/etc/apt/trusted.gpg.d/xanmod-kernel.gpg'",
          xanmod_retired_source_remove_command()},
     });
 }

@@ -3,13 +3,16 @@
 
 #include <algorithm>
 
+#include "actions/layout_data.h"
 #include "actions/software_data.h"
 #include "app/options.h"
 #include "app/startup_data.h"
+#include "core/addresses_data.h"
 #include "core/app_console.h"
 #include "core/packages_data.h"
 #include "core/preflight_data.h"
 #include "core/release_data.h"
+#include "core/sources_data.h"
 #include "lib/files.h"
 #include "test_support.h"
 #include "wizard/browser_data.h"
@@ -88,25 +91,21 @@ TEST(CpuLevel, RealCpuinfoFilesAndTheFlagsLine) {
     EXPECT_EQ(1u, cpu_flag_set("SSE4_1  sse4_1\t").count("sse4_1"));
 }
 
-// Take each flag of the psABI levels away from a v4 CPU: the level falls below the one that
-// needs it. A level without the lower ones' flags does not count.
-TEST(CpuLevel, EveryRequiredFlagCounts) {
-    const std::pair<int, Strings> levels[] = {
-        {2, {"cx16", "lahf_lm", "popcnt", "pni", "sse4_1", "sse4_2", "ssse3"}},
-        {3, {"avx", "avx2", "bmi1", "bmi2", "f16c", "fma", "abm", "movbe", "xsave"}},
-        {4, {"avx512f", "avx512bw", "avx512cd", "avx512dq", "avx512vl"}},
+// A v4 CPU's registers, and one thing taken away each time; the knob takes one digit.
+TEST(CpuLevel, FromCpuidAsTheLoaderDecides) {
+    const CpuidRegisters v4{0x3cd83201, 0xd0030128, 0x21, 0xe6};
+    const std::pair<CpuidRegisters, int> rows[] = {
+        {v4, 4},
+        {{v4.leaf1_ecx, v4.leaf7_ebx, v4.extended1_ecx, 0x06}, 3},             // no ZMM state saved
+        {{v4.leaf1_ecx & ~(1u << 27), v4.leaf7_ebx, v4.extended1_ecx, 0}, 2},  // no OSXSAVE
+        {{v4.leaf1_ecx, v4.leaf7_ebx, 0x01, v4.xcr0}, 2},                      // no LZCNT
+        {{v4.leaf1_ecx, v4.leaf7_ebx, 0x20, v4.xcr0}, 1},                      // no LAHF
     };
-    const std::set<std::string> v4 = cpu_flag_set(cpuinfo_flags(fixture("cpuinfo/v4")));
-    ASSERT_EQ(4, x86_64_level(v4));
-    for (const auto& [level, flags] : levels) {
-        for (const auto& flag : flags) {
-            std::set<std::string> without = v4;
-            ASSERT_EQ(1u, without.erase(flag)) << flag;
-            EXPECT_EQ(level - 1, x86_64_level(without)) << flag;
-        }
+    for (const auto& [registers, level] : rows) {
+        EXPECT_EQ(level, x86_64_level_from_cpuid(registers)) << level;
     }
-    EXPECT_EQ(1, x86_64_level(cpu_flag_set("avx avx2 bmi1 bmi2 f16c fma abm movbe xsave avx512f "
-                                           "avx512bw avx512cd avx512dq avx512vl")));
+    EXPECT_EQ(2, cpu_level_knob("2"));
+    for (const char* bad : {"0", "5", "22", "x", ""}) EXPECT_EQ(std::nullopt, cpu_level_knob(bad));
 }
 
 TEST(Packages, NamesQueriesAndWhatIsMissing) {
@@ -132,6 +131,9 @@ TEST(Preflight, LockHoldersSourcesFreeSpaceAndHosts) {
     EXPECT_TRUE(parse_lock_holders("").empty());
     EXPECT_EQ("Waiting for another package manager (unattended-upgr, pid 1234) to finish… 2 min",
               lock_wait_text("unattended-upgr", 1234, 2));
+    // A holder that ended before its name was read.
+    EXPECT_EQ("Waiting for another package manager (pid 77) to finish… 0 min",
+              lock_wait_text("", 77, 0));
 
     // Both formats; options before the URI, comments, cdrom and a second URI of a known host.
     const std::string sources_list =
@@ -154,28 +156,40 @@ TEST(Preflight, LockHoldersSourcesFreeSpaceAndHosts) {
     EXPECT_EQ("4.9 GiB", size_text(5300000000));
     EXPECT_EQ("300 MiB", size_text(kernel_free_bytes));
 
-    // The browser picks its host; each host is asked once and reported with its role.
-    AppConsole app;
-    for (const auto& [browser, release, host, count] :
-         {std::tuple{"chrome", "22.04", "dl.google.com", 6u},
-          {"edge", "22.04", "packages.microsoft.com", 6u},
-          {"firefox", "22.04", "ppa.launchpadcontent.net", 5u},
-          {"firefox", "26.04", "packages.mozilla.org", 6u}}) {
-        app.web_browser = browser;
-        app.release = find_release(release).value();
-        Strings hosts;
-        for (const auto& check : one_per_host(wizard_host_checks(app, {"http://a.org/u/"}))) {
-            hosts.push_back(url_host(check.url));
-        }
-        EXPECT_EQ(count, hosts.size()) << browser << " " << release;
-        EXPECT_EQ("a.org", hosts.front());
-        EXPECT_NE(hosts.end(), std::find(hosts.begin(), hosts.end(), host)) << browser;
-    }
     const std::vector<HostCheck> checks{{"the archive", "http://a.org/u/"},
                                         {"the web browser", "https://b.org/x"}};
     const auto failed = failed_hosts(checks, "b.org\n");
     ASSERT_EQ(1u, failed.size());
     EXPECT_EQ("the web browser", failed[0].role);
+}
+
+// Every address in the command lines of a pass, on every release with every browser, has its
+// host asked before the first change; the archive comes first, each host once.
+TEST(Preflight, EveryDownloadOfAPassHasItsHostChecked) {
+    AppConsole app;
+    for (const auto& release : release_profiles()) {
+        for (const auto& [tag, address] : browser_addresses) {
+            app.release = release;
+            app.web_browser = tag;
+            Strings hosts;
+            for (const auto& check : one_per_host(wizard_host_checks(app, {"http://a.org/u/"})))
+                hosts.push_back(url_host(check.url));
+            EXPECT_EQ("a.org", hosts.front());
+            Strings texts{extension_installer_commands("/w").front(), deb_get_installer_command(),
+                          flathub_remote_command(),
+                          download_command("/w", appimagelauncher_download.url)};
+            // Firefox comes from the team PPA, or where the release says so its maker's own.
+            if (tag != "firefox") texts.emplace_back(find_browser(tag)->download_url);
+            if (tag == "firefox" && release.firefox_source == FirefoxSource::maker_repository)
+                texts.push_back(keyring_install_command(firefox_maker_source));
+            for (const auto& text : texts) {
+                const auto url = Velkor::regex_match("https?://[^' ]+", text, false);
+                ASSERT_TRUE(url) << text;
+                EXPECT_EQ(1, std::count(hosts.begin(), hosts.end(), url_host((*url)[0])))
+                    << release.version << " " << tag << ": " << (*url)[0];
+            }
+        }
+    }
 }
 
 // apt's own words: unknown names (a dotted name is retried as a pattern), no candidate in both
@@ -205,6 +219,27 @@ TEST(Packages, AptSimulationAndAnEmptyCache) {
     EXPECT_FALSE(apt_policy_has_no_lists(
         "Package files:\n 100 /var/lib/dpkg/status\n"
         " 500 http://archive.ubuntu.com/ubuntu noble/main amd64 Packages\r\n"));
+}
+
+// apt 3's prefixes and a terminal's progress lines; a PPA's source names its address with a
+// slash that apt leaves out; a sibling address and a failure of the network are no fault of it.
+TEST(Sources, WhatAptUpdateSaysOfASource) {
+    const AptUpdateReport report = parse_apt_update(
+        "0% [Working]\rHit:1 http://archive.ubuntu.com/ubuntu noble InRelease\r\n"
+        "Error: The repository 'https://ppa.launchpadcontent.net/lo/ppa/ubuntu noble Release' "
+        "does not have a Release file.\n"
+        "Warning: Failed to fetch http://x.org/u/dists/noble/InRelease  Temporary failure "
+        "resolving 'x.org'\n");
+    EXPECT_TRUE(report.reached_a_repository);
+    const Strings ppa = source_file_uris(
+        "deb https://ppa.launchpadcontent.net/lo/ppa/ubuntu/ noble main\n"
+        "# deb-src https://ppa.launchpadcontent.net/lo/ppa/ubuntu/ noble main\n");
+    EXPECT_EQ(FetchFailure::no_release_file, source_failure(ppa, report.errors));
+    EXPECT_EQ(std::nullopt,
+              source_failure({"https://ppa.launchpadcontent.net/lo/pp"}, report.errors));
+    EXPECT_EQ(std::nullopt, source_failure({"http://x.org/u"}, report.errors));
+    EXPECT_EQ((Strings{"https://a.org/x", "http://b.org/y"}),
+              source_file_uris("Types: deb\nURIs: https://a.org/x http://b.org/y\nSuites: s\n"));
 }
 
 // Every list apt is given on a release holds no name that release lacks; 22.04's lists are
@@ -245,8 +280,8 @@ TEST(Answers, ChecklistToInstallListsInTheAnswersOrder) {
          " steam virt-manager virtualbox-qt virtualbox-ext-pack virtualbox-guest-additions-iso",
          " lutris heroic code",
          "sudo usermod -aG libvirt alice ; sudo usermod -aG vboxusers alice ; "},
-        {"vscode skype spotify mailspring rustdesk", "",
-         " code spotify-client youtube-music mailspring rustdesk", ""},
+        {"vscode skype spotify mailspring rustdesk meet", "",
+         " code spotify-client youtube-music mailspring rustdesk webex zoom", ""},
         {" vbox  onlyoffice softmaker ure\tvscode ",
          " virtualbox-qt virtualbox-ext-pack virtualbox-guest-additions-iso", "",
          "sudo usermod -aG vboxusers alice ; "},
@@ -265,7 +300,7 @@ TEST(Answers, ChecklistToInstallListsInTheAnswersOrder) {
                package_names(lists.deb_get_packages).size();
     };
     for (const char* tag : {"build", "vala", "gimp", "steam", "spotify", "ffmpeg", "mailspring",
-                            "rustdesk", "vmm", "vbox", "vscode"}) {
+                            "rustdesk", "vmm", "vbox", "vscode", "meet"}) {
         every_tag += std::string(tag) + " ";
         names_alone += names_of(extra_apps_lists(tag, "alice"));
     }
@@ -342,10 +377,10 @@ TEST(Options, RebootOptionsAndTheVersion) {
          "(rt-x86-64v3), edge-x64v2 (edge-x86-64v2) or edge-x64v3 (edge-x86-64v3))"},
         {{"software", "steam", "skype"},
          "kelvane: invalid value 'skype' for software (choose build, vala, gimp, steam, spotify, "
-         "ffmpeg, mailspring, rustdesk, vmm, vbox or vscode)"},
+         "ffmpeg, mailspring, rustdesk, vmm, vbox, vscode or meet)"},
         {{"software", "stema"},
          "kelvane: invalid value 'stema' for software (choose build, vala, gimp, steam, spotify, "
-         "ffmpeg, mailspring, rustdesk, vmm, vbox or vscode); did you mean 'steam'?"},
+         "ffmpeg, mailspring, rustdesk, vmm, vbox, vscode or meet); did you mean 'steam'?"},
         {{"frobnicate"}, "kelvane: unknown command 'frobnicate'"},
         {{"udno"}, "kelvane: unknown command 'udno'; did you mean 'undo'?"},
     };

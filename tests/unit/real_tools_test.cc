@@ -13,8 +13,10 @@
 #include "actions/theme_data.h"
 #include "actions/undo_data.h"
 #include "app/main_menu.h"
+#include "app/startup.h"
 #include "core/dialogs_data.h"
 #include "core/release_data.h"
+#include "core/sources_data.h"
 #include "test_support.h"
 #include "wizard/browser_data.h"
 #include "wizard/desktop_data.h"
@@ -157,4 +159,79 @@ TEST(RealTools, TextsAndEditsReadByTheirTools) {
         EXPECT_NE(std::string::npos, result.output.find(expected))
             << script << "\nexpected: " << expected << "\nin: " << result.output;
     }
+}
+
+namespace {
+
+// Repositories on a local server: one that works, one without a Release file, an unsigned one,
+// one signed with a key apt was not given and one whose index answers 404. The server's pid.
+std::string serve_repositories(const ScratchDir& dir) {
+    const auto made = run_sh("set -e; cd " + sh_quote(dir.path()) + R"SH(
+        index=site/good/dists/s/main/binary-amd64/Packages release=site/good/dists/s/Release
+        mkdir -p ${index%/*} site/unsigned/dists/s site/notfound/dists/s site/unknownkey/dists/s \
+            parts state/lists/partial cache/archives/partial
+        printf 'Package: t\nVersion: 1\nArchitecture: all\nFilename: t.deb\nSize: 1\n' >$index
+        printf 'Date: %s\nSuite: s\nArchitectures: amd64\nComponents: main\nSHA256:\n %s %s %s\n' \
+            "$(date -Ru)" "$(sha256sum <$index | cut -d' ' -f1)" "$(stat -c %s $index)" \
+            main/binary-amd64/Packages >$release
+        cp $release site/unsigned/dists/s/ && cp $release site/notfound/dists/s/
+        mkdir -m 700 gnupg && gpg="gpg --homedir gnupg --batch --quiet"
+        $gpg --passphrase '' --quick-gen-key 'T <t@x.invalid>' ed25519 sign never 2>/dev/null
+        $gpg --clearsign -o site/unknownkey/dists/s/InRelease $release
+        gpgconf --homedir gnupg --kill all
+        printf 'Dir::%s "%s";\n' Etc::SourceList "$PWD/sources.list" State "$PWD/state" \
+            Cache "$PWD/cache" Etc::Trusted "$PWD/trusted.gpg" Etc::SourceParts "$PWD/parts" \
+            Etc::Parts "$PWD/parts" Etc::TrustedParts "$PWD/parts" >apt.conf
+        printf '%s;\n' 'Debug::NoLocking "1"' 'APT::Sandbox::User "root"' 'Acquire::Retries "0"' \
+            'Acquire::Languages "none"' 'APT::Architecture "amd64"' >>apt.conf
+        python3 )SH" + std::string(KELVANE_SOURCE_DIR) +
+                             "/tests/tools/fixture_server.py \"$PWD/site\" \"$PWD/port\" /dev/null "
+                             ">/dev/null 2>&1 & echo $!; until [ -s port ]; do sleep 0.1; done");
+    return made.status == 0 ? made.output : "";
+}
+
+}  // namespace
+
+// The real apt-get names each repository it cannot fetch, and only a repository's own fault
+// takes the source out; without any repository answering nothing does.
+TEST(RealTools, AptUpdateFailuresAsAptReportsThem) {
+    if (run_sh("command -v apt-get && command -v gpg && command -v python3").status != 0)
+        GTEST_SKIP() << "needs apt-get, gpg and python3";
+    ScratchDir dir;
+    const std::string server = serve_repositories(dir);
+    ASSERT_FALSE(server.empty());
+    const std::string base = "http://127.0.0.1:" + read_file(dir / "port");
+    const std::string good = "deb [trusted=yes] " + base + "/good s main\n";
+    const std::tuple<std::string, std::string, std::optional<FetchFailure>, bool> rows[] = {
+        {base + "/norelease/", good, FetchFailure::no_release_file, true},
+        {base + "/unsigned", good, FetchFailure::not_signed, true},
+        {base + "/unknownkey", good, FetchFailure::unknown_key, true},
+        {"[trusted=yes] " + base + "/notfound", good, FetchFailure::not_found, true},
+        {"http://127.0.0.2:9/refused", good, std::nullopt, true},
+        {"http://nonexistent.invalid/x", "deb http://127.0.0.3:9/y s main\n", std::nullopt, false},
+    };
+    for (const auto& [source, others, failure, reached] : rows) {
+        write_file(dir / "sources.list", others + "deb " + source + " s main\n");
+        const auto update = run_sh("cd " + sh_quote(dir.path()) +
+                                   " && env -u http_proxy LC_ALL=C APT_CONFIG=apt.conf apt-get "
+                                   "update");
+        const AptUpdateReport report = parse_apt_update(update.output);
+        const auto uris = source_file_uris("deb " + source + " s main");
+        EXPECT_EQ(failure, source_failure(uris, report.errors)) << source << update.output;
+        EXPECT_EQ(std::nullopt, source_failure(source_file_uris(good), report.errors)) << source;
+        EXPECT_EQ(reached, report.reached_a_repository) << update.output;
+    }
+    run_sh("kill " + server);
+}
+
+// The level from CPUID is the highest one the C library's loader calls supported here.
+TEST(RealTools, CpuLevelAgreesWithTheLoader) {
+    const std::string help = run_sh("/lib64/ld-linux-x86-64.so.2 --help").output;
+    if (help.find("x86-64-v2 (") == std::string::npos) GTEST_SKIP() << "the loader lists no levels";
+    int loader_level = 1;
+    for (int level = 2; level <= 4; ++level) {
+        const std::string supported = "x86-64-v" + std::to_string(level) + " (supported";
+        if (help.find(supported) != std::string::npos) loader_level = level;
+    }
+    EXPECT_EQ(loader_level, x86_64_level_from_cpuid(read_cpuid())) << help;
 }

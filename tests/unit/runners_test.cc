@@ -34,8 +34,12 @@ TEST(Exec, ExitCodesOfNormalExitFailureSignalAndMissingCommand) {
                                    Velkor::run_command("kill -9 $$"),
                                    Velkor::run_command("exit 255"),
                                    Velkor::run_command("kelvane-no-such-program")};
-    Velkor::run_command("echo to the terminal; echo problem >&2");
+    // Shown and, when asked for, kept.
+    Velkor::ExecOutput kept;
+    Velkor::run_command("echo to the terminal; echo problem >&2", Velkor::RunMode::terminal, &kept);
     EXPECT_EQ("to the terminal\n", testing::internal::GetCapturedStdout());
+    EXPECT_EQ("to the terminal\n", kept.std_out.value_or("-"));
+    EXPECT_EQ("problem\n", kept.std_err.value_or("-"));
     const std::string err = testing::internal::GetCapturedStderr();
     EXPECT_EQ((std::vector<int>{3, 0, 9, 255, 127}), results);
     EXPECT_NE(std::string::npos, err.find("problem\n"));

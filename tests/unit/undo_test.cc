@@ -15,6 +15,7 @@ TEST(Undo, ManifestRoundTripKeepsEveryEntry) {
     manifest.installed = {"nala", "guake"};
     manifest.removed = {"thunderbird"};
     manifest.sources = {"/etc/apt/sources.list.d/x y.list"};
+    manifest.taken_out = {"/etc/apt/sources.list.d/dead.list", "/etc/apt/trusted.gpg.d/dead.gpg"};
     manifest.firefox_snap_removed = true;
     manifest.flatpak_remotes = {"flathub"};
     manifest.extensions = {"/home/u/.local/share/gnome-shell/extensions/dash@x"};

@@ -34,6 +34,13 @@ test_lock_held_for_a_while_then_the_pass_finishes() {
   assert_calls 2 '^sudo .*apt (full-)?upgrade -y .*--force-confdef -o Dpkg::Options::=--force-confold'
   assert_called '^sudo env .*DEBGET_TOKEN=tok-secret-42 eatmydata deb-get install microsoft-edge-stable$'
   ! grep -rq tok-secret-42 "$SB_HOME/.local/state/kelvane" || fail "the token is in the log"
+  # A holder that ends before its name is read (unattended-upgrade finishing) is no error.
+  sb_lock_held 2 gone
+  sb_run software vscode
+  assert_status 0
+  assert_stdout_has "Waiting for another package manager (pid "
+  ! grep -q '^E: ' "$SB_STDERR" || fail "an error: $(grep -m1 '^E: ' "$SB_STDERR")"
+  assert_called 'deb-get install code$'
 }
 
 # A holder that never lets go: the run stops at the first package command and names it.

@@ -60,12 +60,12 @@ test_theme_and_layout() {
 # status 1). On 24.04 its key, its source with the codename, the package check, the package.
 test_kernel_by_release_and_cpu() {
   local row os cpu expected
-  for row in "ubuntu-22.04|v3|XanMod no longer publishes kernels for Ubuntu 22.04 (jammy)." \
-    "ubuntu-22.10|v3|XanMod no longer publishes kernels for Ubuntu 22.10 (kinetic)." \
-    "ubuntu-24.04|v1|XanMod publishes no kernel for this CPU: its builds need x86-64 Level 2 features."; do
+  for row in "ubuntu-22.04|3|XanMod no longer publishes kernels for Ubuntu 22.04 (jammy)." \
+    "ubuntu-22.10|3|XanMod no longer publishes kernels for Ubuntu 22.10 (kinetic)." \
+    "ubuntu-24.04|1|XanMod publishes no kernel for this CPU: its builds need x86-64 Level 2 features."; do
     IFS='|' read -r os cpu expected <<<"$row"
     sb_os_release "$os"
-    sb_cpuinfo "$cpu"
+    sb_cpu_level "$cpu"
     menu_run xanmod "" cancel
     assert_status 0
     assert_dialogs "Choose Action|XanMod Kernel|Choose Action"
@@ -75,7 +75,7 @@ test_kernel_by_release_and_cpu() {
     assert_stderr_has "E: $expected"
     assert_not_called 'xanmod|gpg|apt'
   done
-  sb_cpuinfo v2
+  sb_cpu_level 2
   menu_run xanmod linux-xanmod-x64v3 "" linux-xanmod-x64v2
   assert_status 0
   assert_dialogs "Choose Action|XanMod Kernel|Not Supported by CPU|XanMod Kernel"
@@ -91,7 +91,7 @@ test_kernel_by_release_and_cpu() {
   assert_order '^apt-get -s install linux-xanmod-lts-x64v2$' 'apt install .* linux-xanmod-lts-x64v2$'
   assert_not_called 'tee|gpg|apt update'
   # An earlier version's source (retired suite, key in the shared store) makes way for the current.
-  sb_cpuinfo v3
+  sb_cpu_level 3
   rm "$SB_DIR/sys/etc/apt/sources.list.d/xanmod-kernel.sources"
   sb_root_file /etc/apt/sources.list.d/xanmod-kernel.list "deb http://deb.xanmod.org releases main"
   sb_run kernel lts
@@ -132,11 +132,11 @@ test_boot_manager_on_efi_and_refused_on_bios() {
 }
 
 test_extra_software_one_call_per_source() {
-  menu_run install '"steam" "vmm" "vbox" "vscode"'
+  menu_run install '"steam" "vmm" "vbox" "vscode" "meet"'
   assert_status 0
   assert_calls 1 '^sudo eatmydata apt install '
   assert_calls 1 '^sudo eatmydata deb-get install '
-  assert_order 'apt install .* steam virt-manager virtualbox-qt' 'deb-get install lutris heroic code$' \
+  assert_order 'apt install .* steam virt-manager virtualbox-qt' 'deb-get install lutris heroic code webex zoom$' \
     '^sudo usermod -aG libvirt kelvanetest$' '^sudo usermod -aG vboxusers kelvanetest$'
   menu_run install ""
   assert_stdout_has "Nothing to install"
@@ -197,10 +197,10 @@ changes_made() {
 test_verbs_do_what_the_menu_does() {
   local row verb answers=()
   sb_os_release ubuntu-24.04
-  sb_cpuinfo v2
+  sb_cpu_level 2
   for row in "theme dark|theme;dark" "layout windows|layout;windows" \
     "kernel x64v2|xanmod;linux-xanmod-x64v2" "boot-manager light|refind;light" \
-    "software steam vscode|install;\"steam\" \"vscode\""; do
+    "software steam vscode meet|install;\"steam\" \"vscode\" \"meet\""; do
     IFS='|' read -r verb answers <<<"$row"
     IFS=';' read -ra answers <<<"$answers"
     rm -rf "$SB_HOME" "$SB_DIR/sys"

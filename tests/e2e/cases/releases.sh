@@ -9,18 +9,22 @@ marker=.cache/velkor-post-install.done
 options=(--noreboot --yes --browser=chrome --accept-chrome-licence --layout=ubuntu --theme=dark)
 
 # One row per release: its version, the names its archive lacks, the extension it has no build
-# of, whether Nala comes from its archive, its GNOME's font-rendering and the video player
-# left in the default applications.
+# of, whether Nala comes from its archive, its GNOME's font-rendering, the video player left in
+# the default applications, its FUSE 2 package and where its WebP loader comes from.
 test_a_pass_on_each_release() {
-  local row version lacks no_build nala_archive rendering player name
-  for row in "22.04||-|no||org.gnome.Showtime" "22.10||-|no||org.gnome.Showtime" \
-    "24.04|libappindicator1 steam|transparent-top-bar@ftpix.com|yes||org.gnome.Showtime" \
-    "26.04|libappindicator1 neofetch p7zip-rar steam|tophat@fflewddur.github.io|yes|font-rendering='manual'|vlc"; do
-    IFS='|' read -r version lacks no_build nala_archive rendering player <<<"$row"
+  local row version lacks no_build nala_archive rendering player fuse webp name
+  for row in "22.04|webp-pixbuf-loader|-|no||org.gnome.Showtime|libfuse2|deb" \
+    "22.10||-|no||org.gnome.Showtime|libfuse2|archive" \
+    "24.04|libappindicator1 steam|transparent-top-bar@ftpix.com|yes||org.gnome.Showtime|libfuse2t64|archive" \
+    "26.04|libappindicator1 neofetch p7zip-rar steam|tophat@fflewddur.github.io|yes|font-rendering='manual'|vlc|libfuse2t64|none"; do
+    IFS='|' read -r version lacks no_build nala_archive rendering player fuse webp <<<"$row"
     rm -rf "$SB_HOME" "$SB_DIR/sys"
     mkdir -p "$SB_HOME"
     : >"$SB_DIR/state/packages"
     system_files
+    # What an earlier version added for Volian's retired suite makes way for the current source.
+    [ "$nala_archive" = yes ] ||
+      sb_root_file /etc/apt/sources.list.d/volian-archive-scar-unstable.sources "Suites: scar"
     sb_os_release "ubuntu-$version"
     sb_snaps firefox thunderbird
     sb_installed thunderbird
@@ -31,6 +35,15 @@ test_a_pass_on_each_release() {
     assert_order 'apt-get -s install' 'apt install'
     assert_not_called 'apt-key|kdeapps'
     for name in $lacks; do assert_not_called " $name( |$)"; done
+    # deb-get's installer needs jq, which a fresh desktop lacks; AppImages need FUSE 2.
+    assert_order 'apt install .* jq lsb-release curl wget distro-info-data$' 'curl -fsSL .*deb-get'
+    assert_called "apt install .* $fuse$"
+    assert_called '^sudo flatpak remote-add --if-not-exists flathub https://dl.flathub.org/'
+    case $webp in
+      deb) assert_called 'apt install -y .*debs/webp-pixbuf-loader_[^ ]*\.deb$' ;;
+      archive) assert_called 'apt install .*--no-install-recommends .* webp-pixbuf-loader$' ;;
+      none) assert_not_called 'webp-pixbuf-loader' ;;
+    esac
     # From 24.04 on Nala is in the archive and Thunderbird a snap, which apt cannot remove.
     if [ "$nala_archive" = yes ]; then
       assert_not_called 'nala/volian|apt .*remove .* thunderbird( |$)'
@@ -38,6 +51,8 @@ test_a_pass_on_each_release() {
     else
       assert_called 'nala/volian'
       assert_called 'apt .*remove .* thunderbird( |$)'
+      grep -qx 'Suites: nala' "$SB_DIR/sys/etc/apt/sources.list.d/volian-nala.sources" || fail "$version: Nala's suite"
+      [ ! -e "$SB_DIR/sys/etc/apt/sources.list.d/volian-archive-scar-unstable.sources" ] || fail "$version: scar kept"
     fi
     diff <(ls "$SB_WORK/extensions_$version") <(ls "$SB_HOME/.local/share/gnome-shell/extensions") ||
       fail "$version: not the release's extensions"

@@ -29,7 +29,7 @@ test_help_version_and_usage_errors_run_nothing() {
 # The data is checked before the first dialog, and found from any folder.
 test_data_folder_and_preflight() {
   local item
-  for item in "extensions_22.04" "debs" "nala/volian-archive-scar-unstable.gpg"; do
+  for item in "extensions_22.04" "debs" "nala/volian-archive-keyring.gpg"; do
     mv "$SB_WORK/$item" "$SB_DIR/aside"
     sb_run
     mv "$SB_DIR/aside" "$SB_WORK/$item"

@@ -32,7 +32,7 @@ test_two_passes_in_a_home_with_a_blank_and_a_quote() {
   sb_run --noreboot
   assert_status 0
   assert_dialogs "Kelvane ~ kelvane.org|Web Browser|Google Chrome EULA|Desktop Layout|GTK Theme"
-  assert_headers "Enable 'universe' and 'multiverse' repositories|Check that the packages exist|Install some dependencies|Update bash prompt|Update fish prompt|Remove Firefox snap|Remove default applications|Install applications|Install Deb-get|Install Nala|Refresh package information|Install AppImageLauncher|Install Flatpak support|Install Snap support|Install Web Browser|Install Google Chrome|Install Guake terminal|Install Zram tools|Install latest LibreOffice|Install Updates|Refresh package information|Install updates: apt upgrade|Install updates: apt full-upgrade|Install Wallpaper|Install Variety|Install GNOME extensions|Update SSH configuration|Apply Layout: windows|Apply Theme: dark|Post-install tasks are complete.|Restarting the system is recommended."
+  assert_headers "Enable 'universe' and 'multiverse' repositories|Check that the packages exist|Install some dependencies|Update bash prompt|Update fish prompt|Remove Firefox snap|Remove default applications|Install applications|Install Deb-get|Install Nala|Refresh package information|Install AppImageLauncher|Install Flatpak support|Install Snap support|Install Web Browser|Install Google Chrome|Install Guake terminal|Install Zram tools|Install latest LibreOffice|Refresh package information|Install Updates|Refresh package information|Install updates: apt upgrade|Install updates: apt full-upgrade|Install Wallpaper|Install Variety|Install GNOME extensions|Update SSH configuration|Apply Layout: windows|Apply Theme: dark|Post-install tasks are complete.|Restarting the system is recommended."
   assert_order 'add-apt-repository -y universe' 'apt install .*dconf-cli$' '^dconf load' \
     'snap remove firefox' 'apt install .*gnome-tweaks' 'webp-pixbuf-loader' 'curl -fsSL .*deb-get' \
     'nala/volian' 'apt install .* nala$' '^wget .*appimagelauncher' 'apt install .* flatpak$' 'remote-add' \
@@ -103,13 +103,15 @@ test_browser_choices() {
     [ -f "$SB_HOME/$marker" ] || fail "$browser: no done marker"
     [ "$eula" != 0 ] || assert_called 'apt install -y .* /.*/appimagelauncher_[^/]*\.deb$'
   done
-  # deb-get has no LibreWolf for 26.04: refused there before any change.
-  sb_os_release ubuntu-26.04
+  # deb-get has no LibreWolf for 22.10 and 26.04: refused there before any change.
   rm -f "$SB_HOME/$marker"
-  sb_run --yes --browser=librewolf --layout=windows --theme=dark --noreboot
-  assert_status 1
-  assert_stderr_has "E: LibreWolf is not offered on Ubuntu 26.04: deb-get has no build of it"
-  assert_not_called '^sudo (eatmydata|add-apt-repository|snap|cp)|deb-get'
+  for version in 22.10 26.04; do
+    sb_os_release "ubuntu-$version"
+    sb_run --yes --browser=librewolf --layout=windows --theme=dark --noreboot
+    assert_status 1
+    assert_stderr_has "E: LibreWolf is not offered on Ubuntu $version: deb-get has no build of it"
+    assert_not_called '^sudo (eatmydata|add-apt-repository|snap|cp)|deb-get'
+  done
 }
 
 test_cancel_at_each_question_changes_nothing() {
@@ -203,7 +205,8 @@ test_interrupt_stops_the_run() {
 }
 
 # What goes wrong in a step that does not stop the run is summed up at the end: no restart, no
-# done marker, status 1; the next pass repairs what failed.
+# done marker, status 1; the next pass repairs what failed. A PPA that publishes nothing for the
+# release is taken out again with its key, and the pass goes on.
 test_errors_are_summed_up_and_repaired() {
   sb_home_file .bashrc "# private"
   chmod 600 "$SB_HOME/.bashrc"
@@ -213,16 +216,28 @@ test_errors_are_summed_up_and_repaired() {
   sb_fail add-apt-repository 'universe'
   sb_fail chmod '600 .*ssh/config'
   sb_fail sudo 'chmod 755 /usr/bin/gnome-shell-extension-installer'
+  sb_apt_source_fails '^libreoffice-'
   answers firefox
   sb_run
   assert_status 1
   assert_not_called shutdown
   [ ! -e "$SB_HOME/$marker" ] || fail "done marker after errors"
   for line in "Step with an error: Enable extra repositories" "Step with an error: Install Zram tools" \
+    "Step with an error: Install LibreOffice" \
     "Step with an error: Update SSH configuration" "Step with an error: Install GNOME extensions" \
     "The machine was not restarted because of these errors."; do
     assert_stdout_has "$line"
   done
+  assert_stderr_has "E: apt could not use the LibreOffice PPA (its repository does not have a Release file); the run took its source out again: /etc/apt/sources.list.d/libreoffice-ubuntu-ppa-jammy.list"
+  [ -z "$(ls "$SB_DIR/sys/etc/apt/sources.list.d" "$SB_DIR/sys/etc/apt/trusted.gpg.d" | grep libreoffice)" ] ||
+    fail "the PPA stayed: $(ls -R "$SB_DIR/sys/etc/apt")"
+  assert_not_called 'apt install .*libreoffice-calc'
+  # The PPA's update, its removal, the update once more; then the upgrades still run.
+  [ "$(grep -oE '^(add-apt-repository .*libreoffice|apt update|sudo rm -f .*libreoffice|apt (full-)?upgrade)' \
+    "$SB_LOG" | sed -n '/^add-apt/,$p' | sed -E 's/^(sudo rm|add-apt-repository) .*/\1/' | paste -sd'|')" = \
+    "add-apt-repository|apt update|sudo rm|apt update|apt update|apt upgrade|apt full-upgrade" ] ||
+    fail "calls after the PPA: $(grep -E 'libreoffice|^apt (update|upgrade)' "$SB_LOG" | paste -sd'|')"
+  : >"$SB_DIR/state/source-fails"
   assert_stderr_has "E: Failed to set mode 600 on $SB_HOME/.ssh/config"
   assert_stdout_lacks "Updated: $SB_HOME/.ssh/config"
   [ "$(stat -c %a "$SB_HOME/.bashrc")" = 600 ] || fail ".bashrc mode $(stat -c %a "$SB_HOME/.bashrc")"
