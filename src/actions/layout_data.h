@@ -6,8 +6,8 @@
 #include <string_view>
 #include <vector>
 
-#include "core/settings_data.h"
 #include "core/addresses_data.h"
+#include "core/settings_data.h"
 
 struct Dialog;
 struct ReleaseProfile;

@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "core/release_data.h"
-#include "lib/schemas.h"
 #include "core/sources_data.h"
+#include "lib/schemas.h"
 
 /// The installed-package list of the machine, as last read from dpkg-query.
 class Packages {
