@@ -27,6 +27,8 @@ test_a_pass_on_each_release() {
     sb_run "${options[@]}"
     assert_status 0
     [ -f "$SB_HOME/$marker" ] || fail "$version: no done marker"
+    [ -z "$(find "$SB_HOME" -type f -perm /111)" ] ||
+      fail "$version: executable: $(find "$SB_HOME" -type f -perm /111)"
     assert_stdout_has "Package check: all "
     assert_order 'apt-get -s install' 'apt install'
     assert_not_called 'apt-key|kdeapps'
