@@ -190,8 +190,9 @@ TEST(CommandLines, Dialogs) {
          dialog_command(web_browser_dialog(false), "")},
         {"whiptail --title 'Install Software' --cancel-button 'Exit' --notags --checklist -- "
          "'Choose items to install:' 30 78 20 build 'build-essential dkms git git-extras   ' OFF "
-         "vala 'valac geany meld' OFF gimp 'gimp inkscape shutter' OFF steam 'steam lutris "
-         "heroic' OFF spotify 'spotify youtube-music' OFF ffmpeg 'smplayer mpv ffmpeg sox' OFF "
+         "vala 'valac geany meld' OFF gimp 'gimp inkscape shutter imagemagick' OFF steam "
+         "'steam lutris heroic' OFF spotify 'spotify youtube-music' OFF "
+         "ffmpeg 'smplayer mpv ffmpeg sox' OFF "
          "mailspring 'mailspring' OFF rustdesk 'rustdesk remmina' OFF vmm 'virt-manager' OFF "
          "vbox 'virtualbox' OFF vscode 'vscode' OFF 2> '/w/a'",
          dialog_command(extra_apps_dialog(), "/w/a")},

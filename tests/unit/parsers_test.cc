@@ -245,7 +245,7 @@ TEST(Answers, ChecklistToInstallListsInTheAnswersOrder) {
          " steam virt-manager virtualbox-qt virtualbox-ext-pack virtualbox-guest-additions-iso",
          " lutris heroic code",
          "sudo usermod -aG libvirt alice ; sudo usermod -aG vboxusers alice ; "},
-        {"vscode skype spotify mailspring rustdesk", "",
+        {"vscode skype spotify mailspring rustdesk", " remmina",
          " code spotify-client youtube-music mailspring rustdesk", ""},
         {" vbox  onlyoffice softmaker ure\tvscode ",
          " virtualbox-qt virtualbox-ext-pack virtualbox-guest-additions-iso", "",
