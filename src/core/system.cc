@@ -89,5 +89,7 @@ void dconf_load(std::string_view txt) {
 
 bool boot_mode_is_efi(AppConsole& app) {
     if (!cmd_exists("efibootmgr")) apt_install(app, "efibootmgr", true, true);
-    return run_read(efibootmgr_command) == 0;
+    // Captured: without EFI it says so on stderr each time the menu opens, which is for the log.
+    ExecOutput output;
+    return run_read(efibootmgr_command, RunMode::captured, &output) == 0;
 }

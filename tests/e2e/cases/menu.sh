@@ -26,6 +26,10 @@ test_navigation() {
   assert_stdout_has "Cancelled by user"
   assert_dialogs "Choose Action|Choose Action|GTK Theme|Choose Action|XanMod Kernel|Choose Action"
   assert_calls 4 '^sudo efibootmgr$'
+  # Without EFI, efibootmgr's complaint goes to the log only.
+  ! grep -qF "EFI variables" "$SB_STDOUT" "$SB_STDERR" &&
+    grep -qF "EFI variables are not supported" "$SB_HOME"/.local/state/kelvane/*.log ||
+    fail "efibootmgr's stderr on screen or not in the log"
   assert_not_called 'refind|^(dconf|sudo eatmydata|sudo tee) '
   menu_run website
   assert_status 0
