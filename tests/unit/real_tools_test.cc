@@ -94,7 +94,7 @@ TEST(RealTools, EveryDialogDrawsAndCancels) {
                                          {run + "9", run_list_line(run, &manifest, true)}}),
                         ""),
          ""},
-        {msgbox_command(welcome_title(), welcome_text(true)), ""},
+        {msgbox_command(welcome_title(), welcome_text(WizardEnding::restart)), ""},
         {msgbox_command("Not Supported by CPU",
                         xanmod_refusal("linux-xanmod-x64v3", 2).value_or("")),
          ""},
