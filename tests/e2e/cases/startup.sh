@@ -109,20 +109,33 @@ test_supported_release_with_a_failing_package_query() {
 }
 
 # Each run works in a private folder of its own; when the temporary folder cannot be used, in
-# one below the home, whose path holds a quote and a blank here.
-test_private_workspace_with_fallback_into_the_home() {
+# one below the home, whose path holds a quote and a blank here. At every ending the folder
+# goes and the log, which stays, is named once (a dry run's beside the workspace).
+test_workspace_private_and_removed_at_every_ending() {
+  local row setup args status log
   sb_home "$SB_DIR/home/it's kelvane"
   sb_done_marker
-  sb_answer 1
-  sb_run
-  sb_answer 1
-  chmod 500 "$SB_DIR/tmp"
-  sb_run
-  chmod 700 "$SB_DIR/tmp"
-  assert_status 0
-  assert_stderr_has "E: Failed to create '$SB_DIR/tmp/kelvane_"
-  [ "$(stat -c '%a %u' "$SB_DIR"/tmp/kelvane_* "$SB_HOME"/.temp/kelvane_* | paste -sd'|')" = "700 4242|700 4242" ] ||
-    fail "workspaces: $(ls -d "$SB_DIR"/tmp/kelvane_* "$SB_HOME"/.temp/kelvane_*)"
+  sb_hang whiptail 'Choose Action'
+  SB_WHILE_HANGING='stat -c "%a %u" "$SB_DIR"/tmp/kelvane_* >"$SB_DIR/modes"'
+  sb_run_interrupted INT
+  SB_WHILE_HANGING=
+  [ "$(cat "$SB_DIR/modes")" = "700 4242" ] || fail "workspace: $(cat "$SB_DIR/modes")"
+  for row in "|--dry-run theme dark|0" "sb_answer 1||0" "sb_answer 0 theme; sb_answer 0 dark||0" \
+    "|boot-manager dark|1" "sb_fail dconf load|theme dark|1" "chmod 500 \"\$SB_DIR/tmp\"|undo --list|0"; do
+    IFS='|' read -r setup args status <<<"$row"
+    : >"$SB_DIR/fail.rules"
+    eval "$setup"
+    # shellcheck disable=SC2086 # a verb and its value are two arguments
+    sb_run $args
+    chmod 700 "$SB_DIR/tmp"
+    [ "$SB_STATUS" = "$status" ] || fail "'$row' ended with $SB_STATUS"
+    log=$(sed -n 's/^Log: //p' "$SB_STDOUT")
+    [ -f "$log" ] && [[ $args != --dry-run* || $log == "$SB_DIR/tmp/kelvane-dry-run-"* ]] ||
+      fail "'$row' named no log or the wrong one: $(sb__excerpt "$SB_STDOUT")"
+    compgen -G "$SB_DIR/tmp/kelvane_*" >/dev/null || compgen -G "$SB_HOME/.temp/kelvane_*" >/dev/null &&
+      fail "'$row' left its workspace"
+  done
+  grep -qF "E: Failed to create '$SB_DIR/tmp/kelvane_" "$SB_STDERR" || fail "no fallback into the home"
 }
 
 # The background refresh of sudo's credentials lives exactly as long as the program, however the
