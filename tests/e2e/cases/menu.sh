@@ -165,7 +165,8 @@ test_extra_software_one_call_per_source() {
   assert_called 'apt install .* steam-installer smplayer mpv ffmpeg sox$'
 }
 
-# What a user sees when a step of an action fails, and that the action stops there.
+# What a user sees when a step of an action fails, that the action stops there, and that the
+# run ends with status 1 as the action's verb does.
 test_action_failures() {
   local row stub rule answers expected never
   prepare_refind
@@ -182,7 +183,7 @@ test_action_failures() {
     rm -f "$SB_DIR/sys/usr/bin/gnome-shell-extension-installer"
     # shellcheck disable=SC2086 # the answers are meant to split
     menu_run $answers
-    assert_status 0
+    assert_status 1
     assert_stderr_has "E: $expected"
     [ -z "$never" ] || assert_not_called "$never"
   done
