@@ -74,8 +74,8 @@ void keep_newer(const BackedUpFile& file) {
 
 // False when the file could not be put back.
 bool restore_file(const std::string& folder, const BackedUpFile& file) {
-    keep_newer(file);
     if (!file.existed) {
+        keep_newer(file);
         return file.system ? run(system_remove_command(file.path)) == 0 : file_delete(file.path);
     }
     const std::string copy = path_combine(folder, file.copy_name);
@@ -84,6 +84,8 @@ bool restore_file(const std::string& folder, const BackedUpFile& file) {
         log_error("Cannot read the backup '" + copy + "' of " + file.path);
         return false;
     }
+    // Restored already by an undo that stopped before its end: that is no later work to keep.
+    if (current_content(file) != contents) keep_newer(file);
     if (file.system) {
         bool restored = true;
         for (const auto& cmd : system_restore_commands(copy, file))
@@ -165,18 +167,30 @@ bool restore_settings(const std::string& folder, const Manifest& manifest) {
     return restored;
 }
 
-void reverse_packages(AppConsole& app, const Manifest& manifest, bool yes) {
+// False when the package changes were to be asked about and could not be: no terminal.
+bool reverse_packages(AppConsole& app, const Manifest& manifest, bool yes,
+                      std::string_view run_name) {
     const auto commands = reverse_package_commands(manifest);
-    if (commands.empty()) return;
-    const std::string text = package_changes_text(manifest, commands);
-    log_msg(text);
-    if (!yes && !dry_run() &&
-        !ask_yesno(package_question_title, package_question_text(text), true)) {
-        log_msg("Package changes kept.");
-        return;
+    if (commands.empty()) return true;
+    log_msg(package_changes_text(manifest, commands));
+    if (!yes && !dry_run()) {
+        const auto answer =
+            ask_yesno_if_shown(package_question_title, package_question_text(commands), true);
+        if (!answer) {
+            log_error("The question '" + std::string(package_question_title) +
+                      "' needs a terminal: the package changes were kept; 'kelvane undo --yes " +
+                      std::string(run_name) + "' reverses them");
+            return false;
+        }
+        if (!*answer) {
+            log_msg("Package changes kept; these commands reverse them:\n" +
+                    string_join(commands, "\n"));
+            return true;
+        }
     }
     for (const auto& cmd : commands) run_package_command(cmd);
     check_installed_packages(app);
+    return true;
 }
 
 }  // namespace
@@ -229,11 +243,13 @@ void undo_run(AppConsole& app, const std::string& runs_dir, std::string_view run
     for (auto path = manifest->created.rbegin(); path != manifest->created.rend(); ++path) {
         complete = remove_created(*path) && complete;
     }
-    reverse_packages(app, *manifest, yes);
+    const bool packages_done = reverse_packages(app, *manifest, yes, name);
     if (!complete) {
         log_error("Run " + name + " was not undone completely; see the lines above");
         exit_process(1);
     }
+    // Not marked undone: the same command with --yes finishes it.
+    if (!packages_done) exit_process(1);
     if (!dry_run()) file_write(path_combine(folder, undone_marker_name), "");
     log_msg("Run " + name + std::string(done_or_would(" undone.", " would be undone.")));
 }

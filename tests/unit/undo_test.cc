@@ -3,6 +3,7 @@
 
 #include "actions/undo_data.h"
 #include "core/backup_data.h"
+#include "lib/files.h"
 
 TEST(Undo, ManifestRoundTripKeepsEveryEntry) {
     Manifest manifest;
@@ -82,4 +83,31 @@ TEST(Undo, ReversePackageCommands) {
               (std::vector<std::string>{"sudo apt install -y 'thunderbird'",
                                         "sudo apt autoremove --purge -y 'nala' 'guake'",
                                         "sudo snap install firefox"}));
+}
+
+// The undo question fits its box whatever the lists: each command whole, or its first names and
+// "… and N more" for the rest.
+TEST(Undo, PackageQuestionFitsItsBox) {
+    Manifest manifest;
+    manifest.removed = {"thunderbird"};
+    manifest.firefox_snap_removed = true;
+    for (const size_t count : {1, 30, 300}) {
+        manifest.installed.clear();
+        for (size_t i = 0; i < count; ++i) manifest.installed.push_back("pkg-" + std::to_string(i));
+        const auto text = package_question_text(reverse_package_commands(manifest));
+        const auto lines = Velkor::string_split(text, "\n");
+        EXPECT_LE(lines.size(), 17u) << text;  // 16 and the empty piece after the last line feed
+        size_t names = 0;
+        size_t more = 0;
+        for (const auto& line : lines) {
+            EXPECT_LE(line.size() - (line.find("…") == std::string::npos ? 0 : 2), 70u) << line;
+            for (const auto& word : Velkor::string_split(line, " "))
+                names += word.starts_with("'pkg-");
+            if (const auto at = line.find("… and "); at != std::string::npos)
+                more += std::stoul(line.substr(at + 8));
+        }
+        EXPECT_EQ(count, names + more) << text;
+        EXPECT_NE(std::string::npos, text.find("sudo apt install -y 'thunderbird'\n")) << text;
+        EXPECT_NE(std::string::npos, text.find("sudo snap install firefox\n")) << text;
+    }
 }

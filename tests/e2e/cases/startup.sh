@@ -138,6 +138,30 @@ test_workspace_private_and_removed_at_every_ending() {
   grep -qF "E: Failed to create '$SB_DIR/tmp/kelvane_" "$SB_STDERR" || fail "no fallback into the home"
 }
 
+# Without a terminal no dialog can be shown: one "E: " line with the way out, status 1, nothing
+# changed. The program sees no terminal on stdin; where it takes one for granted (the knob),
+# the real whiptail, in a session without any terminal, fails in its own ways (status 1 when
+# TERM cannot draw, else 255), which count the same. With every answer given, no dialog is
+# needed.
+test_no_terminal_for_a_dialog() {
+  local row knob term
+  SB_REAL_WHIPTAIL=1
+  for row in "|dumb" "KELVANE_DIALOGS_WITHOUT_TERMINAL=1|dumb" "|xterm"; do
+    IFS='|' read -r knob term <<<"$row"
+    [ -z "$knob" ] || { sb_env "$knob" && touch "$SB_DIR/conf/own-group"; }
+    SB_TERM=$term sb_run --yes --noreboot
+    assert_status 1
+    [ "$(cat "$SB_STDERR")" = "E: The dialog 'Web Browser' needs a terminal: start kelvane in one, or without dialogs with --yes and every answer as an option (see kelvane --help)" ] ||
+      fail "$row: $(sb__excerpt "$SB_STDERR")"
+    ! grep -q '^\$ ' "$(sed -n 's/^Log: //p' "$SB_STDOUT")" || fail "$row: a change was made"
+  done
+  : >"$SB_DIR/conf/env"
+  rm "$SB_DIR/conf/own-group"
+  sb_system_files
+  sb_run --yes --browser=firefox --layout=windows --theme=dark --noreboot
+  assert_status 0
+}
+
 # The background refresh of sudo's credentials lives exactly as long as the program, however the
 # program ends: normally, with status 1, or by a signal.
 test_sudo_keepalive_ends_with_the_program() {

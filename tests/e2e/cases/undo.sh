@@ -103,3 +103,23 @@ test_full_passes_undone() {
   sb_run undo --yes "$first"
   assert_stdout_has "was already undone: nothing to do."
 }
+
+# Without a terminal for its question, undo puts the files back, keeps the package changes, says
+# how to reverse them, and ends with status 1 without calling the run undone; the same command
+# with --yes then finishes it and keeps no restored file as a "newer" one.
+test_undo_without_a_terminal_keeps_the_packages() {
+  SB_REAL_WHIPTAIL=1
+  sb_system_files
+  sb_home_file .bashrc $'# mine\n'
+  sb_run --yes --browser=firefox --layout=windows --theme=dark --noreboot
+  assert_status 0
+  sb_run undo
+  assert_status 1
+  assert_stderr_has "E: The question 'Undo package changes' needs a terminal: the package changes were kept; 'kelvane undo --yes 20"
+  assert_not_called 'autoremove'
+  [ "$(cat "$SB_HOME/.bashrc")" = "# mine" ] || fail ".bashrc not restored"
+  sb_run undo --yes
+  assert_status 0
+  assert_called '^sudo apt autoremove --purge -y '
+  [ -z "$(find "$SB_HOME" "$SB_DIR/sys" -name '*.kelvane-newer')" ] || fail "a restored file kept as newer"
+}
