@@ -103,9 +103,21 @@ bool restore_file(const std::string& folder, const BackedUpFile& file) {
     return true;
 }
 
+// What undo put back: counted on screen, each path in the log.
+struct UndoneFiles {
+    int restored = 0;
+    int removed = 0;
+    int folders = 0;
+};
+
+void note_undone(int& count, std::string_view what, const std::string& path) {
+    ++count;
+    log_file_write(std::string(what) + ": " + path + "\n");
+}
+
 // What the run created goes again; a folder that holds files now is the user's and stays, as
 // does a link that the user has replaced. False when a removal failed.
-bool remove_created(const std::string& path) {
+bool remove_created(const std::string& path, UndoneFiles& undone) {
     struct stat info {};
     if (::lstat(path.c_str(), &info) != 0) return true;
     const bool is_dir = S_ISDIR(info.st_mode);
@@ -117,7 +129,25 @@ bool remove_created(const std::string& path) {
         log_msg("W: " + path + " holds files now: it is kept");
         return true;
     }
-    return run(created_path_remove_command(path, is_dir)) == 0;
+    if (run(created_path_remove_command(path, is_dir)) != 0) return false;
+    if (is_dir) {
+        note_undone(undone.folders, "Removed folder", path);
+    } else {
+        note_undone(undone.removed, "Removed", path);
+    }
+    return true;
+}
+
+std::string count_text(int count, std::string_view noun) {
+    return std::to_string(count) + " " + std::string(noun) + (count == 1 ? "" : "s");
+}
+
+std::string undone_files_text(const UndoneFiles& undone) {
+    return std::string(done_or_would("Restored ", "Would restore ")) +
+           count_text(undone.restored, "file") +
+           std::string(done_or_would(", removed ", ", remove ")) +
+           count_text(undone.removed, "file") + " and " + count_text(undone.folders, "folder") +
+           " that run created; the log names each one.";
 }
 
 // A dry run's view of restore_settings: the settings grouped by folder, not one command each.
@@ -228,8 +258,15 @@ void undo_run(AppConsole& app, const std::string& runs_dir, std::string_view run
     }
     log_header("Undo run " + name + " (" + run_date(name) + ")\n" + manifest->choices);
     bool complete = true;
+    UndoneFiles undone;
     for (auto file = manifest->files.rbegin(); file != manifest->files.rend(); ++file) {
-        complete = restore_file(folder, *file) && complete;
+        if (!restore_file(folder, *file)) {
+            complete = false;
+        } else if (file->existed) {
+            note_undone(undone.restored, "Restored", file->path);
+        } else {
+            note_undone(undone.removed, "Removed", file->path);
+        }
     }
     complete = restore_settings(folder, *manifest) && complete;
     for (const auto& path : manifest->sources)
@@ -241,8 +278,9 @@ void undo_run(AppConsole& app, const std::string& runs_dir, std::string_view run
         complete = run("rm -rf " + shell_quote(path)) == 0 && complete;
     }
     for (auto path = manifest->created.rbegin(); path != manifest->created.rend(); ++path) {
-        complete = remove_created(*path) && complete;
+        complete = remove_created(*path, undone) && complete;
     }
+    log_msg(undone_files_text(undone));
     const bool packages_done = reverse_packages(app, *manifest, yes, name);
     if (!complete) {
         log_error("Run " + name + " was not undone completely; see the lines above");

@@ -22,7 +22,7 @@ void backup_user_file(const std::string& path);
 /// Keeps a copy (with sudo) of system file `path` before a command changes it; once a run.
 void backup_system_file(std::string_view path);
 /// Notes that the run is about to create folder or link `path`, unless something is there
-/// already; undo removes it again.
+/// already; undo removes it again (a folder once it is empty). dir_create calls this itself.
 void backup_created_path(const std::string& path);
 /// Notes that the run removed the Firefox snap; undo offers to install it again.
 void backup_firefox_snap_removed();

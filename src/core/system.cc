@@ -19,7 +19,14 @@ int copy_file(std::string_view src, std::string_view dst, bool use_sudo) {
     const std::string dir = copy_target_dir(dst);
     // A system file that is replaced is kept, and one that is new is noted, for undo.
     if (use_sudo && !dst.empty() && dst.back() != '/') backup_system_file(dst);
-    if (!path_exists(dir)) run(mkdir_command(prefix, dir));
+    if (!path_exists(dir)) {
+        // A folder of the user's is made like any other, so that the backup notes it for undo.
+        if (use_sudo) {
+            run(mkdir_command(prefix, dir));
+        } else {
+            dir_create(dir);
+        }
+    }
     return run(copy_command(prefix, src, dst));
 }
 

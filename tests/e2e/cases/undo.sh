@@ -47,6 +47,11 @@ test_missing_or_unknown_backup_is_refused() {
   assert_stderr_has "E: Cannot undo run 'nosuchrun': no such run in "
 }
 
+# The home's folders, but for those every start makes (the cache, the logs and backups).
+undo__folders() {
+  (cd "$SB_HOME" && find . -type d ! -path './.cache*' ! -path './.local' ! -path './.local/state*' | sort)
+}
+
 # What a first pass leaves where the test can compare it: the home's files with their modes,
 # the system files, and every setting.
 undo__state() {
@@ -67,6 +72,7 @@ test_full_passes_undone() {
   sb_exec dconf write /org/gnome/desktop/interface/gtk-theme "'Adwaita'"
   sb_installed thunderbird
   undo__state >"$SB_DIR/before"
+  undo__folders >"$SB_DIR/folders-before"
   sb_run --yes --browser=firefox --layout=windows --theme=dark --noreboot
   assert_status 0
   undo__state >"$SB_DIR/after-first"
@@ -94,7 +100,13 @@ test_full_passes_undone() {
   assert_called '^sudo apt install -y .*thunderbird'
   assert_called '^sudo snap install firefox$'
   assert_stdout_has "W: $SB_HOME/Applications holds files now: it is kept"
+  grep -qE "^Restored [0-9]+ files?, removed [0-9]+ files? and [1-9][0-9]* folders? that run created; the log names each one\.$" \
+    "$SB_STDOUT" || fail "no count of the files: $(sb__excerpt "$SB_STDOUT")"
+  grep -qxF "Removed folder: $SB_HOME/.ssh/controlmasters" "$(sed -n 's/^Log: //p' "$SB_STDOUT")" ||
+    fail "the log does not name the folders"
   rm -r "$SB_HOME/Applications"
+  diff <(undo__folders) "$SB_DIR/folders-before" >"$SB_DIR/diff" ||
+    fail "folders the run made stayed: $(sb__excerpt "$SB_DIR/diff")"
   [ ! -L "$SB_HOME/Pictures/Wallpapers/Variety" ] && [ ! -e "$SB_DIR/sys/usr/bin/gnome-shell-extension-installer" ] ||
     fail "the Variety link or the extension installer stayed"
   grep -v '^.*sys/etc/apt/\|^\[' "$SB_DIR/before" >"$SB_DIR/before-files"
