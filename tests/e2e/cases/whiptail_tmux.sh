@@ -16,19 +16,14 @@ test_theme_change_by_keys() {
   ! grep -q $'\e' "$SB_HOME"/.local/state/kelvane/*.log || fail "escape sequences in the log"
 }
 
-# Undo's question answers with Enter at once, its commands in view: a long list is cut to fit
-# the box.
+# Undo's question answers with Enter at once, its commands in view.
 test_undo_question_answers_with_enter() {
   sb_system_files
   sb_run --yes --browser=firefox --layout=windows --theme=dark --noreboot
   assert_status 0
   sb_tmux_start undo
   sb_tmux_wait_text "Run these commands now to reverse the package changes?"
-  sb_tmux_wait_text "No keeps them; the commands then stay on screen and in the log."
-  sb_tmux_screen >"$SB_DIR/screen"
-  grep -qF "sudo apt autoremove --purge -y 'appimagelauncher' 'aptitude'" "$SB_DIR/screen" &&
-    grep -qE "… and [0-9]+ more" "$SB_DIR/screen" ||
-    fail "the commands are not in view: $(tr -s '\n' '|' <"$SB_DIR/screen")"
+  sb_tmux_wait_text "sudo apt autoremove --purge -y 'appimagelauncher' 'aptitude'"
   sb_tmux_keys Enter
   sb_tmux_wait_exit
   assert_status 0
