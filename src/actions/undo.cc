@@ -138,6 +138,24 @@ bool remove_created(const std::string& path, UndoneFiles& undone) {
     return true;
 }
 
+// A folder that the run moved into its backup goes back, unless something is at its place
+// again: that is newer, and the copy stays in the backup. False when it could not go back.
+bool put_back_moved(const std::string& folder, const std::string& copy, const std::string& path) {
+    const std::string from = path_combine(folder, copy);
+    if (path_exists(path)) {
+        log_msg("W: " + path + " is there again: that run's copy is kept in " + from);
+        return true;
+    }
+    if (!path_exists(from)) {
+        log_error("Cannot find the backup '" + from + "' of " + path);
+        return false;
+    }
+    if (auto parent = file_parent(path)) dir_create(*parent);
+    if (run(move_command(from, path)) != 0) return false;
+    log_msg(std::string(done_or_would("Put back: ", "Would put back: ")) + path);
+    return true;
+}
+
 std::string count_text(int count, std::string_view noun) {
     return std::to_string(count) + " " + std::string(noun) + (count == 1 ? "" : "s");
 }
@@ -267,6 +285,9 @@ void undo_run(AppConsole& app, const std::string& runs_dir, std::string_view run
         } else {
             note_undone(undone.removed, "Removed", file->path);
         }
+    }
+    for (auto moved = manifest->moved.rbegin(); moved != manifest->moved.rend(); ++moved) {
+        complete = put_back_moved(folder, moved->first, moved->second) && complete;
     }
     complete = restore_settings(folder, *manifest) && complete;
     for (const auto& path : manifest->sources)

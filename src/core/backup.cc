@@ -211,6 +211,26 @@ void backup_created_path(const std::string& path) {
     save_manifest();
 }
 
+bool backup_move_aside(const std::string& path) {
+    if (dry_run()) {
+        log_msg("Would move " + path + " into this run's backup");
+        count_change();
+        return true;
+    }
+    if (!recording.active || run_folder().empty()) {
+        warn("no backup to move '" + path + "' into: it is left in place");
+        return false;
+    }
+    const std::string copy = next_copy_name("moved");
+    if (run(move_command(path, path_combine(recording.folder, copy))) != 0) {
+        warn("cannot move '" + path + "' into the backup: it is left in place");
+        return false;
+    }
+    recording.manifest.moved.emplace_back(copy, path);
+    save_manifest();
+    return true;
+}
+
 void backup_firefox_snap_removed() {
     if (!recording.active || run_folder().empty()) return;
     recording.manifest.firefox_snap_removed = true;

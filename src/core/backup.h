@@ -24,6 +24,9 @@ void backup_system_file(std::string_view path);
 /// Notes that the run is about to create folder or link `path`, unless something is there
 /// already; undo removes it again (a folder once it is empty). dir_create calls this itself.
 void backup_created_path(const std::string& path);
+/// Moves the user's folder `path` into the run's backup, where undo finds it to put it back;
+/// true when it was moved. A dry run shows the move; without a backup the folder stays.
+bool backup_move_aside(const std::string& path);
 /// Notes that the run removed the Firefox snap; undo offers to install it again.
 void backup_firefox_snap_removed();
 /// Keeps the current values of the keys that settings payload `payload` sets; keys without a

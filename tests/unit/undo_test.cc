@@ -20,6 +20,7 @@ TEST(Undo, ManifestRoundTripKeepsEveryEntry) {
     manifest.flatpak_remotes = {"flathub"};
     manifest.extensions = {"/home/u/.local/share/gnome-shell/extensions/dash@x"};
     manifest.created = {"/home/u/Applications"};
+    manifest.moved = {{"moved-4", "/home/u/snap/fire fox"}};
     manifest.finished = true;
 
     std::string error;
@@ -30,7 +31,7 @@ TEST(Undo, ManifestRoundTripKeepsEveryEntry) {
     EXPECT_EQ(parsed->files[0].mode, 0600u);
     EXPECT_TRUE(parsed->files[1].system);
     EXPECT_FALSE(parsed->files[1].existed);
-    EXPECT_EQ(manifest_change_count(*parsed), 13u);
+    EXPECT_EQ(manifest_change_count(*parsed), 14u);
 }
 
 TEST(Undo, ManifestOfAnotherFormatOrWithABadLineIsRefused) {

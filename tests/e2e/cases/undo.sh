@@ -68,6 +68,8 @@ test_full_passes_undone() {
   sb_home_file .bashrc $'# mine\n'
   chmod 640 "$SB_HOME/.bashrc"
   sb_home_file .ssh/config $'Host work\n  User me\n'
+  sb_home_file snap/firefox/common/prefs "mine"
+  sb_snaps firefox
   sb_system_files
   sb_exec dconf write /org/gnome/desktop/interface/gtk-theme "'Adwaita'"
   sb_installed thunderbird
