@@ -120,6 +120,11 @@ eval cp -r $theme \"\\\${\$#}\""
 }
 
 test_boot_manager_on_efi_and_refused_on_bios() {
+  # A dry run before rEFInd is on the ESP shows the steps after the package too.
+  sb_efi on
+  sb_run --dry-run boot-manager dark
+  assert_status 0
+  assert_stdout_has "Would edit /boot/efi/EFI/refind/refind.conf once the package has put it there"
   prepare_refind
   local esp=$SB_DIR/sys/boot/efi/EFI/refind
   menu_run refind dark
