@@ -125,7 +125,8 @@ bool remove_created(const std::string& path, UndoneFiles& undone) {
         log_msg("W: " + path + " is no longer the link that run made: it is kept");
         return true;
     }
-    if (is_dir && !dir_list_names(path, false).empty()) {
+    // A dry run has removed none of the files in it: rmdir, shown, says what would happen.
+    if (is_dir && !dry_run() && !dir_list_names(path, false).empty()) {
         log_msg("W: " + path + " holds files now: it is kept");
         return true;
     }

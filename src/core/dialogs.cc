@@ -29,11 +29,11 @@ bool terminal_for_dialogs() {
 std::optional<int> run_whiptail(std::string_view cmd, const std::string& answer_path) {
     if (!terminal_for_dialogs()) return std::nullopt;
     const int status = run_read(cmd, RunMode::interactive);
-    if (status != 0 && file_exists(answer_path) && !file_read(answer_path).value_or("").empty()) {
-        log_file_write("whiptail: " + file_read(answer_path).value_or("") + "\n");
-        return std::nullopt;
-    }
-    return status;
+    if (status == 0 || !file_exists(answer_path)) return status;
+    const std::string complaint = file_read(answer_path).value_or("");
+    if (complaint.empty()) return status;
+    log_file_write("whiptail: " + complaint + "\n");
+    return std::nullopt;
 }
 
 // Nothing has changed when a question cannot be asked: the run ends here.
