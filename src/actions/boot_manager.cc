@@ -43,6 +43,10 @@ std::optional<std::string> find_refind_dir() {
 // Backs up the configuration once, then writes the edited text over it. False on failure.
 bool update_refind_conf(std::string_view refind_conf) {
     log_msg("\nUpdate refind.conf...");
+    if (dry_run() && !file_exists_sudo(refind_conf)) {
+        log_msg("Would edit " + std::string(refind_conf) + " once the package has put it there");
+        return true;
+    }
     // The first backup is the configuration as it was before we touched it: never replace it.
     const std::string backup = std::string(refind_conf) + ".bkup";
     if (!file_exists_sudo(backup)) run(sudo_copy_command(refind_conf, backup));
@@ -93,12 +97,15 @@ void install_refind(AppConsole& app, std::string_view refind_theme) {
     log_msg("\nInstall Refind...");
     apt_install(app, "refind git", true, true);
 
-    const auto refind_dir = find_refind_dir();
-    if (!refind_dir) {
+    // A dry run installs nothing, so rEFInd may not be on the ESP yet: the steps after the
+    // package are shown for its usual folder.
+    const auto found_dir = find_refind_dir();
+    if (!found_dir && !dry_run()) {
         log_error("Refind installation directory not found on ESP");
         return;
     }
-    const std::string refind_conf = refind_conf_path(*refind_dir);
+    const std::string refind_dir = found_dir.value_or(std::string(refind_dir_primary));
+    const std::string refind_conf = refind_conf_path(refind_dir);
     log_debug("refind_conf: " + refind_conf);
 
     if (!run_install_step("\nInstall refind-theme-regular...",
@@ -106,12 +113,12 @@ void install_refind(AppConsole& app, std::string_view refind_theme) {
         return;
     }
     // The boot-order tool has no icon of its own in this theme; the arrow stands in for it.
-    run(refind_icon_command(*refind_dir));
+    run(refind_icon_command(refind_dir));
     // GRUB updates would put GRUB back first in the firmware's boot order.
     wait_for_package_lock();
     if (!run_install_step("\nHold GRUB packages...", refind_grub_hold_command())) return;
     if (!run_install_step("\nInstall extra file system drivers...",
-                          refind_drivers_command(*refind_dir))) {
+                          refind_drivers_command(refind_dir))) {
         return;
     }
     if (update_refind_conf(refind_conf)) log_debug("install_refind(): exit");

@@ -76,8 +76,8 @@ void keep_newer(const BackedUpFile& file) {
 
 // False when the file could not be put back.
 bool restore_file(const std::string& folder, const BackedUpFile& file) {
-    keep_newer(file);
     if (!file.existed) {
+        keep_newer(file);
         return file.system ? run(system_remove_command(file.path)) == 0 : file_delete(file.path);
     }
     const std::string copy = path_combine(folder, file.copy_name);
@@ -86,6 +86,8 @@ bool restore_file(const std::string& folder, const BackedUpFile& file) {
         log_error("Cannot read the backup '" + copy + "' of " + file.path);
         return false;
     }
+    // Restored already by an undo that stopped before its end: that is no later work to keep.
+    if (current_content(file) != contents) keep_newer(file);
     if (file.system) {
         bool restored = true;
         for (const auto& cmd : system_restore_commands(copy, file))
@@ -103,9 +105,21 @@ bool restore_file(const std::string& folder, const BackedUpFile& file) {
     return true;
 }
 
+// What undo put back: counted on screen, each path in the log.
+struct UndoneFiles {
+    int restored = 0;
+    int removed = 0;
+    int folders = 0;
+};
+
+void note_undone(int& count, std::string_view what, const std::string& path) {
+    ++count;
+    log_file_write(std::string(what) + ": " + path + "\n");
+}
+
 // What the run created goes again; a folder that holds files now is the user's and stays, as
 // does a link that the user has replaced. False when a removal failed.
-bool remove_created(const std::string& path) {
+bool remove_created(const std::string& path, UndoneFiles& undone) {
     struct stat info {};
     if (::lstat(path.c_str(), &info) != 0) return true;
     const bool is_dir = S_ISDIR(info.st_mode);
@@ -113,11 +127,48 @@ bool remove_created(const std::string& path) {
         log_msg("W: " + path + " is no longer the link that run made: it is kept");
         return true;
     }
-    if (is_dir && !dir_list_names(path, false).empty()) {
+    // A dry run has removed none of the files in it: rmdir, shown, says what would happen.
+    if (is_dir && !dry_run() && !dir_list_names(path, false).empty()) {
         log_msg("W: " + path + " holds files now: it is kept");
         return true;
     }
-    return run(created_path_remove_command(path, is_dir)) == 0;
+    if (run(created_path_remove_command(path, is_dir)) != 0) return false;
+    if (is_dir) {
+        note_undone(undone.folders, "Removed folder", path);
+    } else {
+        note_undone(undone.removed, "Removed", path);
+    }
+    return true;
+}
+
+// A folder that the run moved into its backup goes back, unless something is at its place
+// again: that is newer, and the copy stays in the backup. False when it could not go back.
+bool put_back_moved(const std::string& folder, const std::string& copy, const std::string& path) {
+    const std::string from = path_combine(folder, copy);
+    if (path_exists(path)) {
+        log_msg("W: " + path + " is there again: that run's copy is kept in " + from);
+        return true;
+    }
+    if (!path_exists(from)) {
+        log_error("Cannot find the backup '" + from + "' of " + path);
+        return false;
+    }
+    if (auto parent = file_parent(path)) dir_create(*parent);
+    if (run(move_command(from, path)) != 0) return false;
+    log_msg(std::string(done_or_would("Put back: ", "Would put back: ")) + path);
+    return true;
+}
+
+std::string count_text(int count, std::string_view noun) {
+    return std::to_string(count) + " " + std::string(noun) + (count == 1 ? "" : "s");
+}
+
+std::string undone_files_text(const UndoneFiles& undone) {
+    return std::string(done_or_would("Restored ", "Would restore ")) +
+           count_text(undone.restored, "file") +
+           std::string(done_or_would(", removed ", ", remove ")) +
+           count_text(undone.removed, "file") + " and " + count_text(undone.folders, "folder") +
+           " that run created; the log names each one.";
 }
 
 // A dry run's view of restore_settings: the settings grouped by folder, not one command each.
@@ -171,18 +222,30 @@ bool restore_settings(const std::string& folder, const Manifest& manifest) {
     return restored;
 }
 
-void reverse_packages(AppConsole& app, const Manifest& manifest, bool yes) {
+// False when the package changes were to be asked about and could not be: no terminal.
+bool reverse_packages(AppConsole& app, const Manifest& manifest, bool yes,
+                      std::string_view run_name) {
     const auto commands = reverse_package_commands(manifest);
-    if (commands.empty()) return;
-    const std::string text = package_changes_text(manifest, commands);
-    log_msg(text);
-    if (!yes && !dry_run() &&
-        !ask_yesno(package_question_title, package_question_text(text), true)) {
-        log_msg("Package changes kept.");
-        return;
+    if (commands.empty()) return true;
+    log_msg(package_changes_text(manifest, commands));
+    if (!yes && !dry_run()) {
+        const auto answer =
+            ask_yesno_if_shown(package_question_title, package_question_text(commands), true);
+        if (!answer) {
+            log_error("The question '" + std::string(package_question_title) +
+                      "' needs a terminal: the package changes were kept; 'kelvane undo --yes " +
+                      std::string(run_name) + "' reverses them");
+            return false;
+        }
+        if (!*answer) {
+            log_msg("Package changes kept; these commands reverse them:\n" +
+                    string_join(commands, "\n"));
+            return true;
+        }
     }
     for (const auto& cmd : commands) run_package_command(cmd);
     check_installed_packages(app);
+    return true;
 }
 
 }  // namespace
@@ -220,8 +283,18 @@ void undo_run(AppConsole& app, const std::string& runs_dir, std::string_view run
     }
     log_header("Undo run " + name + " (" + run_date(name) + ")\n" + manifest->choices);
     bool complete = true;
+    UndoneFiles undone;
     for (auto file = manifest->files.rbegin(); file != manifest->files.rend(); ++file) {
-        complete = restore_file(folder, *file) && complete;
+        if (!restore_file(folder, *file)) {
+            complete = false;
+        } else if (file->existed) {
+            note_undone(undone.restored, "Restored", file->path);
+        } else {
+            note_undone(undone.removed, "Removed", file->path);
+        }
+    }
+    for (auto moved = manifest->moved.rbegin(); moved != manifest->moved.rend(); ++moved) {
+        complete = put_back_moved(folder, moved->first, moved->second) && complete;
     }
     complete = restore_settings(folder, *manifest) && complete;
     for (const auto& path : manifest->sources)
@@ -234,13 +307,16 @@ void undo_run(AppConsole& app, const std::string& runs_dir, std::string_view run
         complete = run("rm -rf " + shell_quote(path)) == 0 && complete;
     }
     for (auto path = manifest->created.rbegin(); path != manifest->created.rend(); ++path) {
-        complete = remove_created(*path) && complete;
+        complete = remove_created(*path, undone) && complete;
     }
-    reverse_packages(app, *manifest, yes);
+    log_msg(undone_files_text(undone));
+    const bool packages_done = reverse_packages(app, *manifest, yes, name);
     if (!complete) {
         log_error("Run " + name + " was not undone completely; see the lines above");
         exit_process(1);
     }
+    // Not marked undone: the same command with --yes finishes it.
+    if (!packages_done) exit_process(1);
     if (!dry_run()) file_write(path_combine(folder, undone_marker_name), "");
     log_msg("Run " + name + std::string(done_or_would(" undone.", " would be undone.")));
 }

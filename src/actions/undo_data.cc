@@ -1,6 +1,8 @@
 #include "actions/undo_data.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <numeric>
 
 #include "lib/files.h"
 
@@ -12,6 +14,35 @@ std::string quoted_list(const std::vector<std::string>& names) {
     std::string text;
     for (const auto& name : names) text += " " + shell_quote(name);
     return text;
+}
+
+// `words` in lines of at most `width` columns, at most `max_lines` of them; when they do not
+// all fit, the last line ends with "… and N more" instead of the rest.
+std::vector<std::string> wrap_words(const std::vector<std::string>& words, size_t width,
+                                    size_t max_lines) {
+    std::vector<std::string> lines;
+    size_t used = 0;
+    for (; used < words.size(); ++used) {
+        const std::string& word = words[used];
+        if (!lines.empty() && lines.back().size() + 1 + word.size() <= width) {
+            lines.back() += " " + word;
+        } else if (lines.size() < max_lines) {
+            lines.push_back(word);
+        } else {
+            break;
+        }
+    }
+    if (used == words.size() || lines.empty()) return lines;
+    // "…" is three bytes and one column.
+    auto suffix = [&] { return " … and " + std::to_string(words.size() - used) + " more"; };
+    while (lines.back().size() + suffix().size() - 2 > width) {
+        const size_t blank = lines.back().rfind(' ');
+        if (blank == std::string::npos) break;  // one long word stays whole
+        lines.back().erase(blank);
+        --used;
+    }
+    lines.back() += suffix();
+    return lines;
 }
 
 }  // namespace
@@ -65,10 +96,28 @@ std::string package_changes_text(const Manifest& manifest,
            "\n\nCommands that reverse them:\n" + string_join(commands, "\n");
 }
 
-std::string package_question_text(std::string_view changes_text) {
-    // The question stands first: a long package list scrolls below it.
-    return "Run the commands below now to reverse the package changes?\n\n" +
-           std::string(changes_text);
+std::string package_question_text(const std::vector<std::string>& commands, size_t width,
+                                  size_t lines) {
+    // The head and the foot take two lines each. What the commands need beyond the rest is
+    // taken from the longest, one line at a time.
+    const size_t budget = lines > 4 ? lines - 4 : 0;
+    std::vector<std::vector<std::string>> words;
+    std::vector<size_t> shares;
+    for (const auto& cmd : commands) {
+        words.push_back(string_split(cmd, " "));
+        shares.push_back(wrap_words(words.back(), width, SIZE_MAX).size());
+    }
+    for (size_t total = std::accumulate(shares.begin(), shares.end(), size_t{0}); total > budget;
+         --total) {
+        auto longest = std::max_element(shares.begin(), shares.end());
+        if (*longest <= 1) break;
+        --*longest;
+    }
+    std::string text = "Run these commands now to reverse the package changes?\n\n";
+    for (size_t i = 0; i < commands.size(); ++i) {
+        for (const auto& line : wrap_words(words[i], width, shares[i])) text += line + "\n";
+    }
+    return text + "\nNo keeps them; the commands then stay on screen and in the log.\n";
 }
 
 Dialog undo_run_dialog(const std::vector<std::pair<std::string, std::string>>& runs) {

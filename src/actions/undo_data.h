@@ -37,9 +37,12 @@ std::string run_date(std::string_view run_name);
 /// What the package commands reverse, then the commands: the text logged before they run.
 std::string package_changes_text(const Manifest& manifest,
                                  const std::vector<std::string>& commands);
-/// The question before the package commands run: the question first, then `changes_text`,
-/// which scrolls.
-std::string package_question_text(std::string_view changes_text);
+/// The question before the package `commands` run, made to fit a tall yes/no box so that Enter
+/// answers at once: the question, then each command in lines of at most `width` columns, a
+/// long one cut after the names that fit and ended with "… and N more", then where the whole
+/// commands stay. At most `lines` lines in all.
+std::string package_question_text(const std::vector<std::string>& commands, size_t width = 70,
+                                  size_t lines = 16);
 /// The menu of runs to undo: one item per (run name, its list line), then 'back'.
 Dialog undo_run_dialog(const std::vector<std::pair<std::string, std::string>>& runs);
 inline constexpr std::string_view undo_dialog_title = "Undo a Previous Run";

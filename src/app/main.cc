@@ -85,6 +85,10 @@ int main(int argc, char** argv) {
     } catch (const AppExit& request) {
         status = request.status;
     }
+    // Every ending comes here: the log is named, and of the run's files only the log and the
+    // backup stay (downloads and payloads lie in the workspace).
+    report_log_at_end();
+    remove_workspace();
     sudo_keepalive_stop();
     log_file_close();
     std::fflush(stdout);

@@ -14,6 +14,7 @@
 #include "core/data_folder.h"
 #include "core/dialogs.h"
 #include "core/dialogs_data.h"
+#include "core/exit.h"
 #include "core/system.h"
 #include "lib/commands.h"
 #include "lib/console.h"
@@ -110,6 +111,12 @@ void run_main_menu(AppConsole& app) {
             if (entry.tag == answer) chosen = &entry;
         }
         if (!chosen) return;  // an answer that is no entry ends the run, as before
-        if (chosen->action && chosen->action(app) == MenuResult::done) return;
+        const int errors_before = log_error_count();
+        if (chosen->action && chosen->action(app) == MenuResult::done) {
+            // An action reports a failure with an error line and goes on; as its verb does, the
+            // run then ends with status 1.
+            if (log_error_count() > errors_before) exit_process(1);
+            return;
+        }
     }
 }

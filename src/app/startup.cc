@@ -117,16 +117,22 @@ void enter_data_folder() {
 
 void open_run_log(const AppConsole& app, const std::vector<std::string>& args,
                   const std::string& start_time) {
-    const std::string folder =
-        dry_run() ? temp_dir() : state_dir_of(app.user_home, env_value("XDG_STATE_HOME"));
-    const std::string path = path_combine(folder, log_file_name(start_time));
+    // The workspace goes at the end of the run; a dry run's log lies beside it and stays.
+    const std::string folder = dry_run() ? file_parent(temp_dir()).value_or("/tmp")
+                                         : state_dir_of(app.user_home, env_value("XDG_STATE_HOME"));
+    const std::string name =
+        dry_run() ? "kelvane-dry-run-" + log_file_name(start_time) : log_file_name(start_time);
+    const std::string path = path_combine(folder, name);
     if (!dir_create(folder) || !log_file_open(path)) {
         log_msg("W: Cannot write a log in " + folder + "; the run goes on without one.");
         return;
     }
     report_set_log_path(path);
-    for (const auto& old : logs_to_remove(dir_list_names(folder, false))) {
-        file_delete(path_combine(folder, old));
+    // Only the state folder is ours to tidy: the temporary folder holds other programs' logs.
+    if (!dry_run()) {
+        for (const auto& old : logs_to_remove(dir_list_names(folder, false))) {
+            file_delete(path_combine(folder, old));
+        }
     }
     log_file_write("kelvane " KELVANE_VERSION "\nArguments: " + string_join(args, " ") + "\n");
 }

@@ -17,9 +17,10 @@ void check_user(AppConsole& app);
 /// Finds the data folder (the working folder, the program's folder, /usr/share/kelvane) and
 /// enters it; none found ends the run with status 1, naming the places looked at.
 void enter_data_folder();
-/// Opens this run's log, named for `start_time`, in the state folder (in the workspace for a
-/// dry run), keeps the ten newest and writes the log's head. An unusable state folder gives
-/// one warning line.
+/// Opens this run's log, named for `start_time`, in the state folder, keeps the ten newest and
+/// writes the log's head. A dry run, which changes nothing in the home, writes
+/// "kelvane-dry-run-<start_time>.log" in the temporary folder that holds the workspace. An
+/// unusable folder gives one warning line.
 void open_run_log(const AppConsole& app, const std::vector<std::string>& args,
                   const std::string& start_time);
 /// The folder of the runs' backups: "runs" in the state folder.

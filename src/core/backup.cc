@@ -143,6 +143,7 @@ void backup_begin(AppConsole& app, std::string_view runs_dir, std::string_view s
         path_combine(current_dir(), std::string(app.release.extensions_folder));
     recording.extensions_before = dir_list_names(recording.extensions_dir, false);
     file_set_before_replace(backup_user_file);
+    dir_set_before_create(backup_created_path);
 }
 
 void backup_user_file(const std::string& path) {
@@ -201,6 +202,10 @@ void backup_created_path(const std::string& path) {
     struct stat info {};
     if (!recording.active || ::lstat(path.c_str(), &info) == 0 || recording.saved_paths.count(path))
         return;
+    // The backup's own folders are no change of the run.
+    if (path == recording.runs_dir || path_is_below(path, recording.runs_dir) ||
+        path_is_below(recording.runs_dir, path))
+        return;
     if (run_folder().empty()) return;
     recording.saved_paths.insert(path);
     recording.manifest.created.push_back(path);
@@ -211,6 +216,26 @@ void backup_sources_taken_out(const std::vector<std::string>& paths) {
     if (!recording.active || run_folder().empty()) return;
     for (const auto& path : paths) recording.manifest.taken_out.push_back(path);
     save_manifest();
+}
+
+bool backup_move_aside(const std::string& path) {
+    if (dry_run()) {
+        log_msg("Would move " + path + " into this run's backup");
+        count_change();
+        return true;
+    }
+    if (!recording.active || run_folder().empty()) {
+        warn("no backup to move '" + path + "' into: it is left in place");
+        return false;
+    }
+    const std::string copy = next_copy_name("moved");
+    if (run(move_command(path, path_combine(recording.folder, copy))) != 0) {
+        warn("cannot move '" + path + "' into the backup: it is left in place");
+        return false;
+    }
+    recording.manifest.moved.emplace_back(copy, path);
+    save_manifest();
+    return true;
 }
 
 void backup_firefox_snap_removed() {
@@ -262,6 +287,7 @@ void backup_dconf_tree(std::string_view dir) {
 void backup_end(AppConsole& app) {
     if (!recording.active) return;
     file_set_before_replace(nullptr);
+    dir_set_before_create(nullptr);
     recording.active = false;
     Manifest& manifest = recording.manifest;
     const auto packages_after = check_installed_packages(app);
@@ -299,5 +325,6 @@ void backup_end_of_stopped_run() {
 
 void backup_stop() {
     file_set_before_replace(nullptr);
+    dir_set_before_create(nullptr);
     recording.active = false;
 }

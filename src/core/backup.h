@@ -25,11 +25,14 @@ void backup_user_file(const std::string& path);
 /// Keeps a copy (with sudo) of system file `path` before a command changes it; once a run.
 void backup_system_file(std::string_view path);
 /// Notes that the run is about to create folder or link `path`, unless something is there
-/// already; undo removes it again.
+/// already; undo removes it again (a folder once it is empty). dir_create calls this itself.
 void backup_created_path(const std::string& path);
 /// Notes that the run took out again the files of a source it had added (apt could not fetch
 /// it): nothing of them is left to undo.
 void backup_sources_taken_out(const std::vector<std::string>& paths);
+/// Moves the user's folder `path` into the run's backup, where undo finds it to put it back;
+/// true when it was moved. A dry run shows the move; without a backup the folder stays.
+bool backup_move_aside(const std::string& path);
 /// Notes that the run removed the Firefox snap; undo offers to install it again.
 void backup_firefox_snap_removed();
 /// Keeps the values `current` (read just before; a key absent from it is not set) of the keys

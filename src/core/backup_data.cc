@@ -95,6 +95,7 @@ std::string manifest_text(const Manifest& manifest) {
     for (const auto& name : manifest.flatpak_remotes) line("flatpak-remote", name);
     for (const auto& path : manifest.extensions) line("extension", path);
     for (const auto& path : manifest.created) line("created", path);
+    for (const auto& [copy, path] : manifest.moved) line("moved", copy + " " + path);
     if (manifest.finished) text += "finished\n";
     return text;
 }
@@ -133,11 +134,11 @@ std::optional<Manifest> parse_manifest(std::string_view text, std::string& error
         } else if (key == "file") {
             const auto file = parse_file_line(line.substr(blank + 1));
             if ((read = file.has_value())) manifest.files.push_back(*file);
-        } else if (key == "dconf-dump") {
+        } else if (key == "dconf-dump" || key == "moved") {
             const size_t seam = value.find(' ');
             read = seam != std::string::npos;
-            if (read)
-                manifest.dconf_dumps.emplace_back(value.substr(0, seam), value.substr(seam + 1));
+            auto& pairs = key == "moved" ? manifest.moved : manifest.dconf_dumps;
+            if (read) pairs.emplace_back(value.substr(0, seam), value.substr(seam + 1));
         } else if (const auto list = lists.find(key); list != lists.end() && read) {
             (manifest.*(list->second)).push_back(value);
         } else {
@@ -155,7 +156,8 @@ size_t manifest_change_count(const Manifest& manifest) {
     return manifest.files.size() + manifest.dconf_saves.size() + manifest.dconf_resets.size() +
            manifest.dconf_dumps.size() + manifest.installed.size() + manifest.removed.size() +
            manifest.sources.size() + (manifest.firefox_snap_removed ? 1 : 0) +
-           manifest.flatpak_remotes.size() + manifest.extensions.size() + manifest.created.size();
+           manifest.flatpak_remotes.size() + manifest.extensions.size() + manifest.created.size() +
+           manifest.moved.size();
 }
 
 std::vector<std::string> system_copy_commands(std::string_view path, std::string_view copy,
@@ -183,4 +185,8 @@ std::vector<std::string> added_entries(const std::vector<std::string>& before,
         if (!old.count(entry)) added.push_back(entry);
     }
     return added;
+}
+
+std::string move_command(std::string_view from, std::string_view to) {
+    return "mv -T " + shell_quote(from) + " " + shell_quote(to);
 }

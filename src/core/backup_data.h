@@ -55,6 +55,8 @@ struct Manifest {
     std::vector<std::string> extensions;
     /// Folders and links in the home that the run created.
     std::vector<std::string> created;
+    /// Folders the run moved into its backup instead of deleting them: (copy name, path).
+    std::vector<std::pair<std::string, std::string>> moved;
     /// The run reached its end and recorded the state it left.
     bool finished = false;
 };
@@ -71,6 +73,8 @@ size_t manifest_change_count(const Manifest& manifest);
 /// give the copy to `user` with mode 0600.
 std::vector<std::string> system_copy_commands(std::string_view path, std::string_view copy,
                                               std::string_view user);
+/// "mv -T '<from>' '<to>'": moves a folder to a path that must not be a folder already.
+std::string move_command(std::string_view from, std::string_view to);
 /// Arguments of stat -c that print a file's mode (octal) and owner's uid.
 inline constexpr std::string_view stat_mode_owner_format = "%a %u";
 /// Mode and owner from a stat_mode_owner_format line; nullopt when it is not two numbers.

@@ -42,7 +42,13 @@ std::string msgbox_command(std::string_view title, std::string_view text) {
     return "whiptail" + title_option(title) + " --msgbox -- " + shell_quote(text) + " 20 78";
 }
 
-std::string yesno_command(std::string_view title, std::string_view text, bool long_text) {
-    return "whiptail" + title_option(title) + (long_text ? " --scrolltext" : "") + " --yesno -- " +
-           shell_quote(text) + (long_text ? " 22 78" : " 12 78");
+std::string yesno_command(std::string_view title, std::string_view text, bool tall) {
+    return "whiptail" + title_option(title) + " --yesno -- " + shell_quote(text) +
+           (tall ? " 22 78" : " 12 78");
+}
+
+std::string no_terminal_text(std::string_view title) {
+    return "The dialog '" + std::string(title) +
+           "' needs a terminal: start kelvane in one, or without dialogs with --yes and every "
+           "answer as an option (see kelvane --help)";
 }

@@ -35,6 +35,14 @@ std::string checklist_item(std::string_view tag, std::string_view text);
 std::string dialog_command(const Dialog& dialog, std::string_view answer_path);
 /// "whiptail --title '<title>' --msgbox -- '<text>' 20 78", the text escaped.
 std::string msgbox_command(std::string_view title, std::string_view text);
-/// "whiptail --title '<title>' --yesno -- '<text>' 12 78", the text escaped. A `long_text`
-/// scrolls in a box of 22 lines, which leaves the whole of it readable on 80×24.
-std::string yesno_command(std::string_view title, std::string_view text, bool long_text = false);
+/// "whiptail --title '<title>' --yesno -- '<text>' 12 78", the text escaped. A `tall` box has
+/// 22 lines, the most that 80×24 shows, for 16 lines of text of 74 columns; it does not scroll
+/// (a scrolling text would take the focus, and Enter would no longer answer).
+std::string yesno_command(std::string_view title, std::string_view text, bool tall = false);
+
+/// The hidden knob that lets dialogs run without a terminal (the sandbox's whiptail stand-in
+/// answers from a queue).
+inline constexpr std::string_view dialogs_without_terminal_variable =
+    "KELVANE_DIALOGS_WITHOUT_TERMINAL";
+/// The error line of a dialog `title` that cannot be shown: no terminal, and the way out.
+std::string no_terminal_text(std::string_view title);

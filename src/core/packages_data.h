@@ -11,7 +11,7 @@
 inline constexpr std::string_view sources_list_path = "/etc/apt/sources.list";
 /// The format argument is ${Package} and one line feed: one name per line.
 inline constexpr std::string_view dpkg_query_command = "sudo dpkg-query -W -f '${Package}\n'";
-inline constexpr std::string_view efibootmgr_command = "sudo efibootmgr >/dev/null";
+inline constexpr std::string_view efibootmgr_command = "sudo efibootmgr";
 
 /// Whether apt and dpkg may ask the user. Only the extra-software menu lets them (a licence
 /// needs the user); everything else runs unattended: no questions, the default answers, and a

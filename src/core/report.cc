@@ -21,6 +21,7 @@ constexpr int long_step_seconds = 5;
 
 struct Progress {
     std::string log_path;
+    bool log_named = false;
     bool unattended = false;
     int total = 0;
     int number = 0;
@@ -51,6 +52,7 @@ std::string step_text() {
 
 void log_line() {
     if (!report_log_path().empty()) log_msg("Log: " + report_log_path());
+    progress.log_named = true;
 }
 
 // The end of every stop block: the step's work is cut short, the log, and how to go on.
@@ -80,6 +82,10 @@ std::string signal_name(int signal_number) {
 void report_set_log_path(std::string_view path) { progress.log_path = path; }
 
 const std::string& report_log_path() { return progress.log_path; }
+
+void report_log_at_end() {
+    if (!progress.log_named) log_line();
+}
 
 void report_begin_unattended(int total) {
     progress.unattended = true;
@@ -197,6 +203,5 @@ void stop_interrupted(int signal_number) {
     // Nothing more may run after a signal, not even the backup's closing queries: what it
     // recorded so far stays, and undo treats the files' last state as unknown.
     backup_stop();
-    remove_workspace();
     exit_process(128 + signal_number);
 }

@@ -8,6 +8,8 @@
 /// The run log's path, named in the summary and the stop messages; "" when there is none.
 void report_set_log_path(std::string_view path);
 const std::string& report_log_path();
+/// At the end of every run: "Log: <path>", unless a summary or a stop block named it already.
+void report_log_at_end();
 
 /// The unattended part of the wizard begins; it has `total` steps.
 void report_begin_unattended(int total);
@@ -34,6 +36,6 @@ int report_summary();
 /// Ends the run in a step whose check failed before it changed anything (the lines saying why
 /// are written already): the block that names the step, the log and how to resume. Status 1.
 [[noreturn]] void stop_step();
-/// Ends the run after `signal_number`: the block saying where it was interrupted, the
-/// workspace removed, status 128 + the signal.
+/// Ends the run after `signal_number`: the block saying where it was interrupted, status 128 +
+/// the signal.
 [[noreturn]] void stop_interrupted(int signal_number);

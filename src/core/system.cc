@@ -15,7 +15,14 @@ int copy_file(std::string_view src, std::string_view dst, bool use_sudo) {
     const std::string dir = copy_target_dir(dst);
     // A system file that is replaced is kept, and one that is new is noted, for undo.
     if (use_sudo && !dst.empty() && dst.back() != '/') backup_system_file(dst);
-    if (!path_exists(dir)) run(mkdir_command(prefix, dir));
+    if (!path_exists(dir)) {
+        // A folder of the user's is made like any other, so that the backup notes it for undo.
+        if (use_sudo) {
+            run(mkdir_command(prefix, dir));
+        } else {
+            dir_create(dir);
+        }
+    }
     return run(copy_command(prefix, src, dst));
 }
 
@@ -42,5 +49,7 @@ bool edit_file(std::string_view path, const std::vector<std::string>& cmds, bool
 
 bool boot_mode_is_efi(AppConsole& app) {
     if (!cmd_exists("efibootmgr")) apt_install(app, "efibootmgr", true, true);
-    return run_read(efibootmgr_command) == 0;
+    // Captured: without EFI it says so on stderr each time the menu opens, which is for the log.
+    ExecOutput output;
+    return run_read(efibootmgr_command, RunMode::captured, &output) == 0;
 }

@@ -48,7 +48,8 @@ int log_error_count() { return error_lines; }
 
 bool log_file_open(std::string_view path) {
     log_file_close();
-    log_fd = open(std::string(path).c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0600);
+    log_fd = open(std::string(path).c_str(), O_WRONLY | O_CREAT | O_NOFOLLOW | O_APPEND | O_CLOEXEC,
+                  0600);
     return log_fd >= 0;
 }
 

@@ -19,7 +19,8 @@ void log_warning(std::string_view message);
 /// Writes "[HH:MM:SS] D: " + `message` to standard output, only while the switch is on.
 void log_debug(std::string_view message);
 
-/// Opens the run log at `path` (created with mode 0600, appended to): from now on every
+/// Opens the run log at `path` (created with mode 0600, appended to; never through a link, as
+/// one in a shared temporary folder could be): from now on every
 /// console line, command and command output is also written there. False when it cannot be
 /// opened; the run goes on without it.
 bool log_file_open(std::string_view path);

@@ -171,6 +171,7 @@ bool reported(gboolean ok, GError** raw_error) {
 }
 
 void (*before_replace_hook)(const std::string&) = nullptr;
+void (*before_create_hook)(const std::string&) = nullptr;
 
 bool in_workspace(const std::string& path) { return path_is_below(path, temp_dir()); }
 
@@ -282,8 +283,23 @@ bool dir_create(std::string_view dir_path) {
         log_msg("Would create folder: " + file_path_of(dir.get()));
         return true;
     }
+    if (auto* hook = before_create_hook; hook && !in_workspace(file_path_of(dir.get()))) {
+        // The hook may make folders itself (the backup's): it is off while it runs.
+        before_create_hook = nullptr;
+        std::vector<std::string> missing;
+        for (std::string path = file_path_of(dir.get()); !file_exists(path);
+             path = file_parent(path).value_or("/")) {
+            missing.push_back(path);
+        }
+        for (auto path = missing.rbegin(); path != missing.rend(); ++path) hook(*path);
+        before_create_hook = hook;
+    }
     GError* raw_error = nullptr;
     return reported(g_file_make_directory_with_parents(dir.get(), nullptr, &raw_error), &raw_error);
+}
+
+void dir_set_before_create(void (*before_create)(const std::string& dir)) {
+    before_create_hook = before_create;
 }
 
 std::vector<std::string> dir_list_names(std::string_view path, bool with_path) {

@@ -70,6 +70,9 @@ std::string text_checksum(std::string_view contents);
 bool file_delete(std::string_view file_path);
 /// Creates the folder with all missing parents; true when something already exists there.
 bool dir_create(std::string_view dir_path);
+/// Sets the function that dir_create calls with each folder it is about to create, parents
+/// first, outside the workspace (not in a dry run); nullptr turns it off.
+void dir_set_before_create(void (*before_create)(const std::string& dir));
 /// Names (or full paths) of a folder's entries, sorted bytewise; empty when it is missing.
 std::vector<std::string> dir_list_names(std::string_view path, bool with_path);
 

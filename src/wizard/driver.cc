@@ -87,7 +87,10 @@ constexpr StepRow unattended_steps[] = {
 };
 
 void ask_questions(AppConsole& app) {
-    if (!app.preset.skip_welcome) show_msgbox(welcome_title(), welcome_text(app.reboot));
+    const WizardEnding ending = dry_run()    ? WizardEnding::dry_run
+                                : app.reboot ? WizardEnding::restart
+                                             : WizardEnding::no_restart;
+    if (!app.preset.skip_welcome) show_msgbox(welcome_title(), welcome_text(ending));
     get_choice_web_browser(app);
     if (app.preset.layout) {
         take_choice("layout", *app.preset.layout, app.layout);

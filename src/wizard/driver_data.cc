@@ -4,15 +4,19 @@
 
 std::string welcome_title() { return std::string("Kelvane ~ ") + KELVANE_WEBSITE_NAME; }
 
-std::string welcome_text(bool reboot) {
-    return std::string(
-               "This wizard will execute some common post-install tasks.\n"
-               "\n") +
-           (reboot ? "System will reboot after installation is complete.\n"
-                   : "System will not restart at the end: restart it yourself afterwards.\n") +
-           "Save your work and close any open applications.\n"
-           "\n"
-           "Press Enter to continue...\n";
+std::string welcome_text(WizardEnding ending) {
+    const std::string intro = "This wizard will execute some common post-install tasks.\n\n";
+    const std::string press_enter = "\nPress Enter to continue...\n";
+    if (ending == WizardEnding::dry_run) {
+        return intro +
+               "This is a dry run: it shows what the wizard would change and changes nothing.\n" +
+               press_enter;
+    }
+    return intro +
+           (ending == WizardEnding::restart
+                ? "System will reboot after installation is complete.\n"
+                : "System will not restart at the end: restart it yourself afterwards.\n") +
+           "Save your work and close any open applications.\n" + press_enter;
 }
 
 int restart_countdown_seconds(const std::optional<std::string>& knob) {

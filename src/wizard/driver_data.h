@@ -7,8 +7,10 @@
 
 /// "Kelvane ~ " and the project's web site name.
 std::string welcome_title();
-/// The welcome box's text; it says whether the machine restarts at the end.
-std::string welcome_text(bool reboot);
+/// How a wizard run ends, which its welcome box announces.
+enum class WizardEnding { restart, no_restart, dry_run };
+/// The welcome box's text; it says how the run ends.
+std::string welcome_text(WizardEnding ending);
 inline constexpr std::string_view reboot_command = "sudo shutdown -r now";
 
 /// The hidden knob that sets the countdown before the restart, in seconds (tests set 0).

@@ -78,12 +78,23 @@ void install_dependencies(AppConsole& app) {
 
 namespace {
 
+std::string snap_listing() {
+    ExecOutput output;
+    run_read(snap_list_command, RunMode::captured, &output);
+    return output.std_out.value_or("");
+}
+
 // A snap left in place (24.04: a busy mount) would fight the browser installed from a .deb.
-// True when snap removed it.
-bool snap_remove(std::string_view snap_name) {
-    run(remove_tree_command("/var/cache/snapd"));
-    return run_or_report(snap_remove_command(snap_name),
-                         "Failed to remove the " + std::string(snap_name) + " snap");
+// True when snap removed it. The user's data of a snap that was there and is removed now goes
+// into the run's backup, from where undo puts it back; the other snaps' data stays.
+bool snap_remove(const AppConsole& app, std::string_view snap_name, bool listed) {
+    if (!run_or_report(snap_remove_command(snap_name),
+                       "Failed to remove the " + std::string(snap_name) + " snap")) {
+        return false;
+    }
+    const auto data_dir = home_snap_data_dir(app.user_home, snap_name);
+    if (listed && data_dir && path_exists(*data_dir)) backup_move_aside(*data_dir);
+    return true;
 }
 
 }  // namespace
@@ -93,7 +104,9 @@ void remove_apps(AppConsole& app) {
     check_installed_packages(app);
     if (cmd_exists("snap")) {
         log_msg("Please wait... This may take a few minutes");
-        if (snap_remove("firefox")) backup_firefox_snap_removed();
+        if (snap_remove(app, "firefox", snap_list_has(snap_listing(), "firefox"))) {
+            backup_firefox_snap_removed();
+        }
     } else {
         log_msg("Firefox snap is not installed");
     }
@@ -101,17 +114,14 @@ void remove_apps(AppConsole& app) {
     log_header("Remove default applications");
     bool snaps_listed = false;
     if (cmd_exists("snap")) {
-        ExecOutput output;
-        run_read(snap_list_command, RunMode::captured, &output);
-        const std::string snaps = output.std_out.value_or("");
+        const std::string snaps = snap_listing();
         snaps_listed = snap_list_has_snaps(snaps);
         // Where Thunderbird is a snap, "apt remove" would report success and leave it.
         if (app.release.thunderbird_is_snap && snap_list_has(snaps, "thunderbird")) {
-            snap_remove("thunderbird");
+            snap_remove(app, "thunderbird", true);
         }
     }
     apt_remove(app, default_apps_removal_list(snaps_listed, app.release.thunderbird_is_snap));
-    if (auto cmd = home_snap_remove_command(app.user_home)) run(*cmd);
 }
 
 void install_apps(AppConsole& app) {

@@ -91,13 +91,10 @@ std::string flathub_remote_command() {
     return "sudo flatpak remote-add --if-not-exists flathub " + shell_quote(flathub_address.url);
 }
 
-std::string remove_tree_command(std::string_view path) {
-    return "sudo rm -rf " + shell_quote(path);
-}
-
-std::optional<std::string> home_snap_remove_command(std::string_view user_home) {
+std::optional<std::string> home_snap_data_dir(std::string_view user_home,
+                                              std::string_view snap_name) {
     if (user_home.size() < 2 || user_home.front() != '/') return std::nullopt;
-    return remove_tree_command(path_combine(user_home, "snap"));
+    return path_combine(path_combine(user_home, "snap"), snap_name);
 }
 
 std::string snap_remove_command(std::string_view snap_name) {

@@ -83,11 +83,10 @@ std::string flathub_remote_command();
 /// error or a cut connection gives curl's non-zero status instead of a half script run.
 std::string deb_get_installer_command();
 
-/// "sudo rm -rf '<path>'" with the path escaped.
-std::string remove_tree_command(std::string_view path);
-/// The user's snap folder removal; nullopt when the home is not a usable absolute folder, so
-/// that an unresolved home never turns into "/snap".
-std::optional<std::string> home_snap_remove_command(std::string_view user_home);
+/// The user's data folder of snap `snap_name`, "<home>/snap/<snap_name>"; nullopt when the
+/// home is not a usable absolute folder, so that an unresolved home never turns into "/snap".
+std::optional<std::string> home_snap_data_dir(std::string_view user_home,
+                                              std::string_view snap_name);
 /// "sudo snap remove <snap_name>".
 std::string snap_remove_command(std::string_view snap_name);
 /// "wget -O '<path>' '<url>'": a partial file from an earlier failed try is overwritten.

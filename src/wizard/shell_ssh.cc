@@ -13,6 +13,10 @@ using namespace Velkor;
 
 namespace {
 
+// A dotfile is read and written by its owner and never executed: no execute bit for anyone,
+// which also takes back the one that earlier versions set.
+constexpr std::string_view dotfile_mode = "u+rw-x,go-wx";
+
 // A new file gets the text as it is; "Created" is only claimed once the text is on disk.
 bool create_file(const std::string& path, std::string_view contents, std::string_view mode) {
     log_msg("File not found: " + path);
@@ -57,7 +61,7 @@ void add_block_once(const std::string& path, std::string_view marker, std::strin
 
 void update_bash_prompt(const AppConsole& app) {
     log_header("Update bash prompt");
-    add_block_once(app.user_home + "/.bashrc", "PROMPT_COMMAND", bash_prompt_block, "u+rwx,go-wx",
+    add_block_once(app.user_home + "/.bashrc", "PROMPT_COMMAND", bash_prompt_block, dotfile_mode,
                    bashrc_with_prompt, std::nullopt);
 }
 
@@ -68,7 +72,7 @@ void update_fish_prompt(const AppConsole& app) {
     // Written and its mode set on every pass, so that a pass repairs a failed chmod.
     const bool existed = file_exists(path);
     if (!existed) log_msg("File not found: " + path);
-    if (!file_write(path, fish_prompt_block) || !set_mode(path, "u+rwx,go-wx")) return;
+    if (!file_write(path, fish_prompt_block) || !set_mode(path, dotfile_mode)) return;
     log_msg(std::string(existed ? done_or_would("Updated: ", "Would update: ")
                                 : done_or_would("Created: ", "Would create: ")) +
             path);

@@ -196,6 +196,21 @@ sb_system_files() {
   sb_root_file /usr/share/applications/defaults.list "$(printf '%s\n' '[Default Applications]' "$@")"$'\n'
 }
 
+# An EFI machine whose system partition is as an installed rEFInd package leaves it, and a
+# theme that a fake git hands out to the program's install script.
+sb_refind_esp() {
+  local theme=/usr/share/kelvane-e2e/theme
+  sb_efi on
+  sb_root_file /boot/efi/EFI/refind/refind.conf $'timeout 20\n#use_nvram false\n'
+  sb_root_file /boot/efi/EFI/refind/drivers_x64/.keep ""
+  sb_root_file /usr/share/refind/refind/drivers_x64/btrfs_x64.efi "driver"
+  sb_root_file $theme/icons/128-48/arrow_right.png "arrow"
+  sb_root_file $theme/theme.conf $'banner bg.png\n'
+  sb_root_file /usr/bin/git "#!/bin/sh
+eval cp -r $theme \"\\\${\$#}\""
+  chmod +x "$SB_DIR/sys/usr/bin/git"
+}
+
 # ---- running ------------------------------------------------------------------------------------
 
 sb_run() {

@@ -107,11 +107,10 @@ TEST(CommandLines, WizardSteps) {
         {"wget -O '/ws/1/google-chrome-stable_current_amd64.deb' "
          "'https://dl.google.com/linux/direct/google-chrome-stable_current_amd64.deb'",
          download_command("/ws/1/" + std::string(chrome_download.file), chrome_download.url)},
-        {"sudo rm -rf '/home/o'\\''neil/snap'",
-         home_snap_remove_command("/home/o'neil").value_or("")},
+        {"/home/o'neil/snap/firefox", home_snap_data_dir("/home/o'neil", "firefox").value_or("")},
     });
     // An unresolved home never turns into "/snap".
-    for (const char* bad : {"", "/", "home/ann"}) EXPECT_FALSE(home_snap_remove_command(bad));
+    for (const char* bad : {"", "/", "home/ann"}) EXPECT_FALSE(home_snap_data_dir(bad, "firefox"));
     EXPECT_EQ((std::vector<std::string>{
                   "wget -O '/ws/it'\\''s/installer' "
                   "'https://github.com/brunelli/gnome-shell-extension-installer/raw/master/"
@@ -190,8 +189,9 @@ TEST(CommandLines, Dialogs) {
          dialog_command(web_browser_dialog(false), "")},
         {"whiptail --title 'Install Software' --cancel-button 'Exit' --notags --checklist -- "
          "'Choose items to install:' 30 78 20 build 'build-essential dkms git git-extras   ' OFF "
-         "vala 'valac geany meld' OFF gimp 'gimp inkscape shutter' OFF steam 'steam lutris "
-         "heroic' OFF spotify 'spotify youtube-music' OFF ffmpeg 'smplayer mpv ffmpeg sox' OFF "
+         "vala 'valac geany meld' OFF gimp 'gimp inkscape shutter imagemagick' OFF steam "
+         "'steam lutris heroic' OFF spotify 'spotify youtube-music' OFF "
+         "ffmpeg 'smplayer mpv ffmpeg sox' OFF "
          "mailspring 'mailspring' OFF rustdesk 'rustdesk remmina' OFF vmm 'virt-manager' OFF "
          "vbox 'virtualbox' OFF vscode 'vscode' OFF meet 'webex zoom' OFF 2> '/w/a'",
          dialog_command(extra_apps_dialog(), "/w/a")},

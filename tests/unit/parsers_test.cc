@@ -280,7 +280,7 @@ TEST(Answers, ChecklistToInstallListsInTheAnswersOrder) {
          " steam virt-manager virtualbox-qt virtualbox-ext-pack virtualbox-guest-additions-iso",
          " lutris heroic code",
          "sudo usermod -aG libvirt alice ; sudo usermod -aG vboxusers alice ; "},
-        {"vscode skype spotify mailspring rustdesk meet", "",
+        {"vscode skype spotify mailspring rustdesk meet", " remmina",
          " code spotify-client youtube-music mailspring rustdesk webex zoom", ""},
         {" vbox  onlyoffice softmaker ure\tvscode ",
          " virtualbox-qt virtualbox-ext-pack virtualbox-guest-additions-iso", "",

@@ -79,7 +79,6 @@ TEST(RealTools, EveryDialogDrawsAndCancels) {
     manifest.removed = {"thunderbird"};
     manifest.firefox_snap_removed = true;
     const std::string run = "2024-05-01T09-30-00-123";
-    const std::string changes = package_changes_text(manifest, reverse_package_commands(manifest));
     const std::pair<std::string, const char*> rows[] = {
         {dialog_command(main_menu_dialog(true), ""), ""},
         {dialog_command(main_menu_dialog(false), ""), ""},
@@ -96,7 +95,7 @@ TEST(RealTools, EveryDialogDrawsAndCancels) {
                                          {run + "9", run_list_line(run, &manifest, true)}}),
                         ""),
          ""},
-        {msgbox_command(welcome_title(), welcome_text(true)), ""},
+        {msgbox_command(welcome_title(), welcome_text(WizardEnding::restart)), ""},
         {msgbox_command("Not Supported by CPU",
                         xanmod_refusal("linux-xanmod-x64v3", 2).value_or("")),
          ""},
@@ -105,9 +104,10 @@ TEST(RealTools, EveryDialogDrawsAndCancels) {
          "XanMod no longer publishes"},
         {msgbox_command(undo_dialog_title, no_run_text), ""},
         {yesno_command(chrome_eula_title, chrome_eula_text), ""},
-        // The question and the start of a long list show on 80×24; the rest scrolls.
-        {yesno_command(package_question_title, package_question_text(changes), true),
-         "Run the commands below now to reverse the package changes?"},
+        // A long list is cut to fit on 80×24: the text's last line shows.
+        {yesno_command(package_question_title,
+                       package_question_text(reverse_package_commands(manifest)), true),
+         "No keeps them; the commands then stay on screen and in the log."},
     };
     for (const auto& [command, shown] : rows) {
         const auto result = run_in_terminal(command + " 2>&1");

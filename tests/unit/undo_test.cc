@@ -3,6 +3,7 @@
 
 #include "actions/undo_data.h"
 #include "core/backup_data.h"
+#include "lib/files.h"
 
 TEST(Undo, ManifestRoundTripKeepsEveryEntry) {
     Manifest manifest;
@@ -20,6 +21,7 @@ TEST(Undo, ManifestRoundTripKeepsEveryEntry) {
     manifest.flatpak_remotes = {"flathub"};
     manifest.extensions = {"/home/u/.local/share/gnome-shell/extensions/dash@x"};
     manifest.created = {"/home/u/Applications"};
+    manifest.moved = {{"moved-4", "/home/u/snap/fire fox"}};
     manifest.finished = true;
 
     std::string error;
@@ -30,7 +32,7 @@ TEST(Undo, ManifestRoundTripKeepsEveryEntry) {
     EXPECT_EQ(parsed->files[0].mode, 0600u);
     EXPECT_TRUE(parsed->files[1].system);
     EXPECT_FALSE(parsed->files[1].existed);
-    EXPECT_EQ(manifest_change_count(*parsed), 13u);
+    EXPECT_EQ(manifest_change_count(*parsed), 14u);
 }
 
 TEST(Undo, ManifestOfAnotherFormatOrWithABadLineIsRefused) {
@@ -59,4 +61,20 @@ TEST(Undo, ReversePackageCommands) {
               (std::vector<std::string>{"sudo apt install -y 'thunderbird'",
                                         "sudo apt autoremove --purge -y 'nala' 'guake'",
                                         "sudo snap install firefox"}));
+}
+
+// A long list in the undo question: its first names and "… and N more" for the rest, within
+// the box (the real whiptail shows that it fits).
+TEST(Undo, PackageQuestionCutsALongList) {
+    Manifest manifest;
+    manifest.removed = {"thunderbird"};
+    for (int i = 0; i < 300; ++i) manifest.installed.push_back("pkg-" + std::to_string(i));
+    const auto text = package_question_text(reverse_package_commands(manifest));
+    const auto at = text.find("… and ");
+    ASSERT_NE(std::string::npos, at) << text;
+    size_t names = 0;
+    for (const auto& word : Velkor::string_split(Velkor::string_replace(text, "\n", " "), " "))
+        names += word.starts_with("'pkg-");
+    EXPECT_EQ(300u, names + std::stoul(text.substr(at + 8))) << text;
+    EXPECT_NE(std::string::npos, text.find("\nsudo apt install -y 'thunderbird'\n")) << text;
 }

@@ -47,3 +47,17 @@ FAIL test_hangs: timed out after 5s
     fail "a timed-out program survived"
   return 0
 }
+
+# The demo, headless on 24.04 and then as a dry run: the release's sources it seeds are marked
+# as seeded, both logs are kept, and the session bus's messages are in the demo's own log.
+test_sandbox_demo() {
+  local extra args=(--os ubuntu-24.04 --yes --browser=firefox --layout=windows --theme=dark --noreboot)
+  for extra in "" --dry-run; do
+    KELVANE_BINARY=$SB_BINARY KELVANE_DEMO_LOGS=$SB_DIR/demo-logs \
+      "$SB_SOURCE_DIR/script/sandbox-demo" "${args[@]}" ${extra:+"$extra"} >"$SB_DIR/demo.out" 2>&1 ||
+      fail "the demo failed: $(sb__excerpt "$SB_DIR/demo.out")"
+    grep -qxF "  /etc/apt/sources.list.d/ubuntu.sources (seeded by the demo, unchanged)" "$SB_DIR/demo.out" &&
+      ! grep -q "Activating service" "$SB_DIR/demo.out" || fail "the demo printed: $(sb__excerpt "$SB_DIR/demo.out")"
+  done
+  ls "$SB_DIR"/demo-logs/{kelvane-dry-run-,sandbox-demo-,2}*.log >/dev/null || fail "logs: $(ls "$SB_DIR/demo-logs")"
+}

@@ -25,12 +25,19 @@ test_a_pass_on_each_release() {
     # What an earlier version added for Volian's retired suite makes way for the current source.
     [ "$nala_archive" = yes ] ||
       sb_root_file /etc/apt/sources.list.d/volian-archive-scar-unstable.sources "Suites: scar"
+    for name in firefox thunderbird other; do sb_home_file "snap/$name/common/f" "data"; done
+    sb_root_file /var/cache/snapd/names "cache"
     sb_os_release "ubuntu-$version"
     sb_snaps firefox thunderbird
     sb_installed thunderbird
     sb_run "${options[@]}"
     assert_status 0
     [ -f "$SB_HOME/$marker" ] || fail "$version: no done marker"
+    # Only the data of the snaps the pass removed goes, into its backup; snapd's cache stays.
+    [ "$(ls "$SB_HOME/snap" | paste -sd' ')" = "other$([ "$nala_archive" = yes ] || echo " thunderbird")" ] &&
+      [ -f "$SB_DIR/sys/var/cache/snapd/names" ] || fail "$version: snap data: $(ls "$SB_HOME/snap")"
+    [ -z "$(find "$SB_HOME" -type f -perm /111)" ] ||
+      fail "$version: executable: $(find "$SB_HOME" -type f -perm /111)"
     assert_stdout_has "Package check: all "
     assert_order 'apt-get -s install' 'apt install'
     assert_not_called 'apt-key|kdeapps'

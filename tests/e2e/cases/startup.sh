@@ -80,10 +80,11 @@ E: Install packages for the missing tools and try again." \
     $setup
     sb_run --noreboot
     assert_status 1
+    # Once the log is open, the refusal ends by naming it.
     case $setup in
-      *debian*) [ "$(cat "$SB_STDOUT")" = "$expected" ] || fail "box: $(cat "$SB_STDOUT")" ;;
+      *debian*) [ "$(grep -v '^Log: ' "$SB_STDOUT")" = "$expected" ] || fail "box: $(cat "$SB_STDOUT")" ;;
       *os_release*) assert_stdout_has "$expected" ;;
-      *) [[ $(cat "$SB_STDERR") == "$expected"* ]] && [ ! -s "$SB_STDOUT" ] ||
+      *) [[ $(cat "$SB_STDERR") == "$expected"* ]] && ! grep -qv '^Log: ' "$SB_STDOUT" ||
         fail "$setup: $(sb__excerpt "$SB_STDERR")" ;;
     esac
     assert_not_called '^(sudo [^d]|apt|eatmydata|dconf|whiptail|shutdown)'
@@ -109,20 +110,51 @@ test_supported_release_with_a_failing_package_query() {
 }
 
 # Each run works in a private folder of its own; when the temporary folder cannot be used, in
-# one below the home, whose path holds a quote and a blank here.
-test_private_workspace_with_fallback_into_the_home() {
+# one below the home, whose path holds a quote and a blank here. At every ending the folder
+# goes and the log, which stays, is named once (a dry run's beside the workspace).
+test_workspace_private_and_removed_at_every_ending() {
+  local row setup args status log
   sb_home "$SB_DIR/home/it's kelvane"
   sb_done_marker
-  sb_answer 1
-  sb_run
-  sb_answer 1
-  chmod 500 "$SB_DIR/tmp"
-  sb_run
-  chmod 700 "$SB_DIR/tmp"
-  assert_status 0
-  assert_stderr_has "E: Failed to create '$SB_DIR/tmp/kelvane_"
-  [ "$(stat -c '%a %u' "$SB_DIR"/tmp/kelvane_* "$SB_HOME"/.temp/kelvane_* | paste -sd'|')" = "700 4242|700 4242" ] ||
-    fail "workspaces: $(ls -d "$SB_DIR"/tmp/kelvane_* "$SB_HOME"/.temp/kelvane_*)"
+  sb_hang whiptail 'Choose Action'
+  SB_WHILE_HANGING='stat -c "%a %u" "$SB_DIR"/tmp/kelvane_* >"$SB_DIR/modes"'
+  sb_run_interrupted INT
+  SB_WHILE_HANGING=
+  [ "$(cat "$SB_DIR/modes")" = "700 4242" ] || fail "workspace: $(cat "$SB_DIR/modes")"
+  for row in "|--dry-run theme dark|0" "sb_answer 1||0" "sb_answer 0 theme; sb_answer 0 dark||0" \
+    "|boot-manager dark|1" "sb_fail dconf load|theme light|1" "chmod 500 \"\$SB_DIR/tmp\"|undo --list|0"; do
+    IFS='|' read -r setup args status <<<"$row"
+    : >"$SB_DIR/fail.rules"
+    eval "$setup"
+    # shellcheck disable=SC2086 # a verb and its value are two arguments
+    sb_run $args
+    chmod 700 "$SB_DIR/tmp"
+    [ "$SB_STATUS" = "$status" ] || fail "'$row' ended with $SB_STATUS"
+    log=$(sed -n 's/^Log: //p' "$SB_STDOUT")
+    [ -f "$log" ] && [[ $args != --dry-run* || $log == "$SB_DIR/tmp/kelvane-dry-run-"* ]] ||
+      fail "'$row' named no log or the wrong one: $(sb__excerpt "$SB_STDOUT")"
+    compgen -G "$SB_DIR/tmp/kelvane_*" >/dev/null || compgen -G "$SB_HOME/.temp/kelvane_*" >/dev/null &&
+      fail "'$row' left its workspace"
+  done
+  grep -qF "E: Failed to create '$SB_DIR/tmp/kelvane_" "$SB_STDERR" || fail "no fallback into the home"
+}
+
+# Without a terminal no dialog can be shown: one "E: " line with the way out, status 1, nothing
+# changed. The program sees no terminal on stdin; where it takes one for granted (the knob),
+# the real whiptail, in a session without any terminal, fails in its own ways (status 1 when
+# TERM cannot draw, else 255), which count the same.
+test_no_terminal_for_a_dialog() {
+  local row knob term
+  SB_REAL_WHIPTAIL=1
+  for row in "|dumb" "KELVANE_DIALOGS_WITHOUT_TERMINAL=1|dumb" "|xterm"; do
+    IFS='|' read -r knob term <<<"$row"
+    [ -z "$knob" ] || { sb_env "$knob" && touch "$SB_DIR/conf/own-group"; }
+    SB_TERM=$term sb_run --yes --noreboot
+    assert_status 1
+    [ "$(cat "$SB_STDERR")" = "E: The dialog 'Web Browser' needs a terminal: start kelvane in one, or without dialogs with --yes and every answer as an option (see kelvane --help)" ] ||
+      fail "$row: $(sb__excerpt "$SB_STDERR")"
+    ! grep -q '^\$ ' "$(sed -n 's/^Log: //p' "$SB_STDOUT")" || fail "$row: a change was made"
+  done
 }
 
 # The background refresh of sudo's credentials lives exactly as long as the program, however the

@@ -47,6 +47,11 @@ test_missing_or_unknown_backup_is_refused() {
   assert_stderr_has "E: Cannot undo run 'nosuchrun': no such run in "
 }
 
+# The home's folders, but for those every start makes (the cache, the logs and backups).
+undo__folders() {
+  (cd "$SB_HOME" && find . -type d ! -path './.cache*' ! -path './.local' ! -path './.local/state*' | sort)
+}
+
 # What a first pass leaves where the test can compare it: the home's files with their modes,
 # the system files, and every setting.
 undo__state() {
@@ -63,10 +68,13 @@ test_full_passes_undone() {
   sb_home_file .bashrc $'# mine\n'
   chmod 640 "$SB_HOME/.bashrc"
   sb_home_file .ssh/config $'Host work\n  User me\n'
+  sb_home_file snap/firefox/common/prefs "mine"
+  sb_snaps firefox
   sb_system_files
   sb_exec dconf write /org/gnome/desktop/interface/gtk-theme "'Adwaita'"
   sb_installed thunderbird
   undo__state >"$SB_DIR/before"
+  undo__folders >"$SB_DIR/folders-before"
   sb_run --yes --browser=firefox --layout=windows --theme=dark --noreboot
   assert_status 0
   undo__state >"$SB_DIR/after-first"
@@ -88,15 +96,27 @@ test_full_passes_undone() {
   sb_run undo --dry-run "$first"
   diff <(undo__state) "$SB_DIR/after-first" >/dev/null || fail "the dry run changed something"
   sb_home_file Applications/mine.AppImage "app"
+  # Without a terminal for its question, undo puts the files back, keeps the package changes and
+  # says how to finish; the run is not undone yet, and --yes then finishes it.
+  SB_REAL_WHIPTAIL=1 sb_run undo "$first"
+  assert_status 1
+  assert_stderr_has "E: The question 'Undo package changes' needs a terminal: the package changes were kept; 'kelvane undo --yes $first' reverses them"
+  assert_not_called 'apt install|autoremove|snap install'
+  assert_called '^sudo rm -f .*/etc/apt/preferences.d/mozillateam-firefox-next.pref'
+  assert_stdout_has "W: $SB_HOME/Applications holds files now: it is kept"
+  grep -qE "^Restored [0-9]+ files?, removed [0-9]+ files? and [1-9][0-9]* folders? that run created; the log names each one\.$" \
+    "$SB_STDOUT" || fail "no count of the files: $(sb__excerpt "$SB_STDOUT")"
+  grep -qxF "Removed folder: $SB_HOME/.ssh/controlmasters" "$(sed -n 's/^Log: //p' "$SB_STDOUT")" ||
+    fail "the log does not name the folders"
   sb_run undo --yes "$first"
   assert_status 0
   # The settings that had no value go in one change through the dconf service, not a process each.
   [ "$(grep -c '^dconf ' "$SB_LOG")" -le 30 ] || fail "undo ran dconf $(grep -c '^dconf ' "$SB_LOG") times"
-  assert_called '^sudo rm -f .*/etc/apt/preferences.d/mozillateam-firefox-next.pref'
   assert_called '^sudo apt install -y .*thunderbird'
   assert_called '^sudo snap install firefox$'
-  assert_stdout_has "W: $SB_HOME/Applications holds files now: it is kept"
   rm -r "$SB_HOME/Applications"
+  diff <(undo__folders) "$SB_DIR/folders-before" >"$SB_DIR/diff" ||
+    fail "folders the run made stayed: $(sb__excerpt "$SB_DIR/diff")"
   [ ! -L "$SB_HOME/Pictures/Wallpapers/Variety" ] && [ ! -e "$SB_DIR/sys/usr/bin/gnome-shell-extension-installer" ] ||
     fail "the Variety link or the extension installer stayed"
   grep -v '^.*sys/etc/apt/\|^\[' "$SB_DIR/before" >"$SB_DIR/before-files"

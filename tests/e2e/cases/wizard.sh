@@ -335,9 +335,13 @@ test_dry_run_shows_the_real_pass() {
   # What the dry run shows as values and diffs instead of commands.
   diff "$SB_DIR/would" <(commands_run | grep -vE "^(dconf load|sudo sed -i .*zramswap|cp -f /usr/share/applications/defaults.list|sed -i .*mimeapps)") \
     >"$SB_DIR/diff" || fail "the dry run and the real pass differ: $(sb__excerpt "$SB_DIR/diff")"
-  # A second pass's dry run comes to the "Already ..." decisions a real one would.
+  # A second pass's dry run comes to the "Already ..." decisions a real one would; its welcome
+  # box announces no restart.
   rm "$SB_HOME/$marker"
-  sb_run --dry-run "${options[@]}"
+  sb_answer 0
+  sb_run --dry-run "${options[@]:1}"
+  assert_dialogs "Kelvane ~ kelvane.org"
+  ! grep -qiE "reboot|restart" "$SB_DIALOGS" || fail "the dry run's welcome box announces a restart"
   assert_stdout_has "Already enabled"
   assert_stdout_has "Already up-to-date"
   assert_stdout_lacks "Would set /org/gnome/desktop/interface/gtk-theme"
