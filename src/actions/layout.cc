@@ -6,6 +6,7 @@
 #include "core/backup.h"
 #include "core/dialogs_data.h"
 #include "core/runner.h"
+#include "core/settings_state.h"
 #include "core/system.h"
 #include "lib/commands.h"
 #include "lib/console.h"
@@ -32,19 +33,54 @@ void change_layout(const AppConsole& app) {
     if (app.layout != "reset") log_msg(extensions_next_login_note);
 }
 
+namespace {
+
+// Done only when root owns it and may run it: a pass after a failed chown or chmod installs
+// it again.
+bool extension_installer_installed() {
+    const auto installed = file_stat(extension_installer_path);
+    return installed && installed->owner_uid == 0 && (installed->mode & 0111) == 0111;
+}
+
+bool extensions_copied(const AppConsole& app) {
+    return dir_files_within(app.release.extensions_folder, extensions_destination(app.user_home));
+}
+
+}  // namespace
+
+std::vector<std::string> layout_settings(std::string_view layout_name,
+                                         const ReleaseProfile& release) {
+    std::vector<std::string> payloads;
+    for (const auto payload : layout_payloads(layout_name)) {
+        payloads.push_back(payload_without_extensions(payload, release.extensions_without_build));
+    }
+    return payloads;
+}
+
+bool extensions_installed(const AppConsole& app) {
+    return extensions_copied(app) && extension_installer_installed();
+}
+
+bool layout_applied(std::string_view layout_name, const ReleaseProfile& release) {
+    const auto payloads = layout_settings(layout_name, release);
+    return !payloads.empty() &&
+           settings_in_place(std::vector<std::string_view>(payloads.begin(), payloads.end()));
+}
+
 void install_gnome_extensions(const AppConsole& app) {
     log_debug("install_gnome_extensions()");
     log_header("Install GNOME extensions");
     const std::string destination = extensions_destination(app.user_home);
-    if (copy_file(extensions_source(app.release.extensions_folder), destination, false) != 0) {
+    if (extensions_copied(app)) {
+        log_msg("Already installed");
+    } else if (copy_file(extensions_source(app.release.extensions_folder), destination, false) !=
+               0) {
         log_error("Failed to install extensions: " + destination);
         return;
+    } else {
+        log_msg(done_or_would("Installed extensions", "Extensions would be installed"));
     }
-    log_msg(done_or_would("Installed extensions", "Extensions would be installed"));
-    // Done only when root owns it and may run it: a pass after a failed chown or chmod
-    // installs it again.
-    const auto installed = file_stat(extension_installer_path);
-    if (installed && installed->owner_uid == 0 && (installed->mode & 0111) == 0111) return;
+    if (extension_installer_installed()) return;
     // Downloaded into the private workspace, never the shared /tmp, where another user could
     // plant the file that root then moves into /usr/bin. Only a complete download is
     // installed: an empty file left by a failed one would count as installed next time.
@@ -78,10 +114,12 @@ void apply_layout(std::string_view layout_name, const ReleaseProfile& release) {
         backup_dconf_tree("/org/gnome/");
         run(layout_reset_command);
         run(session_logout_command);
+    } else if (layout_applied(layout_name, release)) {
+        // Each payload alone need not be in place: a later one may set a key again.
+        log_msg("Already applied");
+        return;
     } else {
-        for (const auto payload : layout_payloads(layout_name)) {
-            dconf_load(payload_without_extensions(payload, release.extensions_without_build));
-        }
+        for (const auto& payload : layout_settings(layout_name, release)) dconf_load(payload);
     }
     log_msg(done_or_would("Applied", "Would be applied"));
 }

@@ -10,6 +10,7 @@
 #include "core/packages.h"
 #include "core/release_data.h"
 #include "core/report.h"
+#include "core/run_report.h"
 #include "core/runner.h"
 #include "lib/commands.h"
 #include "lib/console.h"
@@ -25,6 +26,7 @@ void check_user(AppConsole& app) {
     // file below "/".
     if (app.user_home.empty()) exit_process(1);
     app.done_marker_path = done_marker_of(app.user_home);
+    app.state_dir = state_dir_of(app.user_home, env_value("XDG_STATE_HOME"));
     const std::string cache_dir = cache_dir_of(app.user_home);
     if (!path_exists(cache_dir)) dir_create(cache_dir);
 }
@@ -42,7 +44,8 @@ void check_dependencies() {
     exit_process(1);
 }
 
-void check_distribution(AppConsole& app) {
+// The release from /etc/os-release; an unsupported one ends the run with status 1.
+OsRelease find_distribution(AppConsole& app) {
     const OsRelease release = parse_os_release(file_read("/etc/os-release").value_or(""));
     for (const auto& [key, value] : release.found) log_debug("Found " + key + ": " + value);
     const auto profile = find_release(release.version_id);
@@ -51,6 +54,12 @@ void check_distribution(AppConsole& app) {
         exit_process(1);
     }
     app.release = *profile;
+    run_report_set_release(release.version_id);
+    return release;
+}
+
+void check_distribution(AppConsole& app) {
+    const OsRelease release = find_distribution(app);
     log_msg("Dist: " + release.pretty_name);
     log_file_write("Release: " + release.version_id + "\n");
 }
@@ -86,8 +95,7 @@ void enter_data_folder() {
 
 void open_run_log(const AppConsole& app, const std::vector<std::string>& args,
                   const std::string& start_time) {
-    const std::string folder =
-        dry_run() ? temp_dir() : state_dir_of(app.user_home, env_value("XDG_STATE_HOME"));
+    const std::string folder = dry_run() ? temp_dir() : app.state_dir;
     const std::string path = path_combine(folder, log_file_name(start_time));
     if (!dir_create(folder) || !log_file_open(path)) {
         log_msg("W: Cannot write a log in " + folder + "; the run goes on without one.");
@@ -100,8 +108,11 @@ void open_run_log(const AppConsole& app, const std::vector<std::string>& args,
     log_file_write("kelvane " KELVANE_VERSION "\nArguments: " + string_join(args, " ") + "\n");
 }
 
-std::string runs_dir(const AppConsole& app) {
-    return path_combine(state_dir_of(app.user_home, env_value("XDG_STATE_HOME")), "runs");
+std::string runs_dir(const AppConsole& app) { return path_combine(app.state_dir, "runs"); }
+
+void run_read_only_checks(AppConsole& app) {
+    find_distribution(app);
+    check_installed_packages_as_user(app);
 }
 
 void run_startup_checks(AppConsole& app) {

@@ -25,3 +25,6 @@ std::string runs_dir(const AppConsole& app);
 /// After check_user and the log: the required tools, the release, the installed packages and the
 /// CPU level.
 void run_startup_checks(AppConsole& app);
+/// For the runs that change nothing: the release (silently) and the installed packages, read
+/// without sudo.
+void run_read_only_checks(AppConsole& app);

@@ -8,6 +8,7 @@
 #include "core/packages_data.h"
 #include "core/report.h"
 #include "core/runner.h"
+#include "core/settings_state.h"
 #include "lib/commands.h"
 #include "lib/console.h"
 #include "lib/files.h"
@@ -21,6 +22,14 @@ int copy_file(std::string_view src, std::string_view dst, bool use_sudo) {
     if (use_sudo && !dst.empty() && dst.back() != '/') backup_system_file(dst);
     if (!path_exists(dir)) run(mkdir_command(prefix, dir));
     return run(copy_command(prefix, src, dst));
+}
+
+FileUpdate update_file(const std::string& path, std::string_view contents) {
+    if (file_holds(path, contents)) return FileUpdate::unchanged;
+    if (!file_write(path, contents)) return FileUpdate::failed;
+    // A dry run's diff has counted itself.
+    if (!dry_run()) count_change();
+    return FileUpdate::written;
 }
 
 std::vector<std::string> dconf_read_values(const std::vector<std::string>& keys,
@@ -69,6 +78,8 @@ bool edit_file(std::string_view path, const std::vector<std::string>& cmds, bool
 }
 
 void dconf_load(std::string_view txt) {
+    // A load that would change nothing is left out: a repeated pass changes nothing.
+    if (settings_in_place(txt)) return;
     if (dry_run()) {
         const auto lines = settings_change_lines(dconf_payload_values(txt),
                                                  dconf_read_values(dconf_payload_keys(txt), txt));

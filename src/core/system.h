@@ -9,6 +9,12 @@ struct AppConsole;
 
 /// Copies `src` (a shell pattern) to `dst`, making the target folder first; the exit code.
 int copy_file(std::string_view src, std::string_view dst, bool use_sudo);
+/// What update_file did.
+enum class FileUpdate { unchanged, written, failed };
+/// Writes `contents` to `path` unless the file holds exactly that already, so that a pass with
+/// everything in place neither rewrites nor backs it up; a write counts as a change of the
+/// run. `failed` after file_write's "E: " line.
+FileUpdate update_file(const std::string& path, std::string_view contents);
 /// Loads a settings payload with "dconf load"; a failure ends the run with status 1. A dry
 /// run shows the settings that would change instead, with their current values.
 void dconf_load(std::string_view txt);

@@ -1,10 +1,14 @@
 #include "wizard/desktop.h"
 
+#include <algorithm>
+
+#include "actions/extensions_data.h"
 #include "actions/layout.h"
 #include "core/app_console.h"
 #include "core/backup.h"
 #include "core/packages.h"
 #include "core/runner.h"
+#include "core/settings_state.h"
 #include "core/system.h"
 #include "lib/console.h"
 #include "lib/files.h"
@@ -13,35 +17,74 @@
 
 using namespace Velkor;
 
+namespace {
+
+std::string guake_autostart_path(const AppConsole& app) {
+    return app.user_home + "/.config/autostart/guake.desktop";
+}
+
+std::string mimeapps_path(const AppConsole& app) {
+    return app.user_home + "/.config/mimeapps.list";
+}
+
+}  // namespace
+
+std::vector<std::string> app_config_payloads(const AppConsole& app) {
+    return {std::string(nautilus_payload),   std::string(gedit_payload),
+            std::string(extensions_payload), favorites_payload(app.web_browser),
+            std::string(desktop_payload),    std::string(guake_payload)};
+}
+
+bool terminal_colours_set() { return settings_in_place(terminal_colors_payload); }
+
+bool terminal_font_set() { return settings_in_place(terminal_font_payload); }
+
+bool app_configs_set(const AppConsole& app) {
+    const auto payloads = app_config_payloads(app);
+    return std::all_of(payloads.begin(), payloads.end(),
+                       [](const std::string& payload) { return settings_in_place(payload); });
+}
+
+bool guake_installed(const AppConsole& app) {
+    return app.packages.installed("guake") &&
+           file_holds(guake_autostart_path(app), guake_autostart_entry);
+}
+
+bool wallpaper_installed() { return file_exists(wallpaper.dst); }
+
+bool default_applications_set(const AppConsole& app) {
+    if (!file_exists(system_defaults_list_path)) return false;
+    const auto defaults = file_read(system_defaults_list_path);
+    return defaults && file_holds(mimeapps_path(app),
+                                  mimeapps_text(*defaults, app.release.extra_video_players));
+}
+
 void update_config_gnome_terminal_pre() { dconf_load(terminal_colors_payload); }
 
 void update_config_gnome_terminal_post() { dconf_load(terminal_font_payload); }
 
 void update_app_configs(const AppConsole& app) {
-    dconf_load(nautilus_payload);
-    dconf_load(gedit_payload);
-    update_config_gnome_extensions();
-    dconf_load(favorites_payload(app.web_browser));
-    dconf_load(desktop_payload);
-    dconf_load(guake_payload);
+    for (const auto& payload : app_config_payloads(app)) dconf_load(payload);
 }
 
 void install_guake(AppConsole& app) {
     log_header("Install Guake terminal");
     check_installed_packages(app);
     install_unless_present(app, "guake", "guake");
-    const std::string path = app.user_home + "/.config/autostart/guake.desktop";
+    const std::string path = guake_autostart_path(app);
     const std::string dir = file_parent(path).value_or("");
     if (!dir_create(dir)) {
         log_error("Failed to create directory: " + dir);
         return;
     }
-    if (!file_write(path, guake_autostart_entry)) log_error("Failed to install file: " + path);
+    if (update_file(path, guake_autostart_entry) == FileUpdate::failed) {
+        log_error("Failed to install file: " + path);
+    }
 }
 
 void install_wallpaper() {
     log_header("Install Wallpaper");
-    if (file_exists(wallpaper.dst)) {
+    if (wallpaper_installed()) {
         log_msg("Already installed");
         return;
     }
@@ -51,10 +94,10 @@ void install_wallpaper() {
 }
 
 void update_mimeapps(const AppConsole& app) {
-    const std::string mimeapps_path = app.user_home + "/.config/mimeapps.list";
-    backup_user_file(mimeapps_path);
-    if (!edit_file(mimeapps_path, mimeapps_commands(mimeapps_path, app.release.extra_video_players),
-                   false)) {
-        log_error("Failed to set the default applications in " + mimeapps_path);
+    if (default_applications_set(app)) return;
+    const std::string path = mimeapps_path(app);
+    backup_user_file(path);
+    if (!edit_file(path, mimeapps_commands(path, app.release.extra_video_players), false)) {
+        log_error("Failed to set the default applications in " + path);
     }
 }

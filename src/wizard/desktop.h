@@ -2,6 +2,9 @@
 // the wallpaper and the default applications.
 #pragma once
 
+#include <string>
+#include <vector>
+
 struct AppConsole;
 
 /// The terminal profile's colours and size.
@@ -11,7 +14,20 @@ void update_config_gnome_terminal_post();
 /// File manager, editor, extensions, the dock's favourites led by the chosen browser,
 /// background, Guake.
 void update_app_configs(const AppConsole& app);
+/// The settings payloads of update_app_configs, in load order.
+std::vector<std::string> app_config_payloads(const AppConsole& app);
 /// Guake and its autostart entry.
 void install_guake(AppConsole& app);
 void install_wallpaper();
 void update_mimeapps(const AppConsole& app);
+
+// Whether each step's work is in place (read-only; the step itself and `status` ask it).
+bool terminal_colours_set();
+bool terminal_font_set();
+/// Every settings payload of update_app_configs in place.
+bool app_configs_set(const AppConsole& app);
+/// The package and its autostart entry.
+bool guake_installed(const AppConsole& app);
+bool wallpaper_installed();
+/// The user's default-applications list is the system's with the wizard's swaps.
+bool default_applications_set(const AppConsole& app);
