@@ -217,6 +217,34 @@ bool check_verb(std::vector<std::string>& verb, std::string& error) {
 
 }  // namespace
 
+namespace {
+
+// The wizard's step tags as lines of the help indented by two blanks, then the ones that
+// cannot be skipped.
+std::string step_tag_lines() {
+    constexpr size_t width = 78;
+    std::string text;
+    std::string line = " ";
+    std::vector<std::string> needed;
+    for (const auto& step : wizard_step_names()) {
+        if (line.size() + 1 + step.tag.size() > width) {
+            text += line + "\n";
+            line = " ";
+        }
+        line += " " + std::string(step.tag);
+        if (!step.needed_by.empty()) needed.emplace_back(step.tag);
+    }
+    const std::string last = needed.empty() ? "" : needed.back();
+    if (!needed.empty()) needed.pop_back();
+    const std::string listed_needed =
+        needed.empty() ? last : string_join(needed, ", ") + " and " + last;
+    return text + line + "\n  " + listed_needed +
+           " cannot be skipped (later steps need them), nor\n"
+           "  debget with a browser that deb-get installs.\n";
+}
+
+}  // namespace
+
 std::string usage_text() {
     // Kept under 80 columns: it is read in the same small terminal the wizard runs in.
     return "Usage: kelvane [OPTIONS]                the wizard, or the menu after it\n"
@@ -236,13 +264,21 @@ std::string usage_text() {
            "  --noreboot, --no-reboot, --skip-reboot  (any letter case)\n"
            "                 do not restart the machine at the end of the wizard\n"
            "  --browser=NAME chrome, firefox, edge, librewolf, vivaldi, opera or brave\n"
-           "  --accept-chrome-licence  accept the Chrome licence (else Firefox is used)\n"
+           "  --accept-chrome-licence  accept the Chrome licence (else it is asked, or\n"
+           "                 with --yes Firefox is used)\n"
            "  --layout=NAME  ubuntu, windows or minimal (the dialog's bottom, left)\n"
            "  --theme=NAME   light or dark\n"
            "  --yes          no welcome box; undo: reverse the packages without asking\n"
            "  --dry-run      show the steps, commands and file changes; change nothing\n"
            "  --skip-network-check  do not check the download hosts before the wizard's\n"
            "                 first change (behind a strict proxy)\n"
+           "  --skip=TAG[,TAG...]  leave these wizard steps out (tags below)\n"
+           "  --profile=FILE the answers and the steps to skip from a key file (see\n"
+           "                 man kelvane); the options given win. Without a command it\n"
+           "                 runs the wizard, also where it has run before\n"
+           "  --report=FILE  write a JSON report of the run to FILE when it ends\n"
+           "  --json         status: print one JSON object\n"
+           "  An option's value may also follow it: --browser firefox.\n"
            "  -h, --help     show this text and exit\n"
            "  --version      show the version and exit\n"
            "\n"
@@ -262,12 +298,21 @@ std::string usage_text() {
            "                             vscode\n"
            "  undo [RUN]                 undo a run (the newest), from its backup\n"
            "  undo --list                list the runs that can be undone\n"
+           "  status [--json]            each wizard step: done, to do or skipped; the\n"
+           "                             theme, layout, kernel and last run. Changes\n"
+           "                             nothing and asks for no password\n"
+           "  profile                    print the answers and skipped steps of the last\n"
+           "                             completed wizard run, for --profile\n"
+           "\n"
+           "Wizard steps, in order (for --skip and status):\n" +
+           step_tag_lines() +
            "\n"
            "Exit status: 0 done (also a cancelled dialog), 1 failed or refused by a\n"
            "check, 2 usage error, 129/130/143 interrupted by a signal.\n"
            "Each run writes a log in ~/.local/state/kelvane/ (the ten newest are kept).\n"
            "\n"
-           "Web site: " KELVANE_WEBSITE_URL "\n";
+           "Web site: " +
+           std::string(KELVANE_WEBSITE_URL) + "\n";
 }
 
 bool is_noreboot_option(const std::string& arg) {

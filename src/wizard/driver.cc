@@ -285,7 +285,9 @@ void setup(AppConsole& app) {
 
 std::vector<StepName> wizard_step_names() {
     std::vector<StepName> names;
-    for (const auto& step : unattended_steps) names.push_back({step.tag, step.name});
+    for (const auto& step : unattended_steps) {
+        names.push_back({step.tag, step.name, step.needed_by});
+    }
     return names;
 }
 

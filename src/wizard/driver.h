@@ -12,6 +12,8 @@ struct AppConsole;
 struct StepName {
     std::string_view tag;
     std::string_view title;
+    /// The tag of a later step that needs this one ("" for none): it cannot be skipped.
+    std::string_view needed_by = {};
 };
 /// The unattended steps, in the order they run.
 std::vector<StepName> wizard_step_names();
