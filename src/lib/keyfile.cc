@@ -38,12 +38,14 @@ Lines find_lines(std::string_view text) {
         if (line.empty() || line[0] == '#') continue;
         const bool valid_text =
             g_utf8_validate(raw.data(), static_cast<gssize>(raw.size()), nullptr);
-        if (valid_text && is_group_line(line)) {
+        const bool key_line = line.find('=') != std::string::npos && !group.empty();
+        if (is_group_line(line)) {
             group = line.substr(1, line.size() - 2);
             lines.groups.emplace(group, number);
-        } else if (valid_text && line.find('=') != std::string::npos && !group.empty()) {
+        } else if (key_line) {
             lines.keys[{group, string_strip(line.substr(0, line.find('=')))}] = number;
-        } else if (lines.first_bad == 0) {
+        }
+        if ((!valid_text || !(key_line || is_group_line(line))) && lines.first_bad == 0) {
             lines.first_bad = number;
         }
     }
@@ -80,11 +82,18 @@ std::optional<std::vector<KeyFileEntry>> keyfile_parse(std::string_view text, Ke
             continue;
         }
         for (gchar** key = keys.get(); *key; ++key) {
-            GCharPtr value{g_key_file_get_string(file.get(), *group, *key, nullptr)};
             const auto at = lines.keys.find({*group, *key});
-            entries.push_back({*group, *key, value ? value.get() : "",
-                               string_list(file.get(), *group, *key),
-                               at == lines.keys.end() ? group_line : at->second, group_line});
+            const int line = at == lines.keys.end() ? group_line : at->second;
+            GError* value_error = nullptr;
+            GCharPtr value{g_key_file_get_string(file.get(), *group, *key, &value_error)};
+            if (!value) {
+                // Text that is not UTF-8, or a bad escape.
+                GErrorPtr failure{value_error};
+                error = {line, failure->message};
+                return std::nullopt;
+            }
+            entries.push_back({*group, *key, value.get(), string_list(file.get(), *group, *key),
+                               line, group_line});
         }
     }
     return entries;
