@@ -308,6 +308,15 @@ assert_order() {
   done
 }
 
+# Prints the value of the python expression $2 over the JSON object d read from the file $1 (a
+# tuple as its items joined by blanks); a file that is no JSON fails the test.
+json_value() {
+  python3 -c 'import json, sys
+d = json.load(open(sys.argv[1]))
+v = eval(sys.argv[2])
+print(*v) if isinstance(v, tuple) else print(v)' "$1" "$2" || fail "no JSON in $1: $(sb__excerpt "$1")"
+}
+
 # The titles of the dialogs shown, in order, joined by "|".
 assert_dialogs() {
   local titles

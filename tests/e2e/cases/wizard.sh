@@ -187,9 +187,12 @@ test_interrupt_stops_the_run() {
     sb_clear_answers
     answers firefox
     sb_hang "$stub" "$pattern"
-    sb_run_interrupted INT --noreboot
+    sb_run_interrupted INT --noreboot --report="$SB_HOME/report.json"
     assert_status 130
     assert_stdout_has "$where"
+    [ "$(json_value "$SB_HOME/report.json" "d['exit_status'], [s['error'] for s in d['steps'] if s['state'] == 'error']")" = \
+      "130 $([ "$stub" = whiptail ] && echo "[]" || echo "['interrupted by SIGINT']")" ] ||
+      fail "report after $stub: $(sb__excerpt "$SB_HOME/report.json")"
     grep -q -- "$after" "$SB_LOG" "$SB_DIALOGS" && fail "'$after' ran after the interrupt"
     [ ! -e "$SB_HOME/$marker" ] || fail "done marker after an interrupt"
     compgen -G "$SB_DIR/tmp/kelvane_*" >/dev/null && fail "workspace left after $stub"
@@ -213,8 +216,12 @@ test_errors_are_summed_up_and_repaired() {
   sb_fail chmod '600 .*ssh/config'
   sb_fail sudo 'chmod 755 /usr/bin/gnome-shell-extension-installer'
   answers firefox
-  sb_run
+  sb_run --report="$SB_HOME/report.json"
   assert_status 1
+  # Each failed step with its first error line, for a caller that reads the report.
+  [ "$(json_value "$SB_HOME/report.json" "d['exit_status'], '|'.join(s['tag'] + ': ' + s['error'] for s in d['steps'] if s['state'] == 'error')")" = \
+    "1 repos: Failed to enable the 'universe' and 'multiverse' repositories|zram: Failed to update file: /etc/default/zramswap|extensions: Failed to install '/usr/bin/gnome-shell-extension-installer': sudo chmod 755 /usr/bin/gnome-shell-extension-installer|ssh: Failed to set mode 600 on $SB_HOME/.ssh/config" ] ||
+    fail "report: $(sb__excerpt "$SB_HOME/report.json")"
   assert_not_called shutdown
   [ ! -e "$SB_HOME/$marker" ] || fail "done marker after errors"
   for line in "Step with an error: Enable extra repositories" "Step with an error: Install Zram tools" \
@@ -292,6 +299,15 @@ test_answers_as_options() {
   sb_run --noreboot --yes --browser=chrome --layout=windows --theme=dark
   assert_stdout_has "Chrome EULA accepted: false"
   assert_called 'mozillateam'
+  # With dialogs the licence is asked, the browser given or not (the disk check then stops).
+  rm "$SB_HOME/$marker"
+  sb_clear_answers
+  sb_answer 0
+  sb_answer 1
+  sb_disk_free 1
+  sb_run --noreboot --browser=chrome --layout=windows --theme=dark
+  assert_dialogs "Kelvane ~ kelvane.org|Google Chrome EULA"
+  assert_stdout_has "Selected web browser: firefox"
 }
 
 # A dry run shows the commands the real pass then runs, in order, and changes nothing.
