@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "actions/extensions_data.h"
-#include "actions/layout.h"
 #include "core/app_console.h"
 #include "core/backup.h"
 #include "core/packages.h"
