@@ -66,5 +66,10 @@ test_profile_pass_repeated_reports_no_change() {
   assert_dialogs ""
   [ "$(json_value "$second" "d['changed'], d['restart_needed'], sorted({s['state'] for s in d['steps']})")" = \
     "False False ['already', 'skipped']" ] || fail "second report: $(sb__excerpt "$second")"
+  assert_stdout_has "Summary: 0 steps did their work, 27 were already done, 1 skipped, 0 reported an error."
+  assert_stdout_has "Already done: Enable extra repositories, Check packages, Install dependencies,"
+  # The log keeps every step's outcome.
+  [ "$(grep -cE '^--- step [0-9]+ of 28: .*: (already done|skipped)$' "$(json_value "$second" "d['log']")")" = 28 ] ||
+    fail "the log lacks step outcomes"
   assert_not_called '^sudo (env [^ ]+ [^ ]+ )?eatmydata apt (install|upgrade|full-upgrade)|^dconf load'
 }
