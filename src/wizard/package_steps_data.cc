@@ -127,8 +127,13 @@ std::string zram_settings_text(std::string_view config) {
 }
 
 bool apt_news_is_off(std::string_view pro_output) {
-    const auto words = string_split(string_strip(pro_output), " ");
-    return words.size() == 2 && words[0] == "apt_news" && string_lower(words[1]) == "false";
+    // "apt_news False" for the one key; the listing of every key pads the names with blanks.
+    for (const auto& line : string_split(pro_output, "\n")) {
+        const std::string text = string_strip(line);
+        if (text.rfind("apt_news ", 0) != 0) continue;
+        return string_lower(string_strip(text.substr(text.rfind(' ')))) == "false";
+    }
+    return false;
 }
 
 std::string variety_link_command(std::string_view link_path) {

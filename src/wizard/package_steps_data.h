@@ -93,7 +93,7 @@ std::string variety_link_command(std::string_view link_path);
 
 // ---- decisions --------------------------------------------------------------------------
 
-/// True when "pro config show apt_news" says the news are off.
+/// True when "pro config show apt_news" (or "pro config show") says the news are off.
 bool apt_news_is_off(std::string_view pro_output);
 /// True when "snap list" printed more than its heading line (more than two pieces at "\n").
 bool snap_list_has_snaps(std::string_view snap_list_output);
