@@ -1,5 +1,7 @@
 #include "actions/layout.h"
 
+#include <algorithm>
+
 #include "actions/extensions_data.h"
 #include "actions/layout_data.h"
 #include "core/app_console.h"
@@ -33,19 +35,47 @@ void change_layout(AppConsole& app) {
     if (app.layout != "reset") log_msg(extensions_next_login_note);
 }
 
+namespace {
+
+// Done only when root owns it and may run it: a pass after a failed chown or chmod installs
+// it again.
+bool extension_installer_installed() {
+    const auto installed = file_stat(extension_installer_path);
+    return installed && installed->owner_uid == 0 && (installed->mode & 0111) == 0111;
+}
+
+bool extensions_copied(const AppConsole& app) {
+    return dir_files_within(app.release.extensions_folder, extensions_destination(app.user_home));
+}
+
+}  // namespace
+
+bool extensions_installed(const AppConsole& app) {
+    return extensions_copied(app) && extension_installer_installed();
+}
+
+bool layout_applied(const AppConsole& app, std::string_view layout_name) {
+    const auto payloads = layout_payloads(layout_name, app.release);
+    return !payloads.empty() &&
+           std::all_of(payloads.begin(), payloads.end(), [&app](const SettingsPayload& payload) {
+               return settings_in_place(app, payload);
+           });
+}
+
 void install_gnome_extensions(const AppConsole& app) {
     log_debug("install_gnome_extensions()");
     log_header("Install GNOME extensions");
     const std::string destination = extensions_destination(app.user_home);
-    if (copy_file(extensions_source(app.release.extensions_folder), destination, false) != 0) {
+    if (extensions_copied(app)) {
+        log_msg("Already installed");
+    } else if (copy_file(extensions_source(app.release.extensions_folder), destination, false) !=
+               0) {
         log_error("Failed to install extensions: " + destination);
         return;
+    } else {
+        log_msg(done_or_would("Installed extensions", "Extensions would be installed"));
     }
-    log_msg(done_or_would("Installed extensions", "Extensions would be installed"));
-    // Done only when root owns it and may run it: a pass after a failed chown or chmod
-    // installs it again.
-    const auto installed = file_stat(extension_installer_path);
-    if (installed && installed->owner_uid == 0 && (installed->mode & 0111) == 0111) return;
+    if (extension_installer_installed()) return;
     // Downloaded into the private workspace, never the shared /tmp, where another user could
     // plant the file that root then moves into /usr/bin. Only a complete download is
     // installed: an empty file left by a failed one would count as installed next time.
@@ -79,6 +109,9 @@ void apply_layout(AppConsole& app, std::string_view layout_name) {
         backup_dconf_tree("/org/gnome/");
         run(layout_reset_command);
         run(session_logout_command);
+    } else if (layout_applied(app, layout_name)) {
+        log_msg("Already applied");
+        return;
     } else {
         for (const auto& payload : layout_payloads(layout_name, app.release))
             dconf_load(app, payload);

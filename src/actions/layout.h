@@ -1,7 +1,9 @@
 // The desktop layout action: the GNOME Shell extensions, their settings and the panel layout.
 #pragma once
 
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/dialogs.h"
 
@@ -15,6 +17,10 @@ MenuResult get_choice_layout(AppConsole& app, AskedFrom from);
 void change_layout(AppConsole& app);
 /// Copies this release's extensions into the home and installs the extension installer.
 void install_gnome_extensions(const AppConsole& app);
+/// The release's extensions are in the home, and the extension installer is installed.
+bool extensions_installed(const AppConsole& app);
+/// The settings of `layout_name` are in place as its payloads leave them ("reset": never).
+bool layout_applied(const AppConsole& app, std::string_view layout_name);
 /// Loads the extensions' settings.
 void update_config_gnome_extensions(AppConsole& app);
 /// Loads the settings of `layout_name`, enabling no extension the release has no build of;

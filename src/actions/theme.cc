@@ -1,5 +1,7 @@
 #include "actions/theme.h"
 
+#include <vector>
+
 #include "actions/theme_data.h"
 #include "core/app_console.h"
 #include "core/dialogs_data.h"
@@ -19,8 +21,17 @@ MenuResult get_choice_theme(AppConsole& app, AskedFrom from) {
     return MenuResult::done;
 }
 
+bool theme_applied(const AppConsole& app, std::string_view theme_name) {
+    const auto payload = theme_payload(theme_name, app.release);
+    return payload && settings_in_place(app, *payload);
+}
+
 void apply_theme(AppConsole& app, std::string_view theme_name) {
     log_header("Apply Theme: " + std::string(theme_name));
+    if (theme_applied(app, theme_name)) {
+        log_msg("Already applied");
+        return;
+    }
     if (const auto payload = theme_payload(theme_name, app.release)) dconf_load(app, *payload);
     log_msg(done_or_would("Applied", "Would be applied"));
 }

@@ -5,6 +5,7 @@
 #include "actions/kernel_data.h"
 #include "build_config.h"
 #include "lib/files.h"
+#include "wizard/driver.h"
 
 using namespace Velkor;
 
@@ -34,22 +35,29 @@ const Values kernels = kernel_values();
 const Values software_tags{{"build"},   {"vala"},   {"gimp"},       {"steam"},
                            {"spotify"}, {"ffmpeg"}, {"mailspring"}, {"rustdesk"},
                            {"vmm"},     {"vbox"},   {"vscode"},     {"meet"}};
-const char* const verbs[] = {"setup",        "theme",    "layout", "kernel",
-                             "boot-manager", "software", "undo"};
-// Every option, for the suggestion after a mistyped one; "=" marks one that takes a value.
-const char* const option_names[] = {"--noreboot",
-                                    "--no-reboot",
-                                    "--skip-reboot",
-                                    "--help",
-                                    "--version",
-                                    "--yes",
-                                    "--list",
-                                    "--dry-run",
-                                    "--accept-chrome-licence",
-                                    "--browser=",
-                                    "--layout=",
-                                    "--theme=",
-                                    "--skip-network-check"};
+const char* const verbs[] = {"setup",    "theme", "layout", "kernel", "boot-manager",
+                             "software", "undo",  "status", "profile"};
+// The options without a value, for the suggestion after a mistyped one.
+const char* const flag_names[] = {"--noreboot",
+                                  "--no-reboot",
+                                  "--skip-reboot",
+                                  "--help",
+                                  "--version",
+                                  "--yes",
+                                  "--list",
+                                  "--dry-run",
+                                  "--json",
+                                  "--accept-chrome-licence",
+                                  "--skip-network-check"};
+// The options that take a value, as "--browser=firefox" or, as getopt allows, "--browser firefox";
+// with the word the help and the suggestions show for it.
+struct ValueOption {
+    std::string_view key;
+    std::string_view placeholder;
+};
+constexpr ValueOption value_options[] = {{"--browser", "NAME"}, {"--layout", "NAME"},
+                                         {"--theme", "NAME"},   {"--skip", "TAG[,TAG...]"},
+                                         {"--profile", "FILE"}, {"--report", "FILE"}};
 
 Values with_reset(const Values& values) {
     Values extended = values;
@@ -96,10 +104,14 @@ std::optional<size_t> nearest(const std::string& word, const std::vector<std::st
 
 std::string did_you_mean(const std::string& word) { return "; did you mean '" + word + "'?"; }
 
+}  // namespace
+
 std::string suggestion(const std::string& word, const std::vector<std::string>& candidates) {
     const auto found = nearest(word, candidates);
     return found ? did_you_mean(candidates[*found]) : "";
 }
+
+namespace {
 
 std::vector<std::string> value_words(const Values& values) {
     std::vector<std::string> words;
@@ -110,25 +122,48 @@ std::vector<std::string> value_words(const Values& values) {
     return words;
 }
 
-std::string invalid(const std::string& value, const std::string& what, const Values& values) {
-    return "kelvane: invalid value '" + value + "' for " + what + " (choose " + listed(values) +
+std::string invalid(const std::string& value, std::string_view what, const Values& values) {
+    return "invalid value '" + value + "' for " + std::string(what) + " (choose " + listed(values) +
            ")" + suggestion(value, value_words(values));
 }
 
-std::string unknown_option(const std::string& arg) {
-    // Compared without the value: "--noreboot=1" is suggested "--noreboot", and "--browser"
-    // "--browser=NAME".
-    std::vector<std::string> keys;
-    for (const char* name : option_names)
-        keys.push_back(std::string(name).substr(0, std::string(name).find('=')));
-    const auto found = nearest(arg.substr(0, arg.find('=')), keys);
-    std::string hint;
-    if (found) {
-        const std::string option = option_names[*found];
-        const std::string shown = option.back() == '=' ? option + "NAME" : option;
-        if (shown != arg) hint = did_you_mean(shown);
+const ValueOption* find_value_option(std::string_view key) {
+    for (const auto& option : value_options) {
+        if (option.key == key) return &option;
     }
-    return "kelvane: unknown option '" + arg + "'" + hint;
+    return nullptr;
+}
+
+std::string unknown_option(const std::string& arg) {
+    // Compared without the value: "--noreboot=1" is suggested "--noreboot", and "--browsr"
+    // "--browser=NAME".
+    std::vector<std::string> keys(std::begin(flag_names), std::end(flag_names));
+    std::vector<std::string> shown = keys;
+    for (const auto& option : value_options) {
+        keys.emplace_back(option.key);
+        shown.push_back(std::string(option.key) + "=" + std::string(option.placeholder));
+    }
+    const auto found = nearest(arg.substr(0, arg.find('=')), keys);
+    const std::string hint = found && shown[*found] != arg ? did_you_mean(shown[*found]) : "";
+    return "unknown option '" + arg + "'" + hint;
+}
+
+// The tags of --skip, each a step of the wizard's table.
+std::optional<std::vector<std::string>> skip_tags(const std::string& value, std::string_view what,
+                                                  std::string& error) {
+    std::vector<std::string> known;
+    for (const auto& step : wizard_step_names()) known.emplace_back(step.tag);
+    std::vector<std::string> tags;
+    for (const auto& tag : string_split(value, ",")) {
+        if (tag.empty()) continue;
+        if (std::find(known.begin(), known.end(), tag) == known.end()) {
+            error = "unknown step '" + tag + "' for " + std::string(what) +
+                    " (the tags are in --help)" + suggestion(tag, known);
+            return std::nullopt;
+        }
+        if (std::find(tags.begin(), tags.end(), tag) == tags.end()) tags.push_back(tag);
+    }
+    return tags;
 }
 
 // The verbs and the values their arguments take; an empty list takes any number of tags. A
@@ -138,7 +173,7 @@ bool check_verb(std::vector<std::string>& verb, std::string& error) {
     const size_t count = verb.size() - 1;
     auto one_value = [&](const Values& values) {
         if (count != 1) {
-            error = "kelvane: " + name + " takes one value (choose " + listed(values) + ")";
+            error = name + " takes one value (choose " + listed(values) + ")";
             return false;
         }
         const auto value = value_name(values, verb[1]);
@@ -149,9 +184,9 @@ bool check_verb(std::vector<std::string>& verb, std::string& error) {
         verb[1] = *value;
         return true;
     };
-    if (name == "setup") {
+    if (name == "setup" || name == "status" || name == "profile") {
         if (count == 0) return true;
-        error = "kelvane: setup takes no value";
+        error = name + " takes no value";
         return false;
     }
     if (name == "theme" || name == "boot-manager") return one_value(themes);
@@ -159,12 +194,12 @@ bool check_verb(std::vector<std::string>& verb, std::string& error) {
     if (name == "kernel") return one_value(kernels);
     if (name == "undo") {
         if (count <= 1) return true;
-        error = "kelvane: undo takes at most one run name";
+        error = "undo takes at most one run name";
         return false;
     }
     if (name == "software") {
         if (count == 0) {
-            error = "kelvane: software takes one or more of " + listed(software_tags);
+            error = "software takes one or more of " + listed(software_tags);
             return false;
         }
         for (size_t i = 1; i < verb.size(); ++i) {
@@ -175,9 +210,37 @@ bool check_verb(std::vector<std::string>& verb, std::string& error) {
         }
         return true;
     }
-    error = "kelvane: unknown command '" + name + "'" +
+    error = "unknown command '" + name + "'" +
             suggestion(name, std::vector<std::string>(std::begin(verbs), std::end(verbs)));
     return false;
+}
+
+}  // namespace
+
+namespace {
+
+// The wizard's step tags as lines of the help indented by two blanks, then the ones that
+// cannot be skipped.
+std::string step_tag_lines() {
+    constexpr size_t width = 78;
+    std::string text;
+    std::string line = " ";
+    std::vector<std::string> needed;
+    for (const auto& step : wizard_step_names()) {
+        if (line.size() + 1 + step.tag.size() > width) {
+            text += line + "\n";
+            line = " ";
+        }
+        line += " " + std::string(step.tag);
+        if (!step.needed_by.empty()) needed.emplace_back(step.tag);
+    }
+    const std::string last = needed.empty() ? "" : needed.back();
+    if (!needed.empty()) needed.pop_back();
+    const std::string listed_needed =
+        needed.empty() ? last : string_join(needed, ", ") + " and " + last;
+    return text + line + "\n  " + listed_needed +
+           " cannot be skipped (later steps need them), nor\n"
+           "  debget with a browser that deb-get installs.\n";
 }
 
 }  // namespace
@@ -202,13 +265,21 @@ std::string usage_text() {
            "                 do not restart the machine at the end of the wizard\n"
            "  --browser=NAME chrome, firefox, edge, librewolf, vivaldi, opera or brave\n"
            "                 (librewolf not on 22.10 and 26.04)\n"
-           "  --accept-chrome-licence  accept the Chrome licence (else Firefox is used)\n"
+           "  --accept-chrome-licence  accept the Chrome licence (else it is asked, or\n"
+           "                 with --yes Firefox is used)\n"
            "  --layout=NAME  ubuntu, windows or minimal (the dialog's bottom, left)\n"
            "  --theme=NAME   light or dark\n"
            "  --yes          no welcome box; undo: reverse the packages without asking\n"
            "  --dry-run      show the steps, commands and file changes; change nothing\n"
            "  --skip-network-check  do not check the download hosts before the wizard's\n"
            "                 first change (behind a strict proxy)\n"
+           "  --skip=TAG[,TAG...]  leave these wizard steps out (tags below)\n"
+           "  --profile=FILE the answers and the steps to skip from a key file (see\n"
+           "                 man kelvane); the options given win. Without a command it\n"
+           "                 runs the wizard, also where it has run before\n"
+           "  --report=FILE  write a JSON report of the run to FILE when it ends\n"
+           "  --json         status: print one JSON object\n"
+           "  An option's value may also follow it: --browser firefox.\n"
            "  -h, --help     show this text and exit\n"
            "  --version      show the version and exit\n"
            "\n"
@@ -228,12 +299,21 @@ std::string usage_text() {
            "                             vscode meet (Webex and Zoom)\n"
            "  undo [RUN]                 undo a run (the newest), from its backup\n"
            "  undo --list                list the runs that can be undone\n"
+           "  status [--json]            each wizard step: done, to do or skipped; the\n"
+           "                             theme, layout, kernel and last run. Changes\n"
+           "                             nothing and asks for no password\n"
+           "  profile                    print the answers and skipped steps of the last\n"
+           "                             completed wizard run, for --profile\n"
+           "\n"
+           "Wizard steps, in order (for --skip and status):\n" +
+           step_tag_lines() +
            "\n"
            "Exit status: 0 done (also a cancelled dialog), 1 failed or refused by a\n"
            "check, 2 usage error, 129/130/143 interrupted by a signal.\n"
            "Each run writes a log in ~/.local/state/kelvane/ (the ten newest are kept).\n"
            "\n"
-           "Web site: " KELVANE_WEBSITE_URL "\n";
+           "Web site: " +
+           std::string(KELVANE_WEBSITE_URL) + "\n";
 }
 
 bool is_noreboot_option(const std::string& arg) {
@@ -241,55 +321,129 @@ bool is_noreboot_option(const std::string& arg) {
     return lower == "--noreboot" || lower == "--no-reboot" || lower == "--skip-reboot";
 }
 
-std::optional<Options> parse_options(const std::vector<std::string>& args, std::string& error) {
+namespace {
+
+// The options that answer a question: where the answer goes, and the values it takes.
+struct AnswerOption {
+    std::string_view key;
+    std::optional<std::string> Options::*field;
+    const Values* values;
+};
+const AnswerOption answer_options[] = {{"--browser", &Options::browser, &browsers},
+                                       {"--layout", &Options::layout, &layouts},
+                                       {"--theme", &Options::theme, &themes}};
+
+const AnswerOption* find_answer_option(std::string_view key) {
+    for (const auto& option : answer_options) {
+        if (option.key == key) return &option;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+bool set_option_value(Options& options, std::string_view key, const std::string& value,
+                      std::string_view what, std::string& error) {
+    if (const AnswerOption* answer = find_answer_option(key)) {
+        options.*answer->field = value_name(*answer->values, value);
+        if (!(options.*answer->field)) error = invalid(value, what, *answer->values);
+        return (options.*answer->field).has_value();
+    }
+    if (key == "--skip") {
+        options.skip = skip_tags(value, what, error);
+        return options.skip.has_value();
+    }
+    if (value.empty()) {
+        error = std::string(what) + " needs a file";
+        return false;
+    }
+    (key == "--profile" ? options.profile : options.report) = value;
+    return true;
+}
+
+namespace {
+
+bool parse_flag(Options& options, const std::string& arg) {
+    const std::vector<std::pair<std::string_view, bool Options::*>> flags{
+        {"-h", &Options::help},
+        {"--help", &Options::help},
+        {"--version", &Options::version},
+        {"--yes", &Options::yes},
+        {"--list", &Options::list},
+        {"--json", &Options::json},
+        {"--dry-run", &Options::dry_run},
+        {"--skip-network-check", &Options::skip_network_check},
+        {"--accept-chrome-licence", &Options::accept_chrome_licence}};
+    if (is_noreboot_option(arg)) {
+        options.reboot = false;
+        return true;
+    }
+    for (const auto& [name, field] : flags) {
+        if (arg != name) continue;
+        options.*field = true;
+        return true;
+    }
+    return false;
+}
+
+// Options that only some runs take; the error line, or "".
+std::string misplaced_option(const Options& options) {
+    const std::string verb = options.verb.empty() ? "" : options.verb[0];
+    if (options.list && (verb != "undo" || options.verb.size() > 1)) {
+        return "--list goes with undo alone";
+    }
+    if (options.json && verb != "status") return "--json goes with status";
+    const bool wizard_or_status = verb.empty() || verb == "setup" || verb == "status";
+    if (options.skip && !wizard_or_status) {
+        return "--skip goes with the wizard (no command, or setup) and status";
+    }
+    if (options.profile && !wizard_or_status) {
+        return "--profile goes with the wizard (no command, or setup) and status";
+    }
+    return "";
+}
+
+std::optional<Options> parse_arguments(const std::vector<std::string>& args, std::string& error) {
     Options options;
-    const std::vector<
-        std::pair<std::string, std::pair<std::optional<std::string> Options::*, const Values*>>>
-        answers{{"--browser", {&Options::browser, &browsers}},
-                {"--layout", {&Options::layout, &layouts}},
-                {"--theme", {&Options::theme, &themes}}};
-    for (const auto& arg : args) {
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
         if (arg.empty() || arg[0] != '-') {
             options.verb.push_back(arg);
-        } else if (is_noreboot_option(arg)) {
-            options.reboot = false;
-        } else if (arg == "-h" || arg == "--help") {
-            options.help = true;
-        } else if (arg == "--version") {
-            options.version = true;
-        } else if (arg == "--yes") {
-            options.yes = true;
-        } else if (arg == "--list") {
-            options.list = true;
-        } else if (arg == "--dry-run") {
-            options.dry_run = true;
-        } else if (arg == "--skip-network-check") {
-            options.skip_network_check = true;
-        } else if (arg == "--accept-chrome-licence") {
-            options.accept_chrome_licence = true;
-        } else {
-            const std::string key = arg.substr(0, arg.find('='));
-            const auto answer = std::find_if(answers.begin(), answers.end(),
-                                             [&](const auto& row) { return row.first == key; });
-            if (answer == answers.end() || key == arg) {
-                error = unknown_option(arg);
-                return std::nullopt;
-            }
-            const std::string value = arg.substr(key.size() + 1);
-            const auto& [field, values] = answer->second;
-            options.*field = value_name(*values, value);
-            if (!(options.*field)) {
-                error = invalid(value, key, *values);
-                return std::nullopt;
-            }
+            continue;
         }
+        if (parse_flag(options, arg)) continue;
+        const std::string key = arg.substr(0, arg.find('='));
+        const ValueOption* option = find_value_option(key);
+        if (!option) {
+            error = unknown_option(arg);
+            return std::nullopt;
+        }
+        std::string value;
+        if (key != arg) {
+            value = arg.substr(key.size() + 1);
+        } else if (i + 1 < args.size()) {
+            value = args[++i];
+        } else {
+            const AnswerOption* answer = find_answer_option(key);
+            error =
+                key + " needs a value (" +
+                (answer ? "choose " + listed(*answer->values) : std::string(option->placeholder)) +
+                ")";
+            return std::nullopt;
+        }
+        if (!set_option_value(options, key, value, key, error)) return std::nullopt;
     }
     if (options.help || options.version) return options;
     if (!options.verb.empty() && !check_verb(options.verb, error)) return std::nullopt;
-    if (options.list &&
-        (options.verb.empty() || options.verb[0] != "undo" || options.verb.size() > 1)) {
-        error = "kelvane: --list goes with undo alone";
-        return std::nullopt;
-    }
+    error = misplaced_option(options);
+    if (!error.empty()) return std::nullopt;
+    return options;
+}
+
+}  // namespace
+
+std::optional<Options> parse_options(const std::vector<std::string>& args, std::string& error) {
+    auto options = parse_arguments(args, error);
+    if (!options) error = "kelvane: " + error;
     return options;
 }

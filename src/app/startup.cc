@@ -11,6 +11,7 @@
 #include "core/packages.h"
 #include "core/release_data.h"
 #include "core/report.h"
+#include "core/run_report.h"
 #include "core/runner.h"
 #include "lib/commands.h"
 #include "lib/console.h"
@@ -26,6 +27,7 @@ void check_user(AppConsole& app) {
     // file below "/".
     if (app.user_home.empty()) exit_process(1);
     app.done_marker_path = done_marker_of(app.user_home);
+    app.state_dir = state_dir_of(app.user_home, env_value("XDG_STATE_HOME"));
     const std::string cache_dir = cache_dir_of(app.user_home);
     if (!path_exists(cache_dir)) dir_create(cache_dir);
 }
@@ -43,7 +45,8 @@ void check_dependencies() {
     exit_process(1);
 }
 
-void check_distribution(AppConsole& app) {
+// The release from /etc/os-release; an unsupported one ends the run with status 1.
+OsRelease find_distribution(AppConsole& app) {
     const OsRelease release = parse_os_release(file_read("/etc/os-release").value_or(""));
     for (const auto& [key, value] : release.found) log_debug("Found " + key + ": " + value);
     const auto profile = find_release(release.version_id);
@@ -52,6 +55,12 @@ void check_distribution(AppConsole& app) {
         exit_process(1);
     }
     app.release = *profile;
+    run_report_set_release(release.version_id);
+    return release;
+}
+
+void check_distribution(AppConsole& app) {
+    const OsRelease release = find_distribution(app);
     log_msg("Dist: " + release.pretty_name);
     log_file_write("Release: " + release.version_id + "\n");
 }
@@ -118,8 +127,7 @@ void enter_data_folder() {
 void open_run_log(const AppConsole& app, const std::vector<std::string>& args,
                   const std::string& start_time) {
     // The workspace goes at the end of the run; a dry run's log lies beside it and stays.
-    const std::string folder = dry_run() ? file_parent(temp_dir()).value_or("/tmp")
-                                         : state_dir_of(app.user_home, env_value("XDG_STATE_HOME"));
+    const std::string folder = dry_run() ? file_parent(temp_dir()).value_or("/tmp") : app.state_dir;
     const std::string name =
         dry_run() ? "kelvane-dry-run-" + log_file_name(start_time) : log_file_name(start_time);
     const std::string path = path_combine(folder, name);
@@ -137,8 +145,11 @@ void open_run_log(const AppConsole& app, const std::vector<std::string>& args,
     log_file_write("kelvane " KELVANE_VERSION "\nArguments: " + string_join(args, " ") + "\n");
 }
 
-std::string runs_dir(const AppConsole& app) {
-    return path_combine(state_dir_of(app.user_home, env_value("XDG_STATE_HOME")), "runs");
+std::string runs_dir(const AppConsole& app) { return path_combine(app.state_dir, "runs"); }
+
+void run_read_only_checks(AppConsole& app) {
+    find_distribution(app);
+    check_installed_packages_as_user(app);
 }
 
 void run_startup_checks(AppConsole& app) {

@@ -30,3 +30,6 @@ CpuidRegisters read_cpuid();
 /// After check_user and the log: the required tools, the release, the installed packages and the
 /// CPU level.
 void run_startup_checks(AppConsole& app);
+/// For the runs that change nothing: the release (silently) and the installed packages, read
+/// without sudo.
+void run_read_only_checks(AppConsole& app);

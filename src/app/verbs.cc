@@ -12,6 +12,7 @@
 #include "core/app_console.h"
 #include "core/data_folder.h"
 #include "core/exit.h"
+#include "core/run_report.h"
 #include "core/system.h"
 #include "lib/console.h"
 #include "lib/files.h"
@@ -46,6 +47,7 @@ void run_verb(AppConsole& app, const Options& options) {
             exit_process(1);
         }
         install_xanmod(app, package);
+        run_report_restart_wanted();
     } else if (name == "boot-manager") {
         log_msg("refind_theme: " + value);
         if (!boot_mode_is_efi(app)) {

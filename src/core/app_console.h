@@ -57,6 +57,8 @@ struct AppConsole {
     std::string user_home;
     /// Its presence means the wizard has finished once: later runs open the main menu.
     std::string done_marker_path;
+    /// Where the logs, the backups and the record of the last run go.
+    std::string state_dir;
     /// The supported release the program runs on (set by the start-up checks).
     ReleaseProfile release;
     /// The x86-64 micro-architecture level of the CPU (1 to 4).
@@ -74,8 +76,11 @@ struct AppConsole {
         bool chrome_eula_accepted = false;
         std::optional<std::string> layout;
         std::optional<std::string> theme;
-        /// No welcome box.
+        /// No welcome box (--yes); Chrome without its licence option then falls back to
+        /// Firefox instead of asking.
         bool skip_welcome = false;
+        /// The tags of the wizard steps to leave out.
+        std::vector<std::string> skip = {};
     } preset;
 
     /// False with a reboot option: the wizard ends without restarting the machine.
@@ -83,7 +88,9 @@ struct AppConsole {
     /// False with --skip-network-check: the download hosts are not asked before the first change.
     bool network_check = true;
     Packages packages;
-    SettingsState settings;
+    /// The run's view of the installed schemas and of what a dry run would have set: a cache of
+    /// what the machine says, which the read-only questions about settings fill as they go.
+    mutable SettingsState settings;
     /// The package sources this run added and still uses.
     std::vector<AddedSource> added_sources;
 };

@@ -105,11 +105,6 @@ std::vector<std::string> source_listing() {
     return paths;
 }
 
-std::vector<std::string> flatpak_remotes() {
-    if (!cmd_exists("flatpak")) return {};
-    return parse_dpkg_query(read_output("flatpak remotes --columns=name").std_out.value_or(""));
-}
-
 bool firefox_snap_installed() {
     return cmd_exists("snap") && read_output("snap list firefox").std_out.has_value();
 }
@@ -136,7 +131,7 @@ void backup_begin(AppConsole& app, std::string_view runs_dir, std::string_view s
     // The start-up checks have just read the list.
     recording.packages_before = app.packages.names();
     recording.sources_before = source_listing();
-    recording.remotes_before = flatpak_remotes();
+    recording.remotes_before = flatpak_remote_names();
     recording.firefox_snap_before = firefox_snap_installed();
     recording.extensions_dir = path_combine(app.user_home, ".local/share/gnome-shell/extensions");
     recording.extensions_data_dir =
@@ -298,7 +293,7 @@ void backup_end(AppConsole& app) {
     for (const auto& path : added_entries(recording.sources_before, source_listing())) {
         if (!recording.saved_paths.count(path)) manifest.sources.push_back(path);
     }
-    manifest.flatpak_remotes = added_entries(recording.remotes_before, flatpak_remotes());
+    manifest.flatpak_remotes = added_entries(recording.remotes_before, flatpak_remote_names());
     manifest.firefox_snap_removed = manifest.firefox_snap_removed ||
                                     (recording.firefox_snap_before && !firefox_snap_installed());
     const auto ours = dir_list_names(recording.extensions_data_dir, false);

@@ -81,23 +81,50 @@ void deb_get_install(std::string_view packages, Questions questions) {
     run_package_command(deb_get_install_command(packages, questions, has_token));
 }
 
-std::vector<std::string> check_installed_packages(AppConsole& app) {
+namespace {
+
+std::vector<std::string> read_installed_packages(AppConsole& app, std::string_view cmd) {
     ExecOutput output;
     // Some 2,000 names on a desktop, read again after every install: the log keeps the count.
     output.log_summary = [](const std::string& listing) {
         return std::to_string(parse_dpkg_query(listing).size()) + " packages installed";
     };
     // On failure the previous list stays: an empty one would make every package look missing.
-    if (run_read(dpkg_query_command, RunMode::captured, &output) != 0) return {};
+    if (run_read(cmd, RunMode::captured, &output) != 0) return {};
     std::vector<std::string> names = parse_dpkg_query(output.std_out.value_or(""));
     app.packages.replace(names);
     log_debug("installed_packages: " + std::to_string(app.packages.size()));
     return names;
 }
 
+}  // namespace
+
+std::vector<std::string> check_installed_packages(AppConsole& app) {
+    return read_installed_packages(app, dpkg_query_command);
+}
+
+void check_installed_packages_as_user(AppConsole& app) {
+    read_installed_packages(app, dpkg_query_user_command);
+}
+
 bool pkg_is_installed(AppConsole& app, std::string_view package_name) {
     if (app.packages.empty()) check_installed_packages(app);
     return app.packages.installed(package_name);
+}
+
+std::vector<std::string> flatpak_remote_names() {
+    if (!cmd_exists("flatpak")) return {};
+    ExecOutput output;
+    if (run_read(flatpak_remotes_command, RunMode::captured, &output) != 0) return {};
+    return parse_dpkg_query(output.std_out.value_or(""));
+}
+
+bool packages_installed(const AppConsole& app, std::string_view packages) {
+    return !first_missing_package(packages, installed_lookup(app));
+}
+
+bool packages_absent(const AppConsole& app, std::string_view packages) {
+    return !first_installed_package(packages, installed_lookup(app));
 }
 
 namespace {

@@ -27,6 +27,15 @@ void deb_get_install(std::string_view packages, Questions questions = Questions:
 std::vector<std::string> check_installed_packages(AppConsole& app);
 /// Looks `package_name` up, reading the list first when none has been read yet.
 bool pkg_is_installed(AppConsole& app, std::string_view package_name);
+/// True when every name of `packages` (blank-separated) is in the list as last read.
+bool packages_installed(const AppConsole& app, std::string_view packages);
+/// True when no name of `packages` is in the list as last read.
+bool packages_absent(const AppConsole& app, std::string_view packages);
+/// The names of the Flatpak remotes; empty without flatpak or when it fails.
+std::vector<std::string> flatpak_remote_names();
+/// Reads the list as check_installed_packages does, but as the user (dpkg-query needs no
+/// root): for the runs that must not ask for a password.
+void check_installed_packages_as_user(AppConsole& app);
 
 /// Simulates installing each of `lists` (blank-separated names; one apt-get run per list, as
 /// each is installed on its own) from the package lists as they are now. Prints one

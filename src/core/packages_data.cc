@@ -49,6 +49,17 @@ std::string apt_upgrade_command(bool full) {
            std::string(keep_config_files);
 }
 
+std::string upgrade_simulation_command(bool full) {
+    return std::string("env LC_ALL=C apt-get -s ") + (full ? "dist-upgrade" : "upgrade");
+}
+
+bool simulation_changes_packages(std::string_view apt_output) {
+    for (const auto& line : string_split(apt_output, "\n")) {
+        if (line.starts_with("Inst ") || line.starts_with("Remv ")) return true;
+    }
+    return false;
+}
+
 std::string add_ppa_command(std::string_view ppa) {
     return "sudo eatmydata add-apt-repository -y -n " + std::string(ppa);
 }

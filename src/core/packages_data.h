@@ -11,6 +11,8 @@
 inline constexpr std::string_view sources_list_path = "/etc/apt/sources.list";
 /// The format argument is ${Package} and one line feed: one name per line.
 inline constexpr std::string_view dpkg_query_command = "sudo dpkg-query -W -f '${Package}\n'";
+/// The same query as the user: it needs no root, and a read-only run asks no password.
+inline constexpr std::string_view dpkg_query_user_command = "dpkg-query -W -f '${Package}\n'";
 inline constexpr std::string_view efibootmgr_command = "sudo efibootmgr";
 
 /// Whether apt and dpkg may ask the user. Only the extra-software menu lets them (a licence
@@ -34,6 +36,11 @@ std::string apt_remove_command(std::string_view packages);
 std::string apt_update_command();
 /// "apt upgrade -y", or with `full` "apt full-upgrade -y", unattended.
 std::string apt_upgrade_command(bool full);
+/// apt's simulation of that upgrade, in the C locale: no root needed, nothing changes.
+std::string upgrade_simulation_command(bool full);
+/// True when apt's simulation would install or remove a package (an "Inst " or "Remv " line);
+/// packages kept back or deferred by phasing do not count.
+bool simulation_changes_packages(std::string_view apt_output);
 /// Adds the PPA without refreshing the package lists (apt_update does that, reading the result).
 std::string add_ppa_command(std::string_view ppa);
 std::string apt_install_deb_command(std::string_view deb_file);
@@ -75,6 +82,8 @@ std::string source_added_test_command(std::string_view name_pattern);
 /// apt's simulation of installing `packages`, in the C locale so that its messages can be
 /// read: no root needed, nothing changes.
 std::string apt_simulate_command(std::string_view packages);
+/// The names of the Flatpak remotes, one a line; no root needed.
+inline constexpr std::string_view flatpak_remotes_command = "flatpak remotes --columns=name";
 /// The "apt-cache policy" listing, read to tell an empty package cache from missing names.
 inline constexpr std::string_view apt_policy_command = "env LC_ALL=C apt-cache policy";
 

@@ -9,6 +9,7 @@
 #include "core/runner.h"
 #include "lib/commands.h"
 #include "lib/console.h"
+#include "lib/files.h"
 
 using namespace Velkor;
 
@@ -26,15 +27,20 @@ struct Progress {
     int total = 0;
     int number = 0;
     std::string name;
+    std::string tag;
+    /// Between report_step_begin and the step's end or stop.
+    bool step_running = false;
     std::string pending_line;
     Clock::time_point part_start;
     Clock::time_point step_start;
     int errors_at_start = 0;
     int changes_at_start = 0;
     int worked = 0;
-    int already_done = 0;
+    std::vector<std::string> already_done;
+    int skipped = 0;
     std::vector<std::string> failed;
     int settings_left_out = 0;
+    std::vector<StepOutcome> outcomes;
 };
 
 Progress progress;
@@ -60,6 +66,33 @@ void how_to_resume() {
     log_msg("Nothing after this step ran.");
     log_line();
     log_msg("Run kelvane again: the steps already done are skipped.");
+}
+
+// How the log names a step's outcome.
+std::string outcome_text(const StepOutcome& outcome) {
+    switch (outcome.state) {
+        case StepState::changed:
+            return "did its work";
+        case StepState::already:
+            return "already done";
+        case StepState::skipped:
+            return "skipped";
+        case StepState::error:
+            return "error: " + outcome.error;
+    }
+    return "";
+}
+
+// A step that a stop or a signal cuts short ends in an error: its first error line, or else the
+// stop's own reason.
+void end_stopped_step(const std::string& reason) {
+    if (!progress.unattended || !progress.step_running) return;
+    progress.step_running = false;
+    const std::string& first_error = log_first_error_since_mark();
+    StepOutcome outcome{progress.tag, progress.name, StepState::error,
+                        first_error.empty() ? reason : first_error};
+    log_file_write("--- " + step_text() + ": " + outcome_text(outcome) + "\n");
+    progress.outcomes.push_back(std::move(outcome));
 }
 
 std::string signal_name(int signal_number) {
@@ -93,11 +126,14 @@ void report_begin_unattended(int total) {
     progress.part_start = Clock::now();
 }
 
-void report_step_begin(int number, std::string_view name, bool shows_header) {
+void report_step_begin(int number, std::string_view tag, std::string_view name, bool shows_header) {
     progress.number = number;
     progress.name = name;
+    progress.tag = tag;
+    progress.step_running = true;
     progress.step_start = Clock::now();
     progress.errors_at_start = log_error_count();
+    log_error_mark();
     progress.changes_at_start = changing_commands_count();
     const std::string line =
         "Step " + std::to_string(number) + " of " + std::to_string(progress.total);
@@ -117,40 +153,61 @@ void report_after_header() {
     progress.pending_line.clear();
 }
 
+void report_step_skipped(int number, std::string_view tag, std::string_view name) {
+    progress.number = number;
+    progress.name = name;
+    log_msg("Step " + std::to_string(number) + " of " + std::to_string(progress.total) + ": " +
+            std::string(name) + " (skipped)");
+    log_file_write("--- " + step_text() + ": skipped\n");
+    ++progress.skipped;
+    progress.outcomes.push_back({std::string(tag), std::string(name), StepState::skipped});
+}
+
 void report_step_end() {
     progress.pending_line.clear();
+    progress.step_running = false;
     const auto elapsed = Clock::now() - progress.step_start;
+    StepOutcome outcome{progress.tag, progress.name, StepState::already};
     if (log_error_count() > progress.errors_at_start) {
         progress.failed.push_back(progress.name);
+        outcome.state = StepState::error;
+        outcome.error = log_first_error_since_mark();
     } else if (changing_commands_count() > progress.changes_at_start) {
         ++progress.worked;
+        outcome.state = StepState::changed;
     } else {
-        ++progress.already_done;
+        progress.already_done.push_back(progress.name);
     }
     if (elapsed >= std::chrono::seconds(long_step_seconds)) {
         log_msg("Step " + std::to_string(progress.number) + " took " + duration_text(elapsed));
     }
-    log_file_write("--- " + step_text() + ", took " + duration_text(elapsed) + "\n");
+    log_file_write("--- " + step_text() + ", took " + duration_text(elapsed) + ": " +
+                   outcome_text(outcome) + "\n");
+    progress.outcomes.push_back(std::move(outcome));
 }
 
 void report_setting_left_out() { ++progress.settings_left_out; }
 
+const std::vector<StepOutcome>& report_step_outcomes() { return progress.outcomes; }
+
 int report_summary() {
     log_msg("");
     const std::string errors = std::to_string(progress.failed.size()) + " reported an error";
+    const std::string skipped =
+        progress.skipped > 0 ? std::to_string(progress.skipped) + " skipped, " : "";
+    const auto done = static_cast<int>(progress.already_done.size());
     if (dry_run()) {
-        log_msg("Dry run: " + std::to_string(progress.total) + " steps, " +
-                std::to_string(progress.already_done) + " already done, " +
-                std::to_string(progress.worked) + " would change the system" +
-                (progress.failed.empty() ? "" : ", " + errors) + ".");
+        log_msg("Dry run: " + std::to_string(progress.total) + " steps, " + std::to_string(done) +
+                " already done, " + skipped + std::to_string(progress.worked) +
+                " would change the system" + (progress.failed.empty() ? "" : ", " + errors) + ".");
     } else {
         const int worked = progress.worked;
-        const int done = progress.already_done;
         log_msg("Summary: " + std::to_string(worked) +
                 (worked == 1 ? " step did its work, " : " steps did their work, ") +
-                std::to_string(done) + (done == 1 ? " was" : " were") + " already done, " + errors +
-                ".");
+                std::to_string(done) + (done == 1 ? " was" : " were") + " already done, " +
+                skipped + errors + ".");
     }
+    if (done > 0) log_msg("Already done: " + string_join(progress.already_done, ", "));
     for (const auto& name : progress.failed) log_msg("Step with an error: " + name);
     if (progress.settings_left_out > 0) {
         log_msg("Settings left out: " + std::to_string(progress.settings_left_out) +
@@ -166,6 +223,7 @@ namespace {
 // The common end of the stops: `cause` is the block's line that says what went wrong, if any;
 // `flush` after a change, so that it is on disk when the user acts on the block.
 [[noreturn]] void stop_with(const std::string& cause, bool flush) {
+    end_stopped_step(cause.empty() ? "stopped" : cause);
     // The record of what the run changed is completed before the last flush to disk.
     backup_end_of_stopped_run();
     if (flush) run(sync_command);
@@ -192,6 +250,7 @@ void stop_run_for(std::string_view reason) {
 void stop_step() { stop_with("", false); }
 
 void stop_interrupted(int signal_number) {
+    end_stopped_step("interrupted by " + signal_name(signal_number));
     log_msg("");
     if (progress.unattended) {
         log_msg("Interrupted by " + signal_name(signal_number) + " at " + step_text());

@@ -16,7 +16,7 @@ namespace {
 constexpr std::string_view guake_schema_id = "guake";
 
 // A note for the run log, written once a run.
-void note_once(AppConsole& app, const std::string& text) {
+void note_once(const AppConsole& app, const std::string& text) {
     if (app.settings.noted.insert(text).second) log_file_write(text + "\n");
 }
 
@@ -35,7 +35,7 @@ std::vector<std::string> copied_extensions(const AppConsole& app) {
 
 // The folder with the compiled schemas of extension `folder`; nullopt (noted) when it has none
 // or its XML does not compile.
-std::optional<std::string> extension_schema_dir(AppConsole& app, const std::string& folder) {
+std::optional<std::string> extension_schema_dir(const AppConsole& app, const std::string& folder) {
     const std::string schemas = path_combine(folder, "schemas");
     if (file_exists(path_combine(schemas, "gschemas.compiled"))) return schemas;
     bool has_xml = false;
@@ -107,7 +107,7 @@ SettingsCheck check_settings(const SchemaSource& schemas, const ReleaseProfile& 
     return check;
 }
 
-const SchemaSource& settings_schemas(AppConsole& app) {
+const SchemaSource& settings_schemas(const AppConsole& app) {
     SettingsState& state = app.settings;
     const auto extensions = copied_extensions(app);
     std::vector<std::string> opened_for = app.packages.names();
@@ -154,7 +154,7 @@ std::map<std::string, std::string> dconf_read_values(const AppConsole& app,
     return current;
 }
 
-bool settings_in_place(AppConsole& app, const SettingsPayload& payload) {
+bool settings_in_place(const AppConsole& app, const SettingsPayload& payload) {
     const SettingsCheck check = check_settings(settings_schemas(app), app.release, payload);
     return settings_all_set(check.kept, dconf_read_values(app, check.kept));
 }
@@ -185,7 +185,7 @@ void dconf_load(AppConsole& app, const SettingsPayload& payload) {
     }
 }
 
-std::string guake_settings_folder(AppConsole& app) {
+std::string guake_settings_folder(const AppConsole& app) {
     return settings_schemas(app)
         .schema_path(guake_schema_id)
         .value_or(std::string(app.release.guake_settings_folder));

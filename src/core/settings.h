@@ -32,14 +32,14 @@ SettingsCheck check_settings(const Velkor::SchemaSource& schemas, const ReleaseP
 /// "schemas" folder (one that holds only XML is compiled into the workspace first). Opened once,
 /// and again after the installed packages or the copied extensions changed. What cannot be read
 /// is noted in the log and its settings load unchecked.
-const Velkor::SchemaSource& settings_schemas(AppConsole& app);
+const Velkor::SchemaSource& settings_schemas(const AppConsole& app);
 /// The current values of the keys of `payload` (one "dconf dump"), keys not set left out; in a
 /// dry run, with the values it would have loaded before.
 std::map<std::string, std::string> dconf_read_values(const AppConsole& app,
                                                      const SettingsPayload& payload);
 /// True when every key that the check keeps of `payload` holds the payload's value now. Changes
 /// nothing on the machine.
-bool settings_in_place(AppConsole& app, const SettingsPayload& payload);
+bool settings_in_place(const AppConsole& app, const SettingsPayload& payload);
 /// Checks `payload` (a "W: " line for each key left out) and loads the rest with "dconf load",
 /// unless every key holds its value already; a failed load ends the run with status 1. A dry
 /// run shows the same lines and the settings that would change, and later previews start from
@@ -47,4 +47,4 @@ bool settings_in_place(AppConsole& app, const SettingsPayload& payload);
 void dconf_load(AppConsole& app, const SettingsPayload& payload);
 /// The folder where the installed Guake keeps its settings (its schema's path, "/org/guake/");
 /// the release's when Guake's schema is not installed (yet).
-std::string guake_settings_folder(AppConsole& app);
+std::string guake_settings_folder(const AppConsole& app);

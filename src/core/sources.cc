@@ -56,8 +56,10 @@ bool take_out_failed_sources(AppConsole& app, std::string_view output) {
 
 int refresh(ExecOutput* output) {
     wait_for_package_lock();
-    const int code = run_command(apt_update_command(), RunMode::terminal, output);
-    run(sync_command);
+    // Renews the package lists only: a pass that finds everything in place changed nothing.
+    const int code =
+        run_command(apt_update_command(), RunMode::terminal, output, Effect::refreshes);
+    run_refresh(sync_command);
     return code;
 }
 

@@ -26,6 +26,14 @@ int copy_file(std::string_view src, std::string_view dst, bool use_sudo) {
     return run(copy_command(prefix, src, dst));
 }
 
+FileUpdate update_file(const std::string& path, std::string_view contents) {
+    if (file_holds(path, contents)) return FileUpdate::unchanged;
+    if (!file_write(path, contents)) return FileUpdate::failed;
+    // A dry run's diff has counted itself.
+    if (!dry_run()) count_change();
+    return FileUpdate::written;
+}
+
 bool edit_file(std::string_view path, const std::vector<std::string>& cmds, bool use_sudo) {
     if (!dry_run()) {
         bool all_done = true;

@@ -459,13 +459,13 @@ int run_command(std::string_view cmd, RunMode mode, ExecOutput* output, Effect e
     check_interrupt();
     log_debug(cmd);
     if (effect == Effect::changes) ++changing_commands;
-    if (effect == Effect::changes && dry_run_on) {
+    if (effect != Effect::reads && dry_run_on) {
         if (output) *output = {std::string(), std::string()};
         log_msg("Would run: " + std::string(cmd));
         return 0;
     }
     // "$" marks a command that changes the system, "?" one that only looks.
-    log_file_write((effect == Effect::changes ? "$ " : "? ") + std::string(cmd) + "\n");
+    log_file_write((effect == Effect::reads ? "? " : "$ ") + std::string(cmd) + "\n");
     int code = 0;
     if (mode == RunMode::captured) {
         const auto log_summary = output ? output->log_summary : nullptr;
@@ -541,12 +541,14 @@ std::string save_bash_script_temp(std::string_view commands, std::string_view sc
                                   bool force_locale, bool admin_mode) {
     const std::string path =
         script_path.empty() ? get_temp_file_path(true) + ".sh" : std::string(script_path);
+    // The scripts lie in the private workspace: making them executable changes nothing of the
+    // machine's, so it is no command of the run.
     file_write(path, bash_script_text(commands, force_locale));
-    chmod(path, "u+x");
+    ::chmod(path.c_str(), 0700);
     if (!admin_mode) return path;
     const std::string wrapper = path_combine(file_parent(path).value_or("/"), "script-admin.sh");
     file_write(wrapper, admin_wrapper_text(path));
-    chmod(wrapper, "u+x");
+    ::chmod(wrapper.c_str(), 0700);
     return wrapper;
 }
 

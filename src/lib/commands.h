@@ -64,6 +64,9 @@ enum class Effect {
     changes,
     /// Only looks: runs even in a dry run.
     reads,
+    /// Only renews what the system rebuilds at will (the package lists, a flush to disk): shown
+    /// instead of run in a dry run like a change, but not counted as one.
+    refreshes,
 };
 
 /// Turns the dry run on: from then on a command that changes the system is shown as

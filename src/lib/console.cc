@@ -19,6 +19,9 @@ namespace {
 
 int log_fd = -1;
 int error_lines = 0;
+// The "E: " lines counted when log_error_mark was called, and the first one after them.
+int first_error_after = 0;
+std::string first_error_text;
 
 // One write and one flush per line, so lines never interleave with child output.
 void write_line(FILE* stream, const std::string& line) {
@@ -39,12 +42,21 @@ void log_msg(std::string_view message) { show_and_log(stdout, "", message); }
 
 void log_error(std::string_view message) {
     ++error_lines;
+    // Only the first line after a mark is asked for: the ones before that are not kept.
+    if (error_lines == first_error_after + 1) first_error_text = message;
     show_and_log(stderr, "E: ", message);
 }
 
 void log_warning(std::string_view message) { show_and_log(stderr, "W: ", message); }
 
 int log_error_count() { return error_lines; }
+
+void log_error_mark() {
+    first_error_after = error_lines;
+    first_error_text.clear();
+}
+
+const std::string& log_first_error_since_mark() { return first_error_text; }
 
 bool log_file_open(std::string_view path) {
     log_file_close();
@@ -75,16 +87,14 @@ void log_debug(std::string_view message) {
     write_line(stdout, "[" + timestamp() + "] D: " + std::string(message) + "\n");
 }
 
-std::string timestamp() {
+std::string timestamp(std::string_view format) {
     GDateTimePtr now{g_date_time_new_now_local()};
-    GCharPtr text{g_date_time_format(now.get(), "%H:%M:%S")};
+    GCharPtr text{g_date_time_format(now.get(), std::string(format).c_str())};
     return text ? text.get() : "";
 }
 
 std::string timestamp_file_name() {
-    GDateTimePtr now{g_date_time_new_now_local()};
-    GCharPtr text{g_date_time_format(now.get(), "%Y-%m-%dT%H-%M-%S")};
-    return std::string(text ? text.get() : "") + "-" + std::to_string(getpid());
+    return timestamp("%Y-%m-%dT%H-%M-%S") + "-" + std::to_string(getpid());
 }
 
 std::string string_nfill(int count, std::string_view ch) {

@@ -32,9 +32,13 @@ void log_file_close();
 
 /// How many "E: " lines have been written so far.
 int log_error_count();
+/// Marks the present point: log_first_error_since_mark then tells the first "E: " line after it.
+void log_error_mark();
+/// The text (without "E: ") of the first "E: " line since the last mark; "" when none came.
+const std::string& log_first_error_since_mark();
 
-/// Current local time as "%H:%M:%S".
-std::string timestamp();
+/// Current local time as `format` (strftime-like: "%Y-%m-%d %H:%M:%S"); by default "%H:%M:%S".
+std::string timestamp(std::string_view format = "%H:%M:%S");
 /// Current local time and the process id as "%Y-%m-%dT%H-%M-%S-<pid>", for file names that
 /// sort by time.
 std::string timestamp_file_name();

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 
 #include "lib/commands.h"
@@ -161,6 +162,46 @@ std::optional<std::string> file_read(std::string_view file_path) {
     return std::string(contents.get(), length);
 }
 
+bool file_holds(std::string_view file_path, std::string_view contents) {
+    const auto found = file_stat(file_path);
+    if (!found || found->is_dir) return false;
+    const auto text = file_read(file_path);
+    return text && *text == contents;
+}
+
+std::optional<std::string> file_link_target(std::string_view link_path) {
+    GCharPtr target{g_file_read_link(std::string(link_path).c_str(), nullptr)};
+    if (!target) return std::nullopt;
+    return std::string(target.get());
+}
+
+namespace {
+
+// Counts the files below `src_dir` into `files`; false at the first one `dst_dir` lacks.
+bool files_within(const std::string& src_dir, const std::string& dst_dir, int& files) {
+    for (const auto& name : dir_list_names(src_dir, false)) {
+        const std::string src = path_combine(src_dir, name);
+        const std::string dst = path_combine(dst_dir, name);
+        const auto found = file_stat(src);
+        if (!found) return false;
+        if (found->is_dir) {
+            if (!files_within(src, dst, files)) return false;
+            continue;
+        }
+        ++files;
+        const auto contents = file_read(src);
+        if (!contents || !file_holds(dst, *contents)) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+bool dir_files_within(std::string_view src_dir, std::string_view dst_dir) {
+    int files = 0;
+    return files_within(std::string(src_dir), std::string(dst_dir), files) && files > 0;
+}
+
 namespace {
 
 // `ok`, after writing the error's message as an "E: " line when it failed.
@@ -208,36 +249,29 @@ void show_write(const std::string& target, std::string_view contents) {
 
 }  // namespace
 
-bool file_write(std::string_view file_path, std::string_view contents) {
-    const std::string target = resolve_links(file_path_of(plain_file(file_path).get()));
-    if (only_shown(target)) {
-        show_write(target, contents);
-        return true;
-    }
-    // The hook may write files itself (a backup copy): it is off while it runs.
-    if (auto* hook = before_replace_hook; hook && !in_workspace(target)) {
-        before_replace_hook = nullptr;
-        hook(target);
-        before_replace_hook = hook;
-    }
-    if (auto parent = file_parent(target)) dir_create(*parent);
+namespace {
 
-    // Write beside the target and rename over it: the old content survives any failure,
-    // and a reader holding the old file open keeps reading the old text.
+// Writes beside the target and renames over it: the old content survives any failure, and a
+// reader holding the old file open keeps reading the old text. The file gets `mode`, or keeps
+// the old one; a new file without `mode` gets the default (the umask's).
+bool write_replacing(const std::string& target, std::string_view contents,
+                     std::optional<unsigned> mode) {
+    if (auto parent = file_parent(target)) dir_create(*parent);
     std::string temp_path = temp_path_beside(target);
     const int fd = g_mkstemp_full(temp_path.data(), O_WRONLY | O_CLOEXEC, 0666);
     if (fd < 0) {
         log_error("Failed to write '" + target + "': " + errno_text(errno));
         return false;
     }
-    // A new file gets the default mode (g_mkstemp_full honours the umask); a replaced one keeps
-    // its mode, and its owner and group where we may set them, so a private file stays private.
+    // A replaced file keeps its owner and group where we may set them, so a private file stays
+    // private.
     GStatBuf old_stat;
     if (g_stat(target.c_str(), &old_stat) == 0) {
         // Only root may give a file away; where that fails, the mode still keeps it private.
         if (fchown(fd, old_stat.st_uid, old_stat.st_gid) != 0) errno = 0;
-        fchmod(fd, old_stat.st_mode & 07777);
+        if (!mode) fchmod(fd, old_stat.st_mode & 07777);
     }
+    if (mode) fchmod(fd, *mode);
     const bool written = write_all(fd, contents);
     const int write_errno = errno;
     const bool closed = close(fd) == 0;
@@ -253,6 +287,37 @@ bool file_write(std::string_view file_path, std::string_view contents) {
         return false;
     }
     return true;
+}
+
+}  // namespace
+
+bool file_write(std::string_view file_path, std::string_view contents) {
+    const std::string target = resolve_links(file_path_of(plain_file(file_path).get()));
+    if (only_shown(target)) {
+        show_write(target, contents);
+        return true;
+    }
+    // The hook may write files itself (a backup copy): it is off while it runs.
+    if (auto* hook = before_replace_hook; hook && !in_workspace(target)) {
+        before_replace_hook = nullptr;
+        hook(target);
+        before_replace_hook = hook;
+    }
+    return write_replacing(target, contents, std::nullopt);
+}
+
+std::string file_replace_problem(std::string_view file_path) {
+    std::string probe = temp_path_beside(std::string(file_path));
+    const int fd = g_mkstemp_full(probe.data(), O_WRONLY | O_CLOEXEC, 0600);
+    if (fd < 0) return errno_text(errno);
+    close(fd);
+    g_unlink(probe.c_str());
+    return "";
+}
+
+bool file_write_output(std::string_view file_path, std::string_view contents, unsigned mode) {
+    return write_replacing(resolve_links(file_path_of(plain_file(file_path).get())), contents,
+                           mode);
 }
 
 void file_set_before_replace(void (*before_replace)(const std::string& target)) {
@@ -456,6 +521,25 @@ std::optional<std::vector<std::string>> regex_match(std::string_view expression,
         groups.emplace_back(group ? group.get() : "");
     }
     return groups;
+}
+
+std::string json_quote(std::string_view text) {
+    GCharPtr valid{g_utf8_make_valid(text.data(), static_cast<gssize>(text.size()))};
+    std::string quoted = "\"";
+    for (const char* c = valid.get(); *c; ++c) {
+        const auto byte = static_cast<unsigned char>(*c);
+        if (byte == '"' || byte == '\\') {
+            quoted += '\\';
+            quoted += *c;
+        } else if (byte < 0x20) {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\u%04x", byte);
+            quoted += escaped;
+        } else {
+            quoted += *c;
+        }
+    }
+    return quoted + "\"";
 }
 
 long parse_leading_long(std::string_view text) {

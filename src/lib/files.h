@@ -53,10 +53,24 @@ std::optional<std::string> env_value(std::string_view name);
 
 /// The whole file, unchanged; nullopt (and an "E: " line) when it cannot be read.
 std::optional<std::string> file_read(std::string_view file_path);
+/// True when `file_path` is a file that holds exactly `contents` (a read failure is an "E: "
+/// line and counts as not).
+bool file_holds(std::string_view file_path, std::string_view contents);
+/// Where the symbolic link `link_path` points, as written in the link; nullopt for no link.
+std::optional<std::string> file_link_target(std::string_view link_path);
+/// True when every file below the folder `src_dir` is also below `dst_dir`, at the same place
+/// and with the same bytes (`dst_dir` may hold more); false when `src_dir` holds no file.
+bool dir_files_within(std::string_view src_dir, std::string_view dst_dir);
 /// Replaces the file with `contents` (parents created). The new text goes to a temporary
 /// file in the same folder that is renamed over the target, so the old content is never
 /// lost; a symbolic link is kept and the file it points to is replaced. False on failure.
 bool file_write(std::string_view file_path, std::string_view contents);
+/// file_write for what the program itself puts out (a report): written also in a dry run and
+/// never backed up, with the mode `mode`.
+bool file_write_output(std::string_view file_path, std::string_view contents, unsigned mode);
+/// "" when file_write could put a file at `file_path` (its folder takes a new file), else the
+/// system's reason. Tried with a scratch file that is removed again.
+std::string file_replace_problem(std::string_view file_path);
 /// In a dry run: shows how writing `contents` would change `target` as a unified diff (read
 /// through sudo with `use_sudo`) and counts the change; false, showing nothing, when it would
 /// not change.
@@ -102,6 +116,8 @@ std::optional<std::vector<std::string>> regex_match(std::string_view expression,
 /// The Levenshtein distance: the fewest one-byte insertions, deletions and substitutions
 /// that turn `a` into `b`.
 size_t string_edit_distance(std::string_view a, std::string_view b);
+/// `text` as a JSON string, quotes included; bytes that are not UTF-8 become U+FFFD.
+std::string json_quote(std::string_view text);
 /// Leading decimal number: white space skipped, optional sign, digits; 0 without digits.
 long parse_leading_long(std::string_view text);
 

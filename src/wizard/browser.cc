@@ -18,9 +18,11 @@ using namespace Velkor;
 namespace {
 
 void get_chrome_eula_status(AppConsole& app) {
-    app.chrome_eula_accepted = app.preset.web_browser
-                                   ? app.preset.chrome_eula_accepted
-                                   : ask_yesno(chrome_eula_title, chrome_eula_text);
+    // Only an unattended run (--yes) with the browser given falls back to Firefox without
+    // asking; a run with dialogs asks, the browser given or not.
+    const bool unattended = app.preset.skip_welcome && app.preset.web_browser;
+    app.chrome_eula_accepted = app.preset.chrome_eula_accepted ||
+                               (!unattended && ask_yesno(chrome_eula_title, chrome_eula_text));
     log_msg(std::string("Chrome EULA accepted: ") + (app.chrome_eula_accepted ? "true" : "false"));
 }
 
@@ -56,13 +58,17 @@ bool add_firefox_source(AppConsole& app, bool from_maker) {
     return add_ppa(app, firefox_ppa, "the Mozilla team's Firefox PPA", pin.dst);
 }
 
+bool firefox_installed(const AppConsole& app) {
+    return app.packages.installed("firefox") && !firefox_is_snap_transitional();
+}
+
 void install_firefox(AppConsole& app) {
     const bool from_maker = app.release.firefox_source == FirefoxSource::maker_repository;
     log_header(from_maker ? "Install Firefox from Mozilla's repository"
                           : "Install Firefox from PPA");
     check_installed_packages(app);
     const bool transitional = pkg_is_installed(app, "firefox") && firefox_is_snap_transitional();
-    if (pkg_is_installed(app, "firefox") && !transitional) {
+    if (firefox_installed(app)) {
         log_msg("Already installed");
         return;
     }
@@ -98,6 +104,15 @@ void get_choice_web_browser(AppConsole& app) {
     }
 }
 
+bool web_browser_installed(const AppConsole& app) {
+    if (app.web_browser == "chrome" && app.chrome_eula_accepted) {
+        return app.packages.installed("google-chrome-stable");
+    }
+    if (app.web_browser == "chrome" || app.web_browser == "firefox") return firefox_installed(app);
+    const auto package = deb_get_browser_package(app.web_browser);
+    return package && app.packages.installed(*package);
+}
+
 void install_web_browser(AppConsole& app) {
     log_header("Install Web Browser");
     if (app.web_browser == "chrome") {
@@ -108,6 +123,8 @@ void install_web_browser(AppConsole& app) {
         }
     } else if (app.web_browser == "firefox") {
         install_firefox(app);
+    } else if (web_browser_installed(app)) {
+        log_msg("Already installed");
     } else if (auto package = deb_get_browser_package(app.web_browser)) {
         deb_get_install(*package);
     }

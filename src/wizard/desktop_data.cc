@@ -8,19 +8,40 @@ using namespace Velkor;
 const FileCopy wallpaper = {"./mirovel-T_Qe4QlMIvQ-unsplash.jpg",
                             "/usr/share/backgrounds/mirovel-T_Qe4QlMIvQ-unsplash.jpg"};
 
+namespace {
+
+// The desktop files the default-applications list swaps, in order: (old, new).
+std::vector<std::pair<std::string, std::string>> mimeapps_renames(
+    std::string_view extra_video_players) {
+    std::vector<std::pair<std::string, std::string>> renames = {
+        {"org.gnome.TextEditor.desktop", "org.gnome.gedit.desktop"},
+        {"rhythmbox.desktop", "vlc.desktop"},
+        {"org.gnome.Totem.desktop", "vlc.desktop"}};
+    for (const auto& player : string_split(extra_video_players, " ")) {
+        if (!player.empty()) renames.emplace_back(player, "vlc.desktop");
+    }
+    return renames;
+}
+
+}  // namespace
+
 std::vector<std::string> mimeapps_commands(std::string_view mimeapps_path,
                                            std::string_view extra_video_players) {
     const std::string path = shell_quote(mimeapps_path);
-    std::vector<std::string> commands = {
-        "cp -f /usr/share/applications/defaults.list " + path,
-        "sed -i 's/org.gnome.TextEditor.desktop/org.gnome.gedit.desktop/g' " + path,
-        "sed -i 's/rhythmbox.desktop/vlc.desktop/g' " + path,
-        "sed -i 's/org.gnome.Totem.desktop/vlc.desktop/g' " + path,
-    };
-    for (const auto& player : string_split(extra_video_players, " ")) {
-        if (!player.empty()) commands.push_back("sed -i 's/" + player + "/vlc.desktop/g' " + path);
+    std::vector<std::string> commands = {"cp -f " + std::string(system_defaults_list_path) + " " +
+                                         path};
+    for (const auto& [old_name, new_name] : mimeapps_renames(extra_video_players)) {
+        commands.push_back("sed -i 's/" + old_name + "/" + new_name + "/g' " + path);
     }
     return commands;
+}
+
+std::string mimeapps_text(std::string_view defaults_list, std::string_view extra_video_players) {
+    std::string text(defaults_list);
+    for (const auto& [old_name, new_name] : mimeapps_renames(extra_video_players)) {
+        text = string_replace(text, old_name, new_name);
+    }
+    return text;
 }
 
 const std::string_view guake_autostart_entry =

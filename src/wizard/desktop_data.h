@@ -31,8 +31,13 @@ extern const std::string_view guake_autostart_entry;
 std::string favorites_payload(std::string_view web_browser);
 
 extern const FileCopy wallpaper;
+/// The system's default-applications list that the user's list starts from.
+inline constexpr std::string_view system_defaults_list_path =
+    "/usr/share/applications/defaults.list";
 /// The system default-applications list copied over `mimeapps_path`, then three renames and
 /// one more per name of `extra_video_players` (desktop file names, blank-separated), which VLC
 /// replaces as it replaces Totem.
 std::vector<std::string> mimeapps_commands(std::string_view mimeapps_path,
                                            std::string_view extra_video_players);
+/// The user's list as those commands make it from the system's list `defaults_list`.
+std::string mimeapps_text(std::string_view defaults_list, std::string_view extra_video_players);

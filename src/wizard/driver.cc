@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <optional>
 
@@ -13,14 +14,18 @@
 #include "core/dialogs.h"
 #include "core/exit.h"
 #include "core/preflight.h"
+#include "core/profile_data.h"
 #include "core/report.h"
+#include "core/run_report.h"
 #include "core/runner.h"
 #include "lib/commands.h"
 #include "lib/console.h"
 #include "lib/files.h"
 #include "lib/inhibit.h"
 #include "wizard/browser.h"
+#include "wizard/browser_data.h"
 #include "wizard/desktop.h"
+#include "wizard/desktop_data.h"
 #include "wizard/download_hosts_data.h"
 #include "wizard/driver_data.h"
 #include "wizard/package_steps.h"
@@ -31,6 +36,7 @@ using namespace Velkor;
 namespace {
 
 using Step = void (*)(AppConsole&);
+using Check = bool (*)(const AppConsole&);
 
 // Adapters that let steps which read the run's state, or do not need it, stand in the table.
 template <void (*step)(const AppConsole&)>
@@ -41,50 +47,81 @@ template <void (*step)()>
 void plain(AppConsole&) {
     step();
 }
+template <bool (*check)()>
+bool alone(const AppConsole&) {
+    return check();
+}
 
 void apply_chosen_layout(AppConsole& app) { apply_layout(app, app.layout); }
 void apply_chosen_theme(AppConsole& app) { apply_theme(app, app.theme); }
+bool chosen_layout_applied(const AppConsole& app) { return layout_applied(app, app.layout); }
+bool chosen_theme_applied(const AppConsole& app) { return theme_applied(app, app.theme); }
+// The package check leaves nothing behind that a later pass could find missing.
+bool nothing_to_keep(const AppConsole&) { return true; }
 
 struct StepRow {
+    /// Names the step on the command line (--skip), in status and in the report: short,
+    /// lower-case and stable, since profiles and scripts keep it.
+    std::string_view tag;
     std::string_view name;
     Step run;
     /// False for the steps that show no boxed header of their own.
     bool shows_header;
+    /// Whether the step's work is in place: the step asks it itself, and so does status.
+    Check done;
+    /// The tag of a later step that cannot do without this one; "" when it may be skipped.
+    std::string_view needed_by = {};
 };
 
 // The unattended steps in the order they must run: the package sources and tools before
 // what installs through them, the extensions and their settings before the layout and theme
 // are applied, and the terminal font last, so that the theme cannot reset it.
 constexpr StepRow unattended_steps[] = {
-    {"Enable extra repositories", reads<enable_extra_repositories>, true},
-    {"Check packages", reads<check_packages>, true},
-    {"Install dependencies", install_dependencies, true},
-    {"Update bash prompt", reads<update_bash_prompt>, true},
-    {"Update fish prompt", reads<update_fish_prompt>, true},
-    {"Terminal colours", update_config_gnome_terminal_pre, false},
-    {"Remove Firefox snap and default applications", remove_apps, true},
-    {"Install applications", install_apps, true},
-    {"Install Deb-get", install_deb_get, true},
-    {"Install Nala", install_nala, true},
-    {"Install AppImageLauncher", install_appimagelauncher, true},
-    {"Install Flatpak support", install_flatpak, true},
-    {"Install Snap support", install_snapd, true},
-    {"Install web browser", install_web_browser, true},
-    {"Install Guake terminal", install_guake, true},
-    {"Install Zram tools", install_zram_tools, true},
-    {"Install LibreOffice", install_libreoffice, true},
-    {"Install updates", install_updates, true},
-    {"Turn off apt news", plain<disable_apt_news>, false},
-    {"Install wallpaper", plain<install_wallpaper>, true},
-    {"Install Variety", install_variety, true},
-    {"Install GNOME extensions", reads<install_gnome_extensions>, true},
-    {"Application settings", update_app_configs, false},
-    {"Update SSH configuration", reads<update_ssh_config>, true},
-    {"Default applications", reads<update_mimeapps>, false},
-    {"Apply layout", apply_chosen_layout, true},
-    {"Apply theme", apply_chosen_theme, true},
-    {"Terminal font", update_config_gnome_terminal_post, false},
+    {"repos", "Enable extra repositories", reads<enable_extra_repositories>, true,
+     extra_repositories_enabled, "deps"},
+    {"check", "Check packages", reads<check_packages>, true, nothing_to_keep},
+    {"deps", "Install dependencies", install_dependencies, true, dependencies_installed, "apps"},
+    {"bash", "Update bash prompt", reads<update_bash_prompt>, true, bash_prompt_in_place},
+    {"fish", "Update fish prompt", reads<update_fish_prompt>, true, fish_prompt_in_place},
+    {"terminal", "Terminal colours", update_config_gnome_terminal_pre, false, terminal_colours_set},
+    {"remove", "Remove Firefox snap and default applications", remove_apps, true,
+     default_apps_removed},
+    {"apps", "Install applications", install_apps, true, applications_installed},
+    {"debget", "Install Deb-get", install_deb_get, true, deb_get_installed},
+    {"nala", "Install Nala", install_nala, true, nala_installed},
+    {"appimagelauncher", "Install AppImageLauncher", install_appimagelauncher, true,
+     appimagelauncher_installed},
+    {"flatpak", "Install Flatpak support", install_flatpak, true, flatpak_ready},
+    {"snap", "Install Snap support", install_snapd, true, snapd_installed},
+    {"browser", "Install web browser", install_web_browser, true, web_browser_installed},
+    {"guake", "Install Guake terminal", install_guake, true, guake_installed},
+    {"zram", "Install Zram tools", install_zram_tools, true, zram_ready},
+    {"libreoffice", "Install LibreOffice", install_libreoffice, true, libreoffice_installed},
+    {"updates", "Install updates", install_updates, true, alone<updates_installed>},
+    {"news", "Turn off apt news", plain<disable_apt_news>, false, alone<apt_news_off>},
+    {"wallpaper", "Install wallpaper", plain<install_wallpaper>, true, alone<wallpaper_installed>},
+    {"variety", "Install Variety", install_variety, true, variety_installed},
+    {"extensions", "Install GNOME extensions", reads<install_gnome_extensions>, true,
+     extensions_installed, "layout"},
+    {"settings", "Application settings", update_app_configs, false, app_configs_set},
+    {"ssh", "Update SSH configuration", reads<update_ssh_config>, true, ssh_config_in_place},
+    {"mimeapps", "Default applications", reads<update_mimeapps>, false, default_applications_set},
+    {"layout", "Apply layout", apply_chosen_layout, true, chosen_layout_applied},
+    {"theme", "Apply theme", apply_chosen_theme, true, chosen_theme_applied},
+    {"font", "Terminal font", update_config_gnome_terminal_post, false, terminal_font_set},
 };
+
+const StepRow* find_step(std::string_view tag) {
+    for (const auto& step : unattended_steps) {
+        if (step.tag == tag) return &step;
+    }
+    return nullptr;
+}
+
+bool skipped(const AppConsole& app, std::string_view tag) {
+    const auto& skip = app.preset.skip;
+    return std::find(skip.begin(), skip.end(), tag) != skip.end();
+}
 
 void ask_questions(AppConsole& app) {
     const WizardEnding ending = dry_run()    ? WizardEnding::dry_run
@@ -102,8 +139,9 @@ void ask_questions(AppConsole& app) {
     } else {
         get_choice_theme(app, AskedFrom::wizard);
     }
-    const std::string answers =
+    std::string answers =
         "browser " + app.web_browser + ", layout " + app.layout + ", theme " + app.theme;
+    if (!app.preset.skip.empty()) answers += ", skipping " + string_join(app.preset.skip, " ");
     log_file_write("Answers: " + answers + "\n");
     backup_set_choices("wizard: " + answers);
 }
@@ -135,6 +173,16 @@ bool restart_countdown() {
     return true;
 }
 
+// The answers and skips of a completed pass, for `kelvane profile`.
+void save_profile(const AppConsole& app) {
+    const Profile profile{app.web_browser, app.chrome_eula_accepted, app.layout, app.theme,
+                          app.preset.skip};
+    const std::string text = profile_text(profile, timestamp("%Y-%m-%d %H:%M"));
+    if (!file_write_output(profile_path(app.state_dir), text, 0600)) {
+        log_warning("Cannot keep the profile of this run in " + app.state_dir);
+    }
+}
+
 // The end of a pass that reported no error: the marker that opens the menu next time, then
 // the completion header or the restart.
 void finish(AppConsole& app) {
@@ -144,12 +192,19 @@ void finish(AppConsole& app) {
                   ": the next start would run the whole wizard again");
         exit_process(1);
     }
-    // The restart ends the process: the backup must be complete before it.
+    // The restart ends the process: the backup and the report must be complete before it.
     backup_end(app);
+    save_profile(app);
+    run_report_restart_wanted();
     if (!app.reboot) {
         log_header("Post-install tasks are complete.\nRestarting the system is recommended.");
-    } else if (restart_countdown() && run(reboot_command) != 0) {
-        log_error("Failed to reboot system. Please reboot manually.");
+    } else if (restart_countdown()) {
+        run_report_restarting(true);
+        run_report_end(0);
+        if (run(reboot_command) != 0) {
+            run_report_restarting(false);
+            log_error("Failed to reboot system. Please reboot manually.");
+        }
     }
 }
 
@@ -161,6 +216,11 @@ void setup(AppConsole& app) {
     // question: the rest runs without the user, and a cancel leaves the machine as it was.
     check_data(app.release, DataNeed::wizard);
     ask_questions(app);
+    // The browser is known only now: deb-get may be needed for it.
+    if (const auto refusal = skip_refusal(app.preset.skip, app.web_browser)) {
+        log_error(*refusal);
+        exit_process(2);
+    }
     check_before_changes(app);
 
     report_begin_unattended(static_cast<int>(std::size(unattended_steps)));
@@ -173,7 +233,11 @@ void setup(AppConsole& app) {
         }
         int number = 0;
         for (const auto& step : unattended_steps) {
-            report_step_begin(++number, step.name, step.shows_header);
+            if (skipped(app, step.tag)) {
+                report_step_skipped(++number, step.tag, step.name);
+                continue;
+            }
+            report_step_begin(++number, step.tag, step.name, step.shows_header);
             step.run(app);
             report_step_end();
         }
@@ -184,4 +248,40 @@ void setup(AppConsole& app) {
         exit_process(1);
     }
     finish(app);
+}
+
+std::vector<StepName> wizard_step_names() {
+    std::vector<StepName> names;
+    for (const auto& step : unattended_steps) {
+        names.push_back({step.tag, step.name, step.needed_by});
+    }
+    return names;
+}
+
+std::optional<std::string> skip_refusal(const std::vector<std::string>& tags,
+                                        std::string_view web_browser) {
+    for (const auto& tag : tags) {
+        const StepRow* step = find_step(tag);
+        std::string_view needed_by = step ? step->needed_by : "";
+        // The browsers that come through deb-get need it, Chrome and Firefox do not.
+        const bool browser_skipped = std::find(tags.begin(), tags.end(), "browser") != tags.end();
+        if (tag == "debget" && deb_get_browser_package(web_browser) && !browser_skipped) {
+            needed_by = "browser";
+        }
+        if (needed_by.empty()) continue;
+        return "step '" + tag + "' cannot be skipped: step '" + std::string(needed_by) + "' (" +
+               std::string(find_step(needed_by)->name) + ") needs it";
+    }
+    return std::nullopt;
+}
+
+std::vector<StepStatus> wizard_status(const AppConsole& app) {
+    std::vector<StepStatus> states;
+    for (const auto& step : unattended_steps) {
+        const StepProgress state = skipped(app, step.tag) ? StepProgress::skipped
+                                   : step.done(app)       ? StepProgress::done
+                                                          : StepProgress::todo;
+        states.push_back({{step.tag, step.name}, state});
+    }
+    return states;
 }

@@ -1,5 +1,7 @@
 #include "wizard/package_steps.h"
 
+#include <algorithm>
+
 #include "core/app_console.h"
 #include "core/backup.h"
 #include "core/package_lock.h"
@@ -42,10 +44,125 @@ bool install_downloaded_deb(AppConsole& app, std::string_view package_name,
     return true;
 }
 
+namespace {
+
+constexpr std::string_view zramswap_path = "/etc/default/zramswap";
+
+std::string extra_repositories_marker(const AppConsole& app) {
+    return app.user_home + "/.cache/.post-install-addl-repos-enabled";
+}
+
+// What "snap list" shows; "" without snap.
+std::string snap_listing() {
+    if (!cmd_exists("snap")) return "";
+    ExecOutput output;
+    run_read(snap_list_command, RunMode::captured, &output);
+    return output.std_out.value_or("");
+}
+
+// apt's simulation of the upgrade: true when it would change a package. A simulation that
+// fails tells nothing, so the upgrade runs and reports its own failure.
+bool upgrade_pending(bool full) {
+    ExecOutput output;
+    if (run_read(upgrade_simulation_command(full), RunMode::captured, &output) != 0) return true;
+    return simulation_changes_packages(output.std_out.value_or(""));
+}
+
+bool zram_settings_in_place() {
+    if (!file_exists(zramswap_path)) return false;
+    const auto text = file_read(zramswap_path);
+    return text && *text == zram_settings_text(*text);
+}
+
+bool flathub_added() {
+    const auto remotes = flatpak_remote_names();
+    return std::find(remotes.begin(), remotes.end(), "flathub") != remotes.end();
+}
+
+bool libreoffice_source_added() {
+    return run_read(source_added_test_command(libreoffice_source_pattern)) == 0;
+}
+
+std::string variety_link_path(const AppConsole& app) {
+    return app.user_home + "/Pictures/Wallpapers/Variety";
+}
+
+bool variety_link_in_place(const AppConsole& app) {
+    return file_link_target(variety_link_path(app)) == app.user_home + "/.config/variety/Favorites";
+}
+
+}  // namespace
+
+bool extra_repositories_enabled(const AppConsole& app) {
+    return file_exists(extra_repositories_marker(app));
+}
+
+bool dependencies_installed(const AppConsole& app) {
+    return packages_installed(app, release_dependency_packages(app.release));
+}
+
+bool default_apps_removed(const AppConsole& app) {
+    const std::string snaps = snap_listing();
+    const bool thunderbird_snap = app.release.thunderbird_is_snap;
+    return !snap_list_has(snaps, "firefox") &&
+           !(thunderbird_snap && snap_list_has(snaps, "thunderbird")) &&
+           packages_absent(app, default_apps_removal_list(false, thunderbird_snap));
+}
+
+bool applications_installed(const AppConsole& app) {
+    // The archive's WebP loader is in the list; the shipped .deb is not.
+    return packages_installed(app, release_application_packages(app.release)) &&
+           (app.release.webp_loader != WebpLoader::shipped_deb ||
+            app.packages.installed("webp-pixbuf-loader"));
+}
+
+bool deb_get_installed(const AppConsole& app) { return app.packages.installed("deb-get"); }
+
+bool nala_installed(const AppConsole& app) {
+    // An earlier version's source for Volian's retired suite is still to be replaced.
+    return app.packages.installed("nala") &&
+           (app.release.nala_in_archive || !file_exists(nala_retired_files.front()));
+}
+
+bool appimagelauncher_installed(const AppConsole& app) {
+    return !app.release.appimagelauncher_installs || app.packages.installed("appimagelauncher");
+}
+
+bool flatpak_ready(const AppConsole& app) {
+    return app.packages.installed("flatpak") && flathub_added();
+}
+
+bool snapd_installed(const AppConsole& app) { return app.packages.installed("snapd"); }
+
+bool zram_ready(const AppConsole& app) {
+    return app.packages.installed("zram-tools") && !app.packages.installed("zram-config") &&
+           zram_settings_in_place();
+}
+
+bool libreoffice_installed(const AppConsole& app) {
+    // Done when the suite from the PPA is complete, not merely when the PPA was added: an
+    // install that failed after it is finished by the next pass.
+    return packages_installed(app, libreoffice_packages) &&
+           packages_absent(app, libreoffice_removals) && libreoffice_source_added();
+}
+
+bool updates_installed() { return !upgrade_pending(true); }
+
+bool apt_news_off() {
+    if (!cmd_exists("pro")) return true;
+    ExecOutput output;
+    return run_read(apt_news_show_command, RunMode::captured, &output) == 0 &&
+           apt_news_is_off(output.std_out.value_or(""));
+}
+
+bool variety_installed(const AppConsole& app) {
+    return app.packages.installed("variety") && variety_link_in_place(app);
+}
+
 void enable_extra_repositories(const AppConsole& app) {
     log_header("Enable 'universe' and 'multiverse' repositories");
-    const std::string marker = app.user_home + "/.cache/.post-install-addl-repos-enabled";
-    if (file_exists(marker)) {
+    const std::string marker = extra_repositories_marker(app);
+    if (extra_repositories_enabled(app)) {
         log_msg("Already enabled");
         return;
     }
@@ -78,22 +195,16 @@ void install_dependencies(AppConsole& app) {
 
 namespace {
 
-std::string snap_listing() {
-    ExecOutput output;
-    run_read(snap_list_command, RunMode::captured, &output);
-    return output.std_out.value_or("");
-}
-
 // A snap left in place (24.04: a busy mount) would fight the browser installed from a .deb.
-// True when snap removed it. The user's data of a snap that was there and is removed now goes
-// into the run's backup, from where undo puts it back; the other snaps' data stays.
-bool snap_remove(const AppConsole& app, std::string_view snap_name, bool listed) {
+// True when snap removed it. The user's data of the snap (which "snap list" showed) goes into
+// the run's backup, from where undo puts it back; the other snaps' data stays.
+bool snap_remove(const AppConsole& app, std::string_view snap_name) {
     if (!run_or_report(snap_remove_command(snap_name),
                        "Failed to remove the " + std::string(snap_name) + " snap")) {
         return false;
     }
     const auto data_dir = home_snap_data_dir(app.user_home, snap_name);
-    if (listed && data_dir && path_exists(*data_dir)) backup_move_aside(*data_dir);
+    if (data_dir && path_exists(*data_dir)) backup_move_aside(*data_dir);
     return true;
 }
 
@@ -102,26 +213,22 @@ bool snap_remove(const AppConsole& app, std::string_view snap_name, bool listed)
 void remove_apps(AppConsole& app) {
     log_header("Remove Firefox snap");
     check_installed_packages(app);
-    if (cmd_exists("snap")) {
+    std::string snaps = snap_listing();
+    if (snap_list_has(snaps, "firefox")) {
         log_msg("Please wait... This may take a few minutes");
-        if (snap_remove(app, "firefox", snap_list_has(snap_listing(), "firefox"))) {
-            backup_firefox_snap_removed();
-        }
+        if (snap_remove(app, "firefox")) backup_firefox_snap_removed();
+        snaps = snap_listing();
     } else {
         log_msg("Firefox snap is not installed");
     }
 
     log_header("Remove default applications");
-    bool snaps_listed = false;
-    if (cmd_exists("snap")) {
-        const std::string snaps = snap_listing();
-        snaps_listed = snap_list_has_snaps(snaps);
-        // Where Thunderbird is a snap, "apt remove" would report success and leave it.
-        if (app.release.thunderbird_is_snap && snap_list_has(snaps, "thunderbird")) {
-            snap_remove(app, "thunderbird", true);
-        }
+    // Where Thunderbird is a snap, "apt remove" would report success and leave it.
+    if (app.release.thunderbird_is_snap && snap_list_has(snaps, "thunderbird")) {
+        snap_remove(app, "thunderbird");
     }
-    apt_remove(app, default_apps_removal_list(snaps_listed, app.release.thunderbird_is_snap));
+    apt_remove(app, default_apps_removal_list(snap_list_has_snaps(snaps),
+                                              app.release.thunderbird_is_snap));
 }
 
 void install_apps(AppConsole& app) {
@@ -135,7 +242,7 @@ void install_apps(AppConsole& app) {
 
 void install_deb_get(AppConsole& app) {
     log_header("Install Deb-get");
-    if (pkg_is_installed(app, "deb-get")) {
+    if (deb_get_installed(app)) {
         log_msg("Already installed");
         return;
     }
@@ -182,7 +289,7 @@ bool add_nala_source(AppConsole& app) {
 void install_nala(AppConsole& app) {
     log_header("Install Nala");
     const bool retired = !app.release.nala_in_archive && remove_retired_nala_source();
-    if (pkg_is_installed(app, "nala") && !retired) {
+    if (nala_installed(app) && !retired) {
         log_msg("Already installed");
         return;
     }
@@ -223,6 +330,7 @@ void install_flatpak(AppConsole& app) {
         log_error("Command 'flatpak' not found");
         return;
     }
+    if (flathub_added()) return;
     if (run(flathub_remote_command()) != 0) log_error("Failed to add flatpak remote: flathub");
 }
 
@@ -238,26 +346,23 @@ void install_zram_tools(AppConsole& app) {
     install_unless_present(app, "zram-tools", "zram-tools");
     if (pkg_is_installed(app, "zram-config")) apt_remove(app, "zram-config");
 
-    const std::string path = "/etc/default/zramswap";
+    if (zram_settings_in_place()) return;
+    const std::string path(zramswap_path);
     backup_system_file(path);
     if (!edit_file(path, zram_commands(path), true)) log_error("Failed to update file: " + path);
 }
 
 void install_libreoffice(AppConsole& app) {
     log_header("Install latest LibreOffice");
-    // Done when the suite from the PPA is complete, not merely when the PPA was added: an
-    // install that failed after it is finished by the next pass.
     check_installed_packages(app);
-    const bool suite = !first_missing_package(
-        libreoffice_packages, [&](std::string_view name) { return app.packages.installed(name); });
-    const bool extras_gone = !first_installed_package(
-        libreoffice_removals, [&](std::string_view name) { return app.packages.installed(name); });
-    const bool source_added = run_read(source_added_test_command(libreoffice_source_pattern)) == 0;
-    if (source_added && suite && extras_gone) {
+    if (libreoffice_installed(app)) {
         log_msg("Already installed");
         return;
     }
-    if (!source_added && !add_ppa(app, "ppa:libreoffice/ppa", "the LibreOffice PPA")) return;
+    if (!libreoffice_source_added() &&
+        !add_ppa(app, "ppa:libreoffice/ppa", "the LibreOffice PPA")) {
+        return;
+    }
     // Installed already from the release archive: the new source must still upgrade it.
     apt_install(app, libreoffice_packages, true, false);
     apt_remove(app, libreoffice_removals);
@@ -270,20 +375,26 @@ void install_updates(AppConsole& app) {
     // ends with an error: the machine is not up to date, or has broken packages.
     for (const bool full : {false, true}) {
         log_header(full ? "Install updates: apt full-upgrade" : "Install updates: apt upgrade");
+        // Asked first (no root needed): an up-to-date machine gets no upgrade run at all.
+        if (!upgrade_pending(full)) {
+            log_msg("Already up-to-date");
+            continue;
+        }
         wait_for_package_lock();
         run_or_report(apt_upgrade_command(full), "Installing the updates failed");
-        run(sync_command);
+        run_refresh(sync_command);
     }
 }
 
 void disable_apt_news() {
-    if (cmd_exists("pro")) run(apt_news_off_command);
+    if (!apt_news_off()) run(apt_news_off_command);
 }
 
 void install_variety(AppConsole& app) {
     log_header("Install Variety");
     install_unless_present(app, "variety", variety_packages);
-    const std::string link_path = app.user_home + "/Pictures/Wallpapers/Variety";
+    if (variety_link_in_place(app)) return;
+    const std::string link_path = variety_link_path(app);
     if (auto parent = file_parent(link_path)) dir_create(*parent);
     dir_create(app.user_home + "/.config/variety/Favorites");
     backup_created_path(link_path);

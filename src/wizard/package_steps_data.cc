@@ -105,13 +105,45 @@ std::string download_command(std::string_view path, std::string_view url) {
     return "wget -O " + shell_quote(path) + " " + shell_quote(url);
 }
 
+namespace {
+
+// Each line of the zram settings that holds `key` becomes `line`, in this order.
+struct ZramSetting {
+    std::string_view key;
+    std::string_view line;
+};
+constexpr ZramSetting zram_settings[] = {
+    {"ALGO=", "ALGO=zstd"}, {"PERCENT=", "PERCENT=50"}, {"PRIORITY=", "PRIORITY=100"}};
+
+}  // namespace
+
 std::vector<std::string> zram_commands(std::string_view config_path) {
-    const std::string path = shell_quote(config_path);
-    return {
-        "sudo sed -i '/ALGO=/s/.*/ALGO=zstd/' " + path,
-        "sudo sed -i '/PERCENT=/s/.*/PERCENT=50/' " + path,
-        "sudo sed -i '/PRIORITY=/s/.*/PRIORITY=100/' " + path,
-    };
+    std::vector<std::string> commands;
+    for (const auto& setting : zram_settings) {
+        commands.push_back("sudo sed -i '/" + std::string(setting.key) + "/s/.*/" +
+                           std::string(setting.line) + "/' " + shell_quote(config_path));
+    }
+    return commands;
+}
+
+std::string zram_settings_text(std::string_view config) {
+    std::vector<std::string> lines = string_split(config, "\n");
+    for (const auto& setting : zram_settings) {
+        for (auto& line : lines) {
+            if (string_contains(line, setting.key)) line = setting.line;
+        }
+    }
+    return string_join(lines, "\n");
+}
+
+bool apt_news_is_off(std::string_view pro_output) {
+    // "apt_news False" for the one key; the listing of every key pads the names with blanks.
+    for (const auto& line : string_split(pro_output, "\n")) {
+        const std::string text = string_strip(line);
+        if (text.rfind("apt_news ", 0) != 0) continue;
+        return string_lower(string_strip(text.substr(text.rfind(' ')))) == "false";
+    }
+    return false;
 }
 
 std::string variety_link_command(std::string_view link_path) {

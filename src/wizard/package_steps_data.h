@@ -79,6 +79,8 @@ inline constexpr std::string_view libreoffice_source_pattern = "libreoffice-ubun
 inline constexpr std::string_view apt_news_off_command = "sudo pro config set apt_news=false";
 /// Adds Flathub unless it is there.
 std::string flathub_remote_command();
+/// Prints "apt_news True" or "apt_news False"; no root needed.
+inline constexpr std::string_view apt_news_show_command = "pro config show apt_news";
 /// Fetches the deb-get installer and runs it only when the whole download succeeded: an HTTP
 /// error or a cut connection gives curl's non-zero status instead of a half script run.
 std::string deb_get_installer_command();
@@ -93,12 +95,16 @@ std::string snap_remove_command(std::string_view snap_name);
 std::string download_command(std::string_view path, std::string_view url);
 /// The three "sudo sed -i" edits that turn ALGO, PERCENT and PRIORITY on, in this order.
 std::vector<std::string> zram_commands(std::string_view config_path);
+/// The zram settings text `config` as those edits leave it.
+std::string zram_settings_text(std::string_view config);
 /// Links `link_path` to the Variety favourites folder; "~" stays unquoted for the shell, and
 /// an existing link is replaced instead of being followed into the folder it points at.
 std::string variety_link_command(std::string_view link_path);
 
 // ---- decisions --------------------------------------------------------------------------
 
+/// True when "pro config show apt_news" (or "pro config show") says the news are off.
+bool apt_news_is_off(std::string_view pro_output);
 /// True when "snap list" printed more than its heading line (more than two pieces at "\n").
 bool snap_list_has_snaps(std::string_view snap_list_output);
 /// True when "snap list" has a line for `snap_name`.

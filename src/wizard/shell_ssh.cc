@@ -32,6 +32,19 @@ bool set_mode(const std::string& path, std::string_view mode) {
     return false;
 }
 
+bool mode_is(const std::string& path, std::optional<unsigned> mode) {
+    const auto found = file_stat(path);
+    return !mode || (found && found->mode == *mode);
+}
+
+// The file holds our block (its `marker`) and, with a `mode`, has exactly that mode.
+bool block_in_place(const std::string& path, std::string_view marker,
+                    std::optional<unsigned> mode) {
+    if (!file_exists(path)) return false;
+    const auto text = file_read(path);
+    return text && string_contains(*text, marker) && mode_is(path, mode);
+}
+
 // A file that gets our block once: created when missing; left alone when it cannot be read
 // (rewriting it would replace the user's settings with the block alone; file_read has said
 // why); otherwise rewritten by `edit` unless it already holds `marker`. With a `mode`, the file
@@ -44,30 +57,61 @@ void add_block_once(const std::string& path, std::string_view marker, std::strin
         create_file(path, block, create_mode);
         return;
     }
-    const auto text = file_read(path);
-    if (!text) return;
-    const bool has_block = string_contains(*text, marker);
-    const bool mode_right = !mode || (file_stat(path) && file_stat(path)->mode == *mode);
-    if (has_block && mode_right) {
+    if (block_in_place(path, marker, mode)) {
         log_msg("Already up-to-date");
         return;
     }
+    const auto text = file_read(path);
+    if (!text) return;
+    const bool has_block = string_contains(*text, marker);
     if (!has_block && !file_write(path, edit(*text))) return;
     if (mode && !set_mode(path, create_mode)) return;
     log_msg(std::string(done_or_would("Updated: ", "Would update: ")) + path);
 }
 
+std::string bashrc_path(const AppConsole& app) { return app.user_home + "/.bashrc"; }
+
+std::string fish_prompt_path(const AppConsole& app) {
+    return app.user_home + "/.config/fish/functions/fish_prompt.fish";
+}
+
+constexpr unsigned private_dir_mode = 0700;
+constexpr unsigned ssh_config_mode = 0600;
+
+std::string ssh_dir(const AppConsole& app) { return app.user_home + "/.ssh"; }
+
 }  // namespace
+
+bool bash_prompt_in_place(const AppConsole& app) {
+    return block_in_place(bashrc_path(app), bash_prompt_marker, std::nullopt);
+}
+
+bool fish_prompt_in_place(const AppConsole& app) {
+    const std::string path = fish_prompt_path(app);
+    const auto found = file_stat(path);
+    // The mode as dotfile_mode leaves it: read and write for the owner, no execute bit.
+    return found && (found->mode & 0733) == 0600 && file_holds(path, fish_prompt_block);
+}
+
+bool ssh_config_in_place(const AppConsole& app) {
+    const std::string dir = ssh_dir(app);
+    return mode_is(dir, private_dir_mode) && mode_is(dir + "/controlmasters", private_dir_mode) &&
+           block_in_place(dir + "/config", ssh_config_marker, ssh_config_mode);
+}
 
 void update_bash_prompt(const AppConsole& app) {
     log_header("Update bash prompt");
-    add_block_once(app.user_home + "/.bashrc", "PROMPT_COMMAND", bash_prompt_block, dotfile_mode,
+    add_block_once(bashrc_path(app), bash_prompt_marker, bash_prompt_block, dotfile_mode,
                    bashrc_with_prompt, std::nullopt);
 }
 
 void update_fish_prompt(const AppConsole& app) {
     log_header("Update fish prompt");
-    const std::string path = app.user_home + "/.config/fish/functions/fish_prompt.fish";
+    if (fish_prompt_in_place(app)) {
+        log_msg("Already up-to-date");
+        return;
+    }
+    const std::string path = fish_prompt_path(app);
     if (auto dir = file_parent(path); dir && !path_exists(*dir)) dir_create(*dir);
     // Written and its mode set on every pass, so that a pass repairs a failed chmod.
     const bool existed = file_exists(path);
@@ -80,21 +124,22 @@ void update_fish_prompt(const AppConsole& app) {
 
 void update_ssh_config(const AppConsole& app) {
     log_header("Update SSH configuration");
-    const std::string ssh_dir = app.user_home + "/.ssh";
-    const std::string control_dir = ssh_dir + "/controlmasters";
-    const std::string path = ssh_dir + "/config";
-    if (const auto found = file_stat(ssh_dir); found && !found->is_dir) {
-        log_error(ssh_dir + " is not a folder; the SSH configuration is left alone");
+    const std::string dot_ssh = ssh_dir(app);
+    const std::string control_dir = dot_ssh + "/controlmasters";
+    const std::string path = dot_ssh + "/config";
+    if (const auto found = file_stat(dot_ssh); found && !found->is_dir) {
+        log_error(dot_ssh + " is not a folder; the SSH configuration is left alone");
         return;
     }
-    // The modes are set on every pass: ssh refuses keys in a folder others can read.
-    for (const auto& dir : {ssh_dir, control_dir}) {
+    // The modes are checked on every pass: ssh refuses keys in a folder others can read.
+    for (const auto& dir : {dot_ssh, control_dir}) {
         if (!file_exists(dir)) dir_create(dir);
-        if (!set_mode(dir, "700")) return;
+        if (!mode_is(dir, private_dir_mode) && !set_mode(dir, "700")) return;
     }
     if (const auto control = file_stat(control_dir); control && !control->is_dir) {
         log_error(control_dir + " is not a folder; the SSH configuration is left alone");
         return;
     }
-    add_block_once(path, "Host *", ssh_config_block, "600", ssh_config_with_defaults, 0600);
+    add_block_once(path, ssh_config_marker, ssh_config_block, "600", ssh_config_with_defaults,
+                   ssh_config_mode);
 }

@@ -5,10 +5,13 @@
 #include <string>
 #include <string_view>
 
+/// A file holding this holds the block below it.
+inline constexpr std::string_view bash_prompt_marker = "PROMPT_COMMAND";
 /// The prompt, aliases and history settings for bash; begins with an empty line.
 extern const std::string bash_prompt_block;
 /// The fish prompt function and the same aliases; begins and ends with an empty line.
 extern const std::string fish_prompt_block;
+inline constexpr std::string_view ssh_config_marker = "Host *";
 /// "Host *" defaults with connection sharing; begins with an empty line.
 extern const std::string_view ssh_config_block;
 

@@ -29,8 +29,9 @@ sb__init() {
   SB_BINARY=$SB_DIR/bin/kelvane
   ln "$3" "$SB_BINARY" 2>/dev/null || cp "$3" "$SB_BINARY"
   cp "$SB_HARNESS/stub" "$SB_DIR/bin/stub"
-  touch "$SB_DIR/conf/without" "$SB_DIR/conf/env" "$SB_DIR/state/packages" "$SB_DIR/state/answers" "$SB_DIR/fail.rules" "$SB_DIR/state/hang.rules" "$SB_DIR/state/source-fails"
+  touch "$SB_DIR/conf/without" "$SB_DIR/conf/env" "$SB_DIR/state/packages" "$SB_DIR/state/answers" "$SB_DIR/fail.rules" "$SB_DIR/state/hang.rules" "$SB_DIR/state/source-fails" "$SB_DIR/state/root-owned"
   echo off >"$SB_DIR/state/efi"
+  sb_fresh_state
   cp -a "$SB_SOURCE_DIR/data" "$SB_WORK"
   sb__data_stand_ins
   sb_os_release ubuntu-22.04
@@ -87,6 +88,10 @@ sb__prepare() {
   # Only what is meant for the test user changes owner; the overlay work folders stay root's.
   chown -R 4242:4242 "$SB_DIR"/{state,tmp,run,sys,calls.log,dialogs.log,failure} \
     "$(dirname "$SB_HOME")"
+  local owned
+  while read -r owned; do
+    [ ! -f "$SB_DIR/sys$owned" ] || chown 0:0 "$SB_DIR/sys$owned"
+  done <"$SB_DIR/state/root-owned"
   if [ -f "$SB_DIR/conf/root-data" ]; then chown -R 0:0 "$SB_WORK"; else chown -R 4242:4242 "$SB_WORK"; fi
 }
 
@@ -143,6 +148,13 @@ sb_lock_held() {
 sb_apt_source_fails() { echo "$1" >>"$SB_DIR/state/source-fails"; }
 sb_disk_free() { echo "$1" >"$SB_DIR/state/disk-free"; }
 sb_done_marker() { sb_home_file .cache/velkor-post-install.done ""; }
+# What a fresh desktop has besides its files: the Firefox snap, no Flatpak remote, apt's news on,
+# and updates waiting, one of them kept back by "apt upgrade" for "apt full-upgrade".
+sb_fresh_state() {
+  echo firefox >"$SB_DIR/state/snaps"
+  printf '%s\n' libc6 'linux-generic kept' >"$SB_DIR/state/upgradable"
+  rm -f "$SB_DIR/state/remotes" "$SB_DIR/state/apt-news-off"
+}
 
 # Hides a command: its stub is not installed and the machine's own copy is whited out.
 sb_without() {
@@ -333,6 +345,15 @@ assert_order() {
     [ "$line" -gt "$previous" ] || fail "/$pattern/ (call $line) comes before /$before/ (call $previous)"
     previous=$line before=$pattern
   done
+}
+
+# Prints the value of the python expression $2 over the JSON object d read from the file $1 (a
+# tuple as its items joined by blanks); a file that is no JSON fails the test.
+json_value() {
+  python3 -c 'import json, sys
+d = json.load(open(sys.argv[1]))
+v = eval(sys.argv[2])
+print(*v) if isinstance(v, tuple) else print(v)' "$1" "$2" || fail "no JSON in $1: $(sb__excerpt "$1")"
 }
 
 # The titles of the dialogs shown, in order, joined by "|".

@@ -367,7 +367,8 @@ TEST(Options, RebootOptionsAndTheVersion) {
         {{"--layout=botom"},
          "kelvane: invalid value 'botom' for --layout (choose ubuntu, windows (bottom) or "
          "minimal (left)); did you mean 'bottom'?"},
-        {{"--browser"}, "kelvane: unknown option '--browser'; did you mean '--browser=NAME'?"},
+        {{"--browsr=edge"},
+         "kelvane: unknown option '--browsr=edge'; did you mean '--browser=NAME'?"},
         {{"layout", "right"},
          "kelvane: invalid value 'right' for layout (choose ubuntu, windows (bottom), minimal "
          "(left) or reset (default))"},

@@ -21,6 +21,7 @@ test_a_pass_on_each_release() {
     rm -rf "$SB_HOME" "$SB_DIR/sys"
     mkdir -p "$SB_HOME"
     : >"$SB_DIR/state/packages"
+    sb_fresh_state
     system_files
     # What an earlier version added for Volian's retired suite makes way for the current source.
     [ "$nala_archive" = yes ] ||

@@ -73,10 +73,11 @@ test_two_passes_in_a_home_with_a_blank_and_a_quote() {
   sb_run --noreboot
   assert_status 0
   assert_stdout_has "Already enabled"
-  [ "$(grep -cxF "Already installed" "$SB_STDOUT")" = 11 ] || fail "not 11 'Already installed'"
-  [ "$(grep -cxF "Already up-to-date" "$SB_STDOUT")" = 2 ] || fail ".bashrc or ssh config rewritten"
+  [ "$(grep -cxF "Already installed" "$SB_STDOUT")" = 12 ] || fail "not 12 'Already installed'"
+  [ "$(grep -cxF "Already up-to-date" "$SB_STDOUT")" = 5 ] || fail "a file or the updates done again"
   assert_not_called 'universe|^wget -O .*\.deb |^curl -fsSL|\./nala/|apt install -y .*(\.deb|--no-install-recommends (nala|flatpak|snapd|guake|zram-tools|variety|gnome-shell-extensions))'
-  assert_order 'apt upgrade' 'apt full-upgrade'
+  # Settings already in place are not loaded again, and nothing is left to upgrade.
+  assert_not_called '^dconf load|apt (full-)?upgrade'
   [ "$(grep -c 'Host \*' "$SB_HOME/.ssh/config")" = 1 ] || fail "SSH block doubled"
   [ "$(grep -c 'PROMPT_COMMAND=' "$SB_HOME/.bashrc")" = 1 ] || fail "prompt block doubled"
   [ -z "$(ls -A "$SB_HOME/.config/variety/Favorites")" ] || fail "a link inside the favourites"
@@ -128,8 +129,8 @@ test_cancel_at_each_question_changes_nothing() {
     assert_stdout_has "Cancelled by user"
     assert_dialogs "$shown"
     assert_not_called '^(sudo (eatmydata|add-apt-repository|snap|rm|cp|sed)|dconf|wget|curl) '
-    # Only the run's own log is left behind.
-    [ "$(cd "$SB_HOME" && find . -mindepth 1 ! -name '*.log' | sort | paste -sd' ')" = \
+    # Only the run's own log and its record are left behind.
+    [ "$(cd "$SB_HOME" && find . -mindepth 1 ! -name '*.log' ! -name last-run | sort | paste -sd' ')" = \
       "./.cache ./.local ./.local/state ./.local/state/kelvane" ] ||
       fail "the home changed: $(ls -AR "$SB_HOME")"
   done
@@ -190,9 +191,12 @@ test_interrupt_stops_the_run() {
     sb_clear_answers
     answers firefox
     sb_hang "$stub" "$pattern"
-    sb_run_interrupted INT --noreboot
+    sb_run_interrupted INT --noreboot --report="$SB_HOME/report.json"
     assert_status 130
     assert_stdout_has "$where"
+    [ "$(json_value "$SB_HOME/report.json" "d['exit_status'], [s['error'] for s in d['steps'] if s['state'] == 'error']")" = \
+      "130 $([ "$stub" = whiptail ] && echo "[]" || echo "['interrupted by SIGINT']")" ] ||
+      fail "report after $stub: $(sb__excerpt "$SB_HOME/report.json")"
     grep -q -- "$after" "$SB_LOG" "$SB_DIALOGS" && fail "'$after' ran after the interrupt"
     [ ! -e "$SB_HOME/$marker" ] || fail "done marker after an interrupt"
     compgen -G "$SB_DIR/tmp/kelvane_*" >/dev/null && fail "workspace left after $stub"
@@ -218,8 +222,12 @@ test_errors_are_summed_up_and_repaired() {
   sb_fail sudo 'chmod 755 /usr/bin/gnome-shell-extension-installer'
   sb_apt_source_fails '^libreoffice-'
   answers firefox
-  sb_run
+  sb_run --report="$SB_HOME/report.json"
   assert_status 1
+  # Each failed step with its first error line, for a caller that reads the report.
+  [ "$(json_value "$SB_HOME/report.json" "d['exit_status'], '|'.join(s['tag'] + ': ' + s['error'] for s in d['steps'] if s['state'] == 'error')")" = \
+    "1 repos: Failed to enable the 'universe' and 'multiverse' repositories|zram: Failed to update file: /etc/default/zramswap|libreoffice: apt could not use the LibreOffice PPA (its repository does not have a Release file); the run took its source out again: /etc/apt/sources.list.d/libreoffice-ubuntu-ppa-jammy.list|extensions: Failed to install '/usr/bin/gnome-shell-extension-installer': sudo chmod 755 /usr/bin/gnome-shell-extension-installer|ssh: Failed to set mode 600 on $SB_HOME/.ssh/config" ] ||
+    fail "report: $(sb__excerpt "$SB_HOME/report.json")"
   assert_not_called shutdown
   [ ! -e "$SB_HOME/$marker" ] || fail "done marker after errors"
   for line in "Step with an error: Enable extra repositories" "Step with an error: Install Zram tools" \
@@ -282,6 +290,7 @@ fresh_world() {
   rm -rf "$SB_HOME" "$SB_DIR/sys"
   mkdir -p "$SB_HOME"
   : >"$SB_DIR/state/packages"
+  sb_fresh_state
   system_files
 }
 
@@ -307,6 +316,15 @@ test_answers_as_options() {
   sb_run --noreboot --yes --browser=chrome --layout=windows --theme=dark
   assert_stdout_has "Chrome EULA accepted: false"
   assert_called 'mozillateam'
+  # With dialogs the licence is asked, the browser given or not (the disk check then stops).
+  rm "$SB_HOME/$marker"
+  sb_clear_answers
+  sb_answer 0
+  sb_answer 1
+  sb_disk_free 1
+  sb_run --noreboot --browser=chrome --layout=windows --theme=dark
+  assert_dialogs "Kelvane ~ kelvane.org|Google Chrome EULA"
+  assert_stdout_has "Selected web browser: firefox"
 }
 
 # A dry run shows the commands the real pass then runs, in order, and changes nothing.
