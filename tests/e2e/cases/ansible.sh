@@ -35,8 +35,6 @@ assert_recap() {
     fail "recap: $(grep -A1 '^PLAY RECAP' "$SB_STDOUT" | tail -n 1), expected changed=$1 failed=$2"
 }
 
-report_field() { python3 -c 'import json, sys; print(json.load(open(sys.argv[1]))[sys.argv[2]])' "$SB_DIR/reports/desktop.json" "$1"; }
-
 test_second_play_changes_nothing() {
   ansible_setup
   play
@@ -44,13 +42,13 @@ test_second_play_changes_nothing() {
   assert_recap '[1-9][0-9]*' 0
   grep -A1 "^TASK \[Kelvane's result\]" "$SB_STDOUT" | grep -q '^changed: \[desktop\]' ||
     fail "the run did not count as a change: $(grep -A3 "Kelvane's result" "$SB_STDOUT" | tr '\n' '|')"
-  [ "$(report_field changed)" = True ] || fail "the fetched report: $(cat "$SB_DIR/reports/desktop.json")"
+  grep -q '"changed": *true' "$SB_DIR/reports/desktop.json" || fail "no report fetched, or not changed"
   # The settings went through the user's session bus into their dconf database.
   sb_dconf_dump | grep -qx "gtk-theme='Yaru'" || fail "the light theme is not in the user's settings"
   play
   assert_status 0
   assert_recap 0 0
-  [ "$(report_field changed)" = False ] || fail "the second report: $(cat "$SB_DIR/reports/desktop.json")"
+  grep -q '"changed": *false' "$SB_DIR/reports/desktop.json" || fail "the second report says changed"
 }
 
 # A failing step fails the play with the step's error line; a run that stops with a usage error
