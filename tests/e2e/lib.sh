@@ -270,6 +270,14 @@ sb_exec() {
 }
 sb_dconf_dump() { sb_exec /usr/bin/dconf dump /; }
 
+# Runs a command in the sandbox as root, the way an administrator's tool reaches the machine: the
+# machine's own commands (no stubs), its writes below /var/lib, /var/log, /var/tmp and /root kept
+# in the sandbox too, /run private with the test user's session bus at /run/user/4242/bus. The
+# stubbed sudo takes root to the test user ("sudo -u kelvanetest ...").
+sb_exec_admin() {
+  SB_ADMIN=1 SB_OVERLAY_ROOTS="$SB_OVERLAY_ROOTS /var/lib /var/log /var/tmp /root" sb_exec "$@"
+}
+
 # ---- the real whiptail in tmux ------------------------------------------------------------------
 
 # Starts the program in the sandbox inside a detached 100x32 tmux window with the real whiptail.
