@@ -29,11 +29,6 @@ inline constexpr Address deb_get_installer_address{
 inline constexpr Address flathub_address{"Flathub",
                                          "https://dl.flathub.org/repo/flathub.flatpakrepo"};
 
-/// The downloads of a wizard pass whatever its answers, in the order the pass makes them.
-inline constexpr Address wizard_addresses[] = {libreoffice_ppa_address, appimagelauncher_address,
-                                               extension_installer_address,
-                                               deb_get_installer_address, flathub_address};
-
 // ---- the browsers ----------------------------------------------------------------------------
 
 /// What a browser of the menu is fetched from, by its menu tag.

@@ -179,7 +179,7 @@ void enable_extra_repositories(const AppConsole& app) {
 
 void check_packages(const AppConsole& app) {
     log_header("Check that the packages exist");
-    const PackageCheckPlan plan = package_check_plan(app.release, app.web_browser);
+    const PackageCheckPlan plan = package_check_plan(app.release, app.web_browser, app.preset.skip);
     log_file_write("Left out of the package check (their sources are added later): " +
                    string_join(plan.left_out, ", ") + "\n");
     // Nothing has changed yet: a name the release lacks stops the run here instead of

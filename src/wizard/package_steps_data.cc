@@ -1,5 +1,8 @@
 #include "wizard/package_steps_data.h"
 
+#include <algorithm>
+#include <utility>
+
 #include "core/addresses_data.h"
 #include "core/release_data.h"
 #include "lib/files.h"
@@ -34,33 +37,51 @@ std::string release_application_packages(const ReleaseProfile& release) {
     return list;
 }
 
-PackageCheckPlan package_check_plan(const ReleaseProfile& release, std::string_view web_browser) {
+PackageCheckPlan package_check_plan(const ReleaseProfile& release, std::string_view web_browser,
+                                    const std::vector<std::string>& skipped) {
+    const auto wanted = [&skipped](std::string_view tag) {
+        return std::find(skipped.begin(), skipped.end(), tag) == skipped.end();
+    };
     PackageCheckPlan plan;
     plan.lists.push_back(release_dependency_packages(release));
-    plan.lists.push_back(release_application_packages(release));
-    // The single-package steps share one apt run: they do not depend on one another.
-    std::string rest = "flatpak snapd guake zram-tools " + std::string(variety_packages) + " " +
-                       std::string(deb_get_prerequisites) + " " +
-                       std::string(release.fuse2_package);
-    if (release.nala_in_archive) {
-        rest += " nala";
-    } else {
-        plan.left_out.emplace_back("nala (the Nala repository)");
+    if (wanted("apps")) plan.lists.push_back(release_application_packages(release));
+    // The single-package steps share one apt run: they do not depend on one another. A skipped
+    // step's packages are not asked for: a name the user skips for being missing must not stop
+    // the pass.
+    const std::pair<std::string_view, std::string> single_steps[] = {
+        {"flatpak", "flatpak"},
+        {"snap", "snapd"},
+        {"guake", "guake"},
+        {"zram", "zram-tools"},
+        {"variety", std::string(variety_packages)},
+        {"debget", std::string(deb_get_prerequisites)},
+        {"appimagelauncher", std::string(release.fuse2_package)},
+        {"nala", release.nala_in_archive ? "nala" : ""},
+    };
+    std::string rest;
+    for (const auto& [tag, packages] : single_steps) {
+        if (wanted(tag) && !packages.empty()) rest += (rest.empty() ? "" : " ") + packages;
     }
-    plan.lists.push_back(std::move(rest));
-    plan.left_out.emplace_back("deb-get (its installer)");
-    plan.left_out.emplace_back("appimagelauncher (a downloaded .deb)");
-    if (release.webp_loader == WebpLoader::shipped_deb) {
+    if (!rest.empty()) plan.lists.push_back(std::move(rest));
+    if (!release.nala_in_archive && wanted("nala"))
+        plan.left_out.emplace_back("nala (the Nala repository)");
+    if (wanted("debget")) plan.left_out.emplace_back("deb-get (its installer)");
+    if (wanted("appimagelauncher") && release.appimagelauncher_installs)
+        plan.left_out.emplace_back("appimagelauncher (a downloaded .deb)");
+    if (wanted("apps") && release.webp_loader == WebpLoader::shipped_deb) {
         plan.left_out.emplace_back("webp-pixbuf-loader (a .deb in debs/)");
     }
-    if (web_browser == "chrome") {
-        plan.left_out.emplace_back("google-chrome-stable (a downloaded .deb)");
-    } else if (web_browser == "firefox") {
-        plan.left_out.emplace_back("firefox (its own repository)");
-    } else if (auto package = deb_get_browser_package(web_browser)) {
-        plan.left_out.push_back(std::string(*package) + " (deb-get)");
+    if (wanted("browser")) {
+        if (web_browser == "chrome") {
+            plan.left_out.emplace_back("google-chrome-stable (a downloaded .deb)");
+        } else if (web_browser == "firefox") {
+            plan.left_out.emplace_back("firefox (its own repository)");
+        } else if (auto package = deb_get_browser_package(web_browser)) {
+            plan.left_out.push_back(std::string(*package) + " (deb-get)");
+        }
     }
-    plan.left_out.push_back(std::string(libreoffice_packages) + " (ppa:libreoffice/ppa)");
+    if (wanted("libreoffice"))
+        plan.left_out.push_back(std::string(libreoffice_packages) + " (ppa:libreoffice/ppa)");
     return plan;
 }
 

@@ -39,8 +39,10 @@ struct PackageCheckPlan {
     /// each ("firefox (ppa:mozillateam/firefox-next)").
     std::vector<std::string> left_out;
 };
-/// The archive installs of a wizard pass on `release` with the chosen `web_browser`.
-PackageCheckPlan package_check_plan(const ReleaseProfile& release, std::string_view web_browser);
+/// The archive installs of a wizard pass on `release` with the chosen `web_browser`, leaving
+/// out those of the steps (tags) `skipped`.
+PackageCheckPlan package_check_plan(const ReleaseProfile& release, std::string_view web_browser,
+                                    const std::vector<std::string>& skipped = {});
 
 /// The office suite from its PPA, and the parts of it the wizard removes.
 inline constexpr std::string_view libreoffice_packages =

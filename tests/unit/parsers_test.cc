@@ -176,8 +176,9 @@ TEST(Preflight, EveryDownloadOfAPassHasItsHostChecked) {
                 hosts.push_back(url_host(check.url));
             EXPECT_EQ("a.org", hosts.front());
             Strings texts{extension_installer_commands("/w").front(), deb_get_installer_command(),
-                          flathub_remote_command(),
-                          download_command("/w", appimagelauncher_download.url)};
+                          flathub_remote_command()};
+            if (release.appimagelauncher_installs)
+                texts.push_back(download_command("/w", appimagelauncher_download.url));
             // Firefox comes from the team PPA, or where the release says so its maker's own.
             if (tag != "firefox") texts.emplace_back(find_browser(tag)->download_url);
             if (tag == "firefox" && release.firefox_source == FirefoxSource::maker_repository)
@@ -190,6 +191,14 @@ TEST(Preflight, EveryDownloadOfAPassHasItsHostChecked) {
             }
         }
     }
+    // A skipped step's hosts are not asked: Chrome's without LibreOffice needs no Launchpad.
+    app.release = *find_release("22.04");
+    app.web_browser = "chrome";
+    app.preset.skip = {"libreoffice", "browser", "flatpak"};
+    Strings hosts;
+    for (const auto& check : one_per_host(wizard_host_checks(app, {})))
+        hosts.push_back(url_host(check.url));
+    EXPECT_EQ((Strings{"github.com", "raw.githubusercontent.com"}), hosts);
 }
 
 // apt's own words: unknown names (a dotted name is retried as a pattern), no candidate in both
@@ -266,6 +275,11 @@ TEST(Releases, PackageListsHoldNoNameTheReleaseLacks) {
             EXPECT_NE(0, std::count(names.begin(), names.end(), name)) << version << " " << name;
     }
     const ReleaseProfile jammy = find_release("22.04").value();
+    // A skipped step's packages are not asked for.
+    const auto skipping = package_check_plan(jammy, "firefox", {"apps", "variety", "guake"});
+    EXPECT_EQ(2u, skipping.lists.size());
+    EXPECT_EQ(std::string::npos, skipping.lists.back().find("guake"));
+    EXPECT_EQ(std::string::npos, skipping.lists.back().find("variety"));
     EXPECT_EQ(dependency_packages, release_dependency_packages(jammy));
     EXPECT_EQ(application_packages, release_application_packages(jammy));
 }

@@ -66,6 +66,9 @@ TEST(Settings, ChangeLinesAgainstTheCurrentValues) {
 // left, not from the machine's "(not set)"; a load that would change nothing shows nothing.
 TEST(Settings, DryRunPreviewsStartFromWhatItWouldHaveSet) {
     const test_support::ScratchDir home;
+    // The dry run reads the settings with "dconf dump": those of a scratch user, not the machine's.
+    ::setenv("XDG_CONFIG_HOME", home.path().c_str(), 1);
+    ::setenv("XDG_RUNTIME_DIR", home.path().c_str(), 1);
     AppConsole app;
     app.user_home = home.path();
     app.release = *find_release("22.04");
@@ -75,6 +78,8 @@ TEST(Settings, DryRunPreviewsStartFromWhatItWouldHaveSet) {
         dconf_load(app, parse_settings_payload(std::string("[org/kelvane-test]\nclock=") + value));
     const std::string shown = testing::internal::GetCapturedStdout();
     Velkor::set_dry_run(false);
+    ::unsetenv("XDG_CONFIG_HOME");
+    ::unsetenv("XDG_RUNTIME_DIR");
     EXPECT_EQ(
         "Would set /org/kelvane-test/clock: (not set) → true\n"
         "Would set /org/kelvane-test/clock: true → false\n",
