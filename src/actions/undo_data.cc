@@ -82,7 +82,8 @@ std::vector<std::string> reverse_package_commands(const Manifest& manifest) {
     if (!manifest.installed.empty()) {
         commands.push_back("sudo apt autoremove --purge -y" + quoted_list(manifest.installed));
     }
-    if (manifest.firefox_snap_removed) commands.emplace_back("sudo snap install firefox");
+    for (const auto& name : manifest.snaps_removed)
+        commands.push_back("sudo snap install " + shell_quote(name));
     return commands;
 }
 
@@ -92,7 +93,9 @@ std::string package_changes_text(const Manifest& manifest,
            (manifest.installed.empty() ? "none" : string_join(manifest.installed, " ")) +
            "\nPackages the run removed: " +
            (manifest.removed.empty() ? "none" : string_join(manifest.removed, " ")) +
-           (manifest.firefox_snap_removed ? " (and the Firefox snap)" : "") +
+           (manifest.snaps_removed.empty()
+                ? ""
+                : " (and the snaps " + string_join(manifest.snaps_removed, " ") + ")") +
            "\n\nCommands that reverse them:\n" + string_join(commands, "\n");
 }
 

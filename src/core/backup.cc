@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <set>
@@ -233,9 +234,11 @@ bool backup_move_aside(const std::string& path) {
     return true;
 }
 
-void backup_firefox_snap_removed() {
+void backup_snap_removed(std::string_view snap_name) {
     if (!recording.active || run_folder().empty()) return;
-    recording.manifest.firefox_snap_removed = true;
+    auto& removed = recording.manifest.snaps_removed;
+    if (std::find(removed.begin(), removed.end(), snap_name) != removed.end()) return;
+    removed.emplace_back(snap_name);
     save_manifest();
 }
 
@@ -294,8 +297,11 @@ void backup_end(AppConsole& app) {
         if (!recording.saved_paths.count(path)) manifest.sources.push_back(path);
     }
     manifest.flatpak_remotes = added_entries(recording.remotes_before, flatpak_remote_names());
-    manifest.firefox_snap_removed = manifest.firefox_snap_removed ||
-                                    (recording.firefox_snap_before && !firefox_snap_installed());
+    if (recording.firefox_snap_before && !firefox_snap_installed() &&
+        std::find(manifest.snaps_removed.begin(), manifest.snaps_removed.end(), "firefox") ==
+            manifest.snaps_removed.end()) {
+        manifest.snaps_removed.emplace_back("firefox");
+    }
     const auto ours = dir_list_names(recording.extensions_data_dir, false);
     const std::set<std::string> shipped(ours.begin(), ours.end());
     for (const auto& name : added_entries(recording.extensions_before,

@@ -33,8 +33,8 @@ void backup_sources_taken_out(const std::vector<std::string>& paths);
 /// Moves the user's folder `path` into the run's backup, where undo finds it to put it back;
 /// true when it was moved. A dry run shows the move; without a backup the folder stays.
 bool backup_move_aside(const std::string& path);
-/// Notes that the run removed the Firefox snap; undo offers to install it again.
-void backup_firefox_snap_removed();
+/// Notes that the run removed snap `snap_name`; undo offers to install it again.
+void backup_snap_removed(std::string_view snap_name);
 /// Keeps the values `current` (read just before; a key absent from it is not set) of the keys
 /// that `payload` sets and the run has not saved yet; keys without a value are noted to be reset.
 void backup_dconf_keys(const SettingsPayload& payload,

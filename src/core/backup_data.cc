@@ -91,7 +91,7 @@ std::string manifest_text(const Manifest& manifest) {
     for (const auto& name : manifest.removed) line("removed", name);
     for (const auto& path : manifest.sources) line("source", path);
     for (const auto& path : manifest.taken_out) line("taken-out", path);
-    if (manifest.firefox_snap_removed) line("snap-removed", "firefox");
+    for (const auto& name : manifest.snaps_removed) line("snap-removed", name);
     for (const auto& name : manifest.flatpak_remotes) line("flatpak-remote", name);
     for (const auto& path : manifest.extensions) line("extension", path);
     for (const auto& path : manifest.created) line("created", path);
@@ -130,7 +130,7 @@ std::optional<Manifest> parse_manifest(std::string_view text, std::string& error
         } else if (key == "choices") {
             manifest.choices = value;
         } else if (key == "snap-removed") {
-            manifest.firefox_snap_removed = read = value == "firefox";
+            if (read) manifest.snaps_removed.push_back(value);
         } else if (key == "file") {
             const auto file = parse_file_line(line.substr(blank + 1));
             if ((read = file.has_value())) manifest.files.push_back(*file);
@@ -155,7 +155,7 @@ std::optional<Manifest> parse_manifest(std::string_view text, std::string& error
 size_t manifest_change_count(const Manifest& manifest) {
     return manifest.files.size() + manifest.dconf_saves.size() + manifest.dconf_resets.size() +
            manifest.dconf_dumps.size() + manifest.installed.size() + manifest.removed.size() +
-           manifest.sources.size() + (manifest.firefox_snap_removed ? 1 : 0) +
+           manifest.sources.size() + manifest.snaps_removed.size() +
            manifest.flatpak_remotes.size() + manifest.extensions.size() + manifest.created.size() +
            manifest.moved.size();
 }

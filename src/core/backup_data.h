@@ -49,7 +49,8 @@ struct Manifest {
     std::vector<std::string> sources;
     /// Files of sources the run added and took out again, since apt could not fetch them.
     std::vector<std::string> taken_out;
-    bool firefox_snap_removed = false;
+    /// Snaps the run removed (Firefox, Thunderbird); undo offers to install them again.
+    std::vector<std::string> snaps_removed;
     std::vector<std::string> flatpak_remotes;
     /// Extension folders that the run copied into the home.
     std::vector<std::string> extensions;

@@ -203,6 +203,7 @@ bool snap_remove(const AppConsole& app, std::string_view snap_name) {
                        "Failed to remove the " + std::string(snap_name) + " snap")) {
         return false;
     }
+    backup_snap_removed(snap_name);
     const auto data_dir = home_snap_data_dir(app.user_home, snap_name);
     if (data_dir && path_exists(*data_dir)) backup_move_aside(*data_dir);
     return true;
@@ -216,7 +217,7 @@ void remove_apps(AppConsole& app) {
     std::string snaps = snap_listing();
     if (snap_list_has(snaps, "firefox")) {
         log_msg("Please wait... This may take a few minutes");
-        if (snap_remove(app, "firefox")) backup_firefox_snap_removed();
+        snap_remove(app, "firefox");
         snaps = snap_listing();
     } else {
         log_msg("Firefox snap is not installed");

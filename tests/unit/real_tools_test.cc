@@ -77,7 +77,7 @@ TEST(RealTools, EveryDialogDrawsAndCancels) {
     manifest.finished = true;
     for (int i = 0; i < 300; ++i) manifest.installed.push_back("package-" + std::to_string(i));
     manifest.removed = {"thunderbird"};
-    manifest.firefox_snap_removed = true;
+    manifest.snaps_removed = {"firefox"};
     const std::string run = "2024-05-01T09-30-00-123";
     const std::pair<std::string, const char*> rows[] = {
         {dialog_command(main_menu_dialog(true), ""), ""},

@@ -17,7 +17,7 @@ TEST(Undo, ManifestRoundTripKeepsEveryEntry) {
     manifest.removed = {"thunderbird"};
     manifest.sources = {"/etc/apt/sources.list.d/x y.list"};
     manifest.taken_out = {"/etc/apt/sources.list.d/dead.list", "/etc/apt/trusted.gpg.d/dead.gpg"};
-    manifest.firefox_snap_removed = true;
+    manifest.snaps_removed = {"firefox"};
     manifest.flatpak_remotes = {"flathub"};
     manifest.extensions = {"/home/u/.local/share/gnome-shell/extensions/dash@x"};
     manifest.created = {"/home/u/Applications"};
@@ -56,11 +56,12 @@ TEST(Undo, ReversePackageCommands) {
     EXPECT_TRUE(reverse_package_commands(manifest).empty());
     manifest.installed = {"nala", "guake"};
     manifest.removed = {"thunderbird"};
-    manifest.firefox_snap_removed = true;
+    manifest.snaps_removed = {"firefox", "thunderbird"};
     EXPECT_EQ(reverse_package_commands(manifest),
               (std::vector<std::string>{"sudo apt install -y 'thunderbird'",
                                         "sudo apt autoremove --purge -y 'nala' 'guake'",
-                                        "sudo snap install firefox"}));
+                                        "sudo snap install 'firefox'",
+                                        "sudo snap install 'thunderbird'"}));
 }
 
 // A long list in the undo question: its first names and "… and N more" for the rest, within
