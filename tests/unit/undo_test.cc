@@ -57,11 +57,11 @@ TEST(Undo, ReversePackageCommands) {
     manifest.installed = {"nala", "guake"};
     manifest.removed = {"thunderbird"};
     manifest.snaps_removed = {"firefox", "thunderbird"};
-    EXPECT_EQ(reverse_package_commands(manifest),
-              (std::vector<std::string>{"sudo apt install -y 'thunderbird'",
-                                        "sudo apt autoremove --purge -y 'nala' 'guake'",
-                                        "sudo snap install 'firefox'",
-                                        "sudo snap install 'thunderbird'"}));
+    EXPECT_EQ(
+        reverse_package_commands(manifest),
+        (std::vector<std::string>{
+            "sudo apt install -y 'thunderbird'", "sudo apt autoremove --purge -y 'nala' 'guake'",
+            "sudo snap install 'firefox'", "sudo snap install 'thunderbird'"}));
 }
 
 // A long list in the undo question: its first names and "… and N more" for the rest, within
