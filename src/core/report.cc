@@ -35,11 +35,8 @@ struct Progress {
     Clock::time_point step_start;
     int errors_at_start = 0;
     int changes_at_start = 0;
-    int worked = 0;
-    std::vector<std::string> already_done;
-    int skipped = 0;
-    std::vector<std::string> failed;
     int settings_left_out = 0;
+    /// What each step reached so far came to: the summary's counts and names come from it.
     std::vector<StepOutcome> outcomes;
 };
 
@@ -49,6 +46,20 @@ std::string duration_text(Clock::duration elapsed) {
     const long seconds = std::chrono::duration_cast<std::chrono::seconds>(elapsed).count();
     if (seconds < 60) return std::to_string(seconds) + " s";
     return std::to_string(seconds / 60) + " min " + std::to_string(seconds % 60) + " s";
+}
+
+// "Step N of M", the progress line's start.
+std::string step_counter() {
+    return "Step " + std::to_string(progress.number) + " of " + std::to_string(progress.total);
+}
+
+// The titles of the steps whose outcome is `state`, in order.
+std::vector<std::string> steps_in(StepState state) {
+    std::vector<std::string> titles;
+    for (const auto& outcome : progress.outcomes) {
+        if (outcome.state == state) titles.push_back(outcome.title);
+    }
+    return titles;
 }
 
 std::string step_text() {
@@ -135,8 +146,7 @@ void report_step_begin(int number, std::string_view tag, std::string_view name, 
     progress.errors_at_start = log_error_count();
     log_error_mark();
     progress.changes_at_start = changing_commands_count();
-    const std::string line =
-        "Step " + std::to_string(number) + " of " + std::to_string(progress.total);
+    const std::string line = step_counter();
     log_file_write("--- " + step_text() + ", started at " + timestamp() + "\n");
     if (shows_header) {
         progress.pending_line = line;
@@ -156,10 +166,8 @@ void report_after_header() {
 void report_step_skipped(int number, std::string_view tag, std::string_view name) {
     progress.number = number;
     progress.name = name;
-    log_msg("Step " + std::to_string(number) + " of " + std::to_string(progress.total) + ": " +
-            std::string(name) + " (skipped)");
+    log_msg(step_counter() + ": " + progress.name + " (skipped)");
     log_file_write("--- " + step_text() + ": skipped\n");
-    ++progress.skipped;
     progress.outcomes.push_back({std::string(tag), std::string(name), StepState::skipped});
 }
 
@@ -169,14 +177,10 @@ void report_step_end() {
     const auto elapsed = Clock::now() - progress.step_start;
     StepOutcome outcome{progress.tag, progress.name, StepState::already};
     if (log_error_count() > progress.errors_at_start) {
-        progress.failed.push_back(progress.name);
         outcome.state = StepState::error;
         outcome.error = log_first_error_since_mark();
     } else if (changing_commands_count() > progress.changes_at_start) {
-        ++progress.worked;
         outcome.state = StepState::changed;
-    } else {
-        progress.already_done.push_back(progress.name);
     }
     if (elapsed >= std::chrono::seconds(long_step_seconds)) {
         log_msg("Step " + std::to_string(progress.number) + " took " + duration_text(elapsed));
@@ -192,30 +196,33 @@ const std::vector<StepOutcome>& report_step_outcomes() { return progress.outcome
 
 int report_summary() {
     log_msg("");
-    const std::string errors = std::to_string(progress.failed.size()) + " reported an error";
+    const auto already_done = steps_in(StepState::already);
+    const auto failed = steps_in(StepState::error);
+    const auto worked = static_cast<int>(steps_in(StepState::changed).size());
+    const auto skipped_count = steps_in(StepState::skipped).size();
+    const std::string errors = std::to_string(failed.size()) + " reported an error";
     const std::string skipped =
-        progress.skipped > 0 ? std::to_string(progress.skipped) + " skipped, " : "";
-    const auto done = static_cast<int>(progress.already_done.size());
+        skipped_count > 0 ? std::to_string(skipped_count) + " skipped, " : "";
+    const auto done = static_cast<int>(already_done.size());
     if (dry_run()) {
         log_msg("Dry run: " + std::to_string(progress.total) + " steps, " + std::to_string(done) +
-                " already done, " + skipped + std::to_string(progress.worked) +
-                " would change the system" + (progress.failed.empty() ? "" : ", " + errors) + ".");
+                " already done, " + skipped + std::to_string(worked) + " would change the system" +
+                (failed.empty() ? "" : ", " + errors) + ".");
     } else {
-        const int worked = progress.worked;
         log_msg("Summary: " + std::to_string(worked) +
                 (worked == 1 ? " step did its work, " : " steps did their work, ") +
                 std::to_string(done) + (done == 1 ? " was" : " were") + " already done, " +
                 skipped + errors + ".");
     }
-    if (done > 0) log_msg("Already done: " + string_join(progress.already_done, ", "));
-    for (const auto& name : progress.failed) log_msg("Step with an error: " + name);
+    if (done > 0) log_msg("Already done: " + string_join(already_done, ", "));
+    for (const auto& name : failed) log_msg("Step with an error: " + name);
     if (progress.settings_left_out > 0) {
         log_msg("Settings left out: " + std::to_string(progress.settings_left_out) +
                 ", which this GNOME does not take (see the W: lines).");
     }
     log_msg("Total time: " + duration_text(Clock::now() - progress.part_start));
     log_line();
-    return static_cast<int>(progress.failed.size());
+    return static_cast<int>(failed.size());
 }
 
 namespace {
