@@ -14,6 +14,7 @@
 #include "lib/commands.h"
 #include "lib/console.h"
 #include "lib/files.h"
+#include "wizard/browser_data.h"
 
 using namespace Velkor;
 
@@ -33,8 +34,7 @@ void take_answers(AppConsole& app) {
     }
     app.web_browser = app.preset.web_browser.value_or(app.web_browser);
     app.chrome_eula_accepted = app.preset.chrome_eula_accepted;
-    // As the wizard decides without the licence.
-    if (app.web_browser == "chrome" && !app.chrome_eula_accepted) app.web_browser = "firefox";
+    app.web_browser = browser_to_install(app.web_browser, app.chrome_eula_accepted);
     app.layout = app.preset.layout.value_or(app.layout);
     app.theme = app.preset.theme.value_or(app.theme);
 }

@@ -98,18 +98,16 @@ void get_choice_web_browser(AppConsole& app) {
     }
     if (app.web_browser != "chrome") return;
     get_chrome_eula_status(app);
-    if (!app.chrome_eula_accepted) {
-        app.web_browser = "firefox";
-        log_msg("Selected web browser: " + app.web_browser);
-    }
+    if (app.chrome_eula_accepted) return;
+    app.web_browser = browser_to_install(app.web_browser, false);
+    log_msg("Selected web browser: " + app.web_browser);
 }
 
 bool web_browser_installed(const AppConsole& app) {
-    if (app.web_browser == "chrome" && app.chrome_eula_accepted) {
-        return app.packages.installed("google-chrome-stable");
-    }
-    if (app.web_browser == "chrome" || app.web_browser == "firefox") return firefox_installed(app);
-    const auto package = deb_get_browser_package(app.web_browser);
+    const std::string_view browser = browser_to_install(app.web_browser, app.chrome_eula_accepted);
+    if (browser == "chrome") return app.packages.installed("google-chrome-stable");
+    if (browser == "firefox") return firefox_installed(app);
+    const auto package = deb_get_browser_package(browser);
     return package && app.packages.installed(*package);
 }
 

@@ -30,6 +30,10 @@ const std::string_view chrome_eula_text =
     " \n"
     "Do you agree to the Google Chrome EULA ?\n";
 
+std::string_view browser_to_install(std::string_view chosen, bool chrome_licence_accepted) {
+    return chosen == "chrome" && !chrome_licence_accepted ? "firefox" : chosen;
+}
+
 namespace {
 
 // Menu order.

@@ -40,6 +40,9 @@ struct Browser {
 };
 /// The browser of menu tag `tag`; nullptr for an unknown tag.
 const Browser* find_browser(std::string_view tag);
+/// The browser a pass installs for the menu tag `chosen`: Chrome without its licence accepted
+/// gives Firefox.
+std::string_view browser_to_install(std::string_view chosen, bool chrome_licence_accepted);
 /// The deb-get package of a browser menu tag; nullopt for chrome, firefox and unknown tags.
 std::optional<std::string> deb_get_browser_package(std::string_view web_browser);
 /// True for the version of the package that only installs the browser's snap.
