@@ -2,6 +2,7 @@
 // what it knows of the GNOME settings.
 #pragma once
 
+#include <algorithm>
 #include <map>
 #include <optional>
 #include <set>
@@ -81,6 +82,10 @@ struct AppConsole {
         bool skip_welcome = false;
         /// The tags of the wizard steps to leave out.
         std::vector<std::string> skip = {};
+        /// True when the wizard step tagged `tag` is left out.
+        bool skips(std::string_view tag) const {
+            return std::find(skip.begin(), skip.end(), tag) != skip.end();
+        }
     } preset;
 
     /// False with a reboot option: the wizard ends without restarting the machine.

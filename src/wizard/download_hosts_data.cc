@@ -1,6 +1,5 @@
 #include "wizard/download_hosts_data.h"
 
-#include <algorithm>
 #include <optional>
 
 #include "core/addresses_data.h"
@@ -24,10 +23,6 @@ constexpr StepDownload wizard_downloads[] = {
     {"flatpak", flathub_address},
 };
 
-bool skipped(const AppConsole& app, std::string_view step) {
-    return std::find(app.preset.skip.begin(), app.preset.skip.end(), step) != app.preset.skip.end();
-}
-
 // The chosen browser's host. Firefox comes from the team PPA (on the Launchpad host of the
 // LibreOffice PPA) or, where the release has it so, from its maker's repository.
 std::optional<std::string_view> browser_url(const AppConsole& app) {
@@ -50,11 +45,11 @@ std::vector<HostCheck> wizard_host_checks(const AppConsole& app,
                                           const std::vector<std::string>& archive_urls) {
     std::vector<HostCheck> checks;
     for (const auto& url : archive_urls) checks.push_back({"the package archive", url});
-    if (const auto url = browser_url(app); url && !skipped(app, "browser")) {
+    if (const auto url = browser_url(app); url && !app.preset.skips("browser")) {
         checks.push_back({"the web browser", std::string(*url)});
     }
     for (const auto& [step, address] : wizard_downloads) {
-        if (skipped(app, step)) continue;
+        if (app.preset.skips(step)) continue;
         if (step == "appimagelauncher" && !app.release.appimagelauncher_installs) continue;
         checks.push_back({std::string(address.role), std::string(address.url)});
     }

@@ -118,11 +118,6 @@ const StepRow* find_step(std::string_view tag) {
     return nullptr;
 }
 
-bool skipped(const AppConsole& app, std::string_view tag) {
-    const auto& skip = app.preset.skip;
-    return std::find(skip.begin(), skip.end(), tag) != skip.end();
-}
-
 void ask_questions(AppConsole& app) {
     const WizardEnding ending = dry_run()    ? WizardEnding::dry_run
                                 : app.reboot ? WizardEnding::restart
@@ -233,7 +228,7 @@ void setup(AppConsole& app) {
         }
         int number = 0;
         for (const auto& step : unattended_steps) {
-            if (skipped(app, step.tag)) {
+            if (app.preset.skips(step.tag)) {
                 report_step_skipped(++number, step.tag, step.name);
                 continue;
             }
@@ -278,9 +273,9 @@ std::optional<std::string> skip_refusal(const std::vector<std::string>& tags,
 std::vector<StepStatus> wizard_status(const AppConsole& app) {
     std::vector<StepStatus> states;
     for (const auto& step : unattended_steps) {
-        const StepProgress state = skipped(app, step.tag) ? StepProgress::skipped
-                                   : step.done(app)       ? StepProgress::done
-                                                          : StepProgress::todo;
+        const StepProgress state = app.preset.skips(step.tag) ? StepProgress::skipped
+                                   : step.done(app)           ? StepProgress::done
+                                                              : StepProgress::todo;
         states.push_back({{step.tag, step.name}, state});
     }
     return states;
