@@ -125,7 +125,8 @@ bool nala_installed(const AppConsole& app) {
 }
 
 bool appimagelauncher_installed(const AppConsole& app) {
-    return !app.release.appimagelauncher_installs || app.packages.installed("appimagelauncher");
+    return app.packages.installed(app.release.fuse2_package) &&
+           (!app.release.appimagelauncher_installs || app.packages.installed("appimagelauncher"));
 }
 
 bool flatpak_ready(const AppConsole& app) {

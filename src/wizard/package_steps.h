@@ -35,7 +35,7 @@ bool default_apps_removed(const AppConsole& app);
 bool applications_installed(const AppConsole& app);
 bool deb_get_installed(const AppConsole& app);
 bool nala_installed(const AppConsole& app);
-/// Also true where the package does not install (the step leaves it out).
+/// FUSE 2, and the package where it installs (elsewhere the step leaves it out).
 bool appimagelauncher_installed(const AppConsole& app);
 /// The package and the Flathub remote.
 bool flatpak_ready(const AppConsole& app);
