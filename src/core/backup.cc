@@ -47,7 +47,6 @@ struct Recording {
     std::vector<std::string> extensions_before;
     std::string extensions_dir;
     std::string extensions_data_dir;
-    bool firefox_snap_before = false;
 };
 
 Recording recording;
@@ -106,10 +105,6 @@ std::vector<std::string> source_listing() {
     return paths;
 }
 
-bool firefox_snap_installed() {
-    return cmd_exists("snap") && read_output("snap list firefox").std_out.has_value();
-}
-
 std::optional<std::string> checksum_of(const BackedUpFile& file) {
     if (file.system) {
         if (!file_exists_sudo(file.path)) return std::nullopt;
@@ -133,7 +128,6 @@ void backup_begin(AppConsole& app, std::string_view runs_dir, std::string_view s
     recording.packages_before = app.packages.names();
     recording.sources_before = source_listing();
     recording.remotes_before = flatpak_remote_names();
-    recording.firefox_snap_before = firefox_snap_installed();
     recording.extensions_dir = path_combine(app.user_home, ".local/share/gnome-shell/extensions");
     recording.extensions_data_dir =
         path_combine(current_dir(), std::string(app.release.extensions_folder));
@@ -297,11 +291,6 @@ void backup_end(AppConsole& app) {
         if (!recording.saved_paths.count(path)) manifest.sources.push_back(path);
     }
     manifest.flatpak_remotes = added_entries(recording.remotes_before, flatpak_remote_names());
-    if (recording.firefox_snap_before && !firefox_snap_installed() &&
-        std::find(manifest.snaps_removed.begin(), manifest.snaps_removed.end(), "firefox") ==
-            manifest.snaps_removed.end()) {
-        manifest.snaps_removed.emplace_back("firefox");
-    }
     const auto ours = dir_list_names(recording.extensions_data_dir, false);
     const std::set<std::string> shipped(ours.begin(), ours.end());
     for (const auto& name : added_entries(recording.extensions_before,

@@ -14,7 +14,7 @@ struct SettingsPayload;
 
 /// Starts recording this run into "<runs_dir>/<start_time>/" (made when the first change is
 /// recorded, never over another run's folder): notes the installed packages, the package
-/// source listings, the Firefox snap, the Flatpak remotes and the home's extensions, and
+/// source listings, the Flatpak remotes and the home's extensions, and
 /// backs up every file that file_write replaces from now on. Nothing in a dry run.
 void backup_begin(AppConsole& app, std::string_view runs_dir, std::string_view start_time);
 /// What the run was started for, shown by "undo --list".
