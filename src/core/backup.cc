@@ -24,9 +24,6 @@ using namespace Velkor;
 
 namespace {
 
-constexpr const char* source_dirs[] = {"/etc/apt/sources.list.d", "/etc/apt/trusted.gpg.d",
-                                       "/etc/apt/preferences.d", "/usr/share/keyrings"};
-
 // The recording of this run. The file_write hook has no context, so it lives here.
 struct Recording {
     /// The run being recorded, for an end that comes through a stop.
@@ -97,12 +94,10 @@ ExecOutput read_output(const std::string& cmd) {
     return output;
 }
 
+// The package sources, keys and pins there are.
 std::vector<std::string> source_listing() {
-    std::vector<std::string> paths;
-    for (const char* dir : source_dirs) {
-        for (auto& path : dir_list_names(dir, true)) paths.push_back(std::move(path));
-    }
-    return paths;
+    return dirs_list_paths({"/etc/apt/sources.list.d", "/etc/apt/trusted.gpg.d",
+                            "/etc/apt/preferences.d", "/usr/share/keyrings"});
 }
 
 std::optional<std::string> checksum_of(const BackedUpFile& file) {

@@ -19,14 +19,8 @@ using namespace Velkor;
 namespace {
 
 // Where add-apt-repository writes a PPA's source and, before 24.04, its key.
-constexpr const char* ppa_dirs[] = {"/etc/apt/sources.list.d", "/etc/apt/trusted.gpg.d"};
-
 std::vector<std::string> ppa_files() {
-    std::vector<std::string> paths;
-    for (const char* dir : ppa_dirs) {
-        for (auto& path : dir_list_names(dir, true)) paths.push_back(std::move(path));
-    }
-    return paths;
+    return dirs_list_paths({"/etc/apt/sources.list.d", "/etc/apt/trusted.gpg.d"});
 }
 
 // Takes out each source of this run that `output` says apt cannot fetch; true when it took

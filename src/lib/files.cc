@@ -380,6 +380,14 @@ std::vector<std::string> dir_list_names(std::string_view path, bool with_path) {
     return names;
 }
 
+std::vector<std::string> dirs_list_paths(std::initializer_list<std::string_view> dirs) {
+    std::vector<std::string> paths;
+    for (const auto dir : dirs) {
+        for (auto& path : dir_list_names(dir, true)) paths.push_back(std::move(path));
+    }
+    return paths;
+}
+
 std::vector<std::string> string_split(std::string_view text, std::string_view separator) {
     std::vector<std::string> pieces;
     if (text.empty()) return pieces;

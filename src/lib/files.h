@@ -4,6 +4,7 @@
 // operation returns its neutral result (false, std::nullopt, "" or an empty list).
 #pragma once
 
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -89,6 +90,8 @@ bool dir_create(std::string_view dir_path);
 void dir_set_before_create(void (*before_create)(const std::string& dir));
 /// Names (or full paths) of a folder's entries, sorted bytewise; empty when it is missing.
 std::vector<std::string> dir_list_names(std::string_view path, bool with_path);
+/// The full paths of the entries of each of `dirs`, folder after folder.
+std::vector<std::string> dirs_list_paths(std::initializer_list<std::string_view> dirs);
 
 // ---- text -------------------------------------------------------------------------------
 
