@@ -109,12 +109,15 @@ void apply_layout(AppConsole& app, std::string_view layout_name) {
         backup_dconf_tree("/org/gnome/");
         run(layout_reset_command);
         run(session_logout_command);
-    } else if (layout_applied(app, layout_name)) {
-        log_msg("Already applied");
-        return;
     } else {
-        for (const auto& payload : layout_payloads(layout_name, app.release))
-            dconf_load(app, payload);
+        // Each load leaves out a payload that is in place.
+        const auto payloads = layout_payloads(layout_name, app.release);
+        bool loaded = false;
+        for (const auto& payload : payloads) loaded = dconf_load(app, payload) || loaded;
+        if (!loaded && !payloads.empty()) {
+            log_msg("Already applied");
+            return;
+        }
     }
     log_msg(done_or_would("Applied", "Would be applied"));
 }

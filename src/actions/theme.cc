@@ -28,10 +28,11 @@ bool theme_applied(const AppConsole& app, std::string_view theme_name) {
 
 void apply_theme(AppConsole& app, std::string_view theme_name) {
     log_header("Apply Theme: " + std::string(theme_name));
-    if (theme_applied(app, theme_name)) {
+    // The load itself leaves out a payload that is in place.
+    const auto payload = theme_payload(theme_name, app.release);
+    if (payload && !dconf_load(app, *payload)) {
         log_msg("Already applied");
         return;
     }
-    if (const auto payload = theme_payload(theme_name, app.release)) dconf_load(app, *payload);
     log_msg(done_or_would("Applied", "Would be applied"));
 }

@@ -73,13 +73,15 @@ void report_check(AppConsole& app, const SettingsCheck& check) {
     }
 }
 
-// A dry run's view of a load: what would change, remembered for the next preview.
-void show_load(AppConsole& app, const SettingsPayload& payload,
+// A dry run's view of a load: what would change, remembered for the next preview. True when
+// something would.
+bool show_load(AppConsole& app, const SettingsPayload& payload,
                const std::map<std::string, std::string>& current) {
     const auto lines = settings_change_lines(payload, current);
     for (const auto& line : lines) log_msg(line);
     if (!lines.empty()) count_change();
     for (auto& [key, value] : settings_values(payload)) app.settings.pretended[key] = value;
+    return !lines.empty();
 }
 
 }  // namespace
@@ -159,20 +161,17 @@ bool settings_in_place(const AppConsole& app, const SettingsPayload& payload) {
     return settings_all_set(check.kept, dconf_read_values(app, check.kept));
 }
 
-void dconf_load(AppConsole& app, const SettingsPayload& payload) {
+bool dconf_load(AppConsole& app, const SettingsPayload& payload) {
     const SettingsCheck check = check_settings(settings_schemas(app), app.release, payload);
     report_check(app, check);
     const SettingsPayload& kept = check.kept;
-    if (kept.folders.empty()) return;
+    if (kept.folders.empty()) return false;
     const auto current = dconf_read_values(app, kept);
-    if (dry_run()) {
-        show_load(app, kept, current);
-        return;
-    }
+    if (dry_run()) return show_load(app, kept, current);
     const std::string first = settings_first_folder(kept);
     if (settings_all_set(kept, current)) {
         log_file_write("The settings of " + first + " are in place: not loaded again\n");
-        return;
+        return false;
     }
     backup_dconf_keys(kept, current);
     const std::string payload_path = get_temp_file_path(true);
@@ -183,6 +182,7 @@ void dconf_load(AppConsole& app, const SettingsPayload& payload) {
                   (report_step_name().empty() ? "" : " in step '" + report_step_name() + "'"));
         stop_run(cmd, code);
     }
+    return true;
 }
 
 std::string guake_settings_folder(const AppConsole& app) {

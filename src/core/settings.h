@@ -43,8 +43,8 @@ bool settings_in_place(const AppConsole& app, const SettingsPayload& payload);
 /// Checks `payload` (a "W: " line for each key left out) and loads the rest with "dconf load",
 /// unless every key holds its value already; a failed load ends the run with status 1. A dry
 /// run shows the same lines and the settings that would change, and later previews start from
-/// the values it would have loaded.
-void dconf_load(AppConsole& app, const SettingsPayload& payload);
+/// the values it would have loaded. True when it loaded (would load) something.
+bool dconf_load(AppConsole& app, const SettingsPayload& payload);
 /// The folder where the installed Guake keeps its settings (its schema's path, "/org/guake/");
 /// the release's when Guake's schema is not installed (yet).
 std::string guake_settings_folder(const AppConsole& app);
